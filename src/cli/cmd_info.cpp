@@ -1,0 +1,23 @@
+// pelko-cli info FILE: what a picture or GIF file holds.
+
+#include "cli/command.h"
+#include "cli/info.h"
+#include "engine/image/file_kind.h"
+
+namespace pelko::cli {
+namespace {
+
+int runInfo(const Args& args)
+{
+    if (args.size() != 1)
+        return usage("info");
+    if (hasExtension(args[0], ".gif"))
+        return infoGif(args[0]);
+    return infoStill(args[0]);
+}
+
+}  // namespace
+
+PELKO_CLI_COMMAND("info", "FILE", "print the structure of a GIF file or the size and kind of a picture", runInfo);
+
+}  // namespace pelko::cli

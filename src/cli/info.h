@@ -1,0 +1,11 @@
+#pragma once
+// The two halves of "pelko-cli info": GIF files and still pictures.
+
+#include <string>
+
+namespace pelko::cli {
+
+int infoGif(const std::string& path);
+int infoStill(const std::string& path);
+
+}  // namespace pelko::cli

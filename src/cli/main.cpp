@@ -1,0 +1,100 @@
+// pelko-cli: the headless front end over the engine.
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iostream>
+
+#include "cli/command.h"
+
+namespace pelko::cli {
+
+std::vector<Command>& commandTable()
+{
+    static std::vector<Command> table;
+    return table;
+}
+
+int fail(const std::string& message)
+{
+    std::cerr << "pelko-cli: " << message << '\n';
+    return kExitFailed;
+}
+
+int usage(const char* commandName)
+{
+    for (const Command& c : commandTable())
+        if (std::strcmp(c.name, commandName) == 0) {
+            std::cerr << "usage: pelko-cli " << c.name << ' ' << c.usage << '\n';
+            return kExitUsage;
+        }
+    std::cerr << "usage: pelko-cli COMMAND ...\n";
+    return kExitUsage;
+}
+
+bool takeOption(Args& args, const std::string& name, std::string& value)
+{
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (args[i] == name && i + 1 < args.size()) {
+            value = args[i + 1];
+            args.erase(args.begin() + std::ptrdiff_t(i), args.begin() + std::ptrdiff_t(i) + 2);
+            return true;
+        }
+    return false;
+}
+
+bool takeFlag(Args& args, const std::string& name)
+{
+    auto it = std::find(args.begin(), args.end(), name);
+    if (it == args.end())
+        return false;
+    args.erase(it);
+    return true;
+}
+
+static void printHelp()
+{
+    std::cout << "pelko-cli " << PELKO_VERSION << " - the Pelko animator without a window\n\n"
+              << "usage: pelko-cli COMMAND [ARGS...]\n"
+              << "       pelko-cli --help | --version\n\n"
+              << "commands:\n";
+    auto table = commandTable();
+    std::sort(table.begin(), table.end(),
+              [](const Command& a, const Command& b) { return std::strcmp(a.name, b.name) < 0; });
+    for (const Command& c : table)
+        std::cout << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
+    std::cout << "\nexit codes: 0 done, 1 failed, 2 wrong usage\n";
+}
+
+}  // namespace pelko::cli
+
+int main(int argc, char** argv)
+{
+    using namespace pelko::cli;
+    if (argc < 2) {
+        printHelp();
+        return kExitUsage;
+    }
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h" || first == "help") {
+        printHelp();
+        return kExitOk;
+    }
+    if (first == "--version") {
+        std::cout << "pelko-cli " << PELKO_VERSION << '\n';
+        return kExitOk;
+    }
+    for (const Command& c : commandTable()) {
+        if (first != c.name)
+            continue;
+        Args args(argv + 2, argv + argc);
+        try {
+            return c.run(args);
+        } catch (const std::exception& e) {
+            return fail(e.what());
+        }
+    }
+    std::cerr << "pelko-cli: unknown command '" << first << "' (see pelko-cli --help)\n";
+    return kExitUsage;
+}

@@ -1,0 +1,96 @@
+#include <gtest/gtest.h>
+
+#include "engine/project/frame_list.h"
+#include "engine/project/project.h"
+
+using namespace pelko;
+
+namespace {
+
+FrameRecord frame(const char* file, Color c)
+{
+    FrameRecord f;
+    f.File = file;
+    f.image = Picture(2, 1);
+    f.image.fill(c);
+    f.thumbnail = Picture(kThumbnailWidth, kThumbnailHeight);
+    f.thumbnail.setPixel(0, 0, c);
+    return f;
+}
+
+}  // namespace
+
+TEST(FrameList, OperationsKeepFieldsAndPicturesTogether)
+{
+    FrameList list;
+    list.append(frame("a.bmp", 0x0000FF));
+    list.append(frame("c.bmp", 0x00FF00));
+    list.insert(1, frame("b.bmp", 0xFF0000));
+    ASSERT_EQ(list.count(), 3);
+    list.exchange(0, 2);
+    EXPECT_EQ(list[0].File, "c.bmp");
+    EXPECT_EQ(list[0].image.pixel(1, 0), 0x00FF00u);
+    EXPECT_EQ(list[0].thumbnail.pixel(0, 0), 0x00FF00u);
+    EXPECT_EQ(list[2].File, "a.bmp");
+    EXPECT_EQ(list[2].image.pixel(0, 0), 0x0000FFu);
+    list.erase(1);
+    EXPECT_EQ(list[1].File, "a.bmp");
+    EXPECT_THROW(list.erase(5), std::out_of_range);
+    EXPECT_THROW(list.insert(3, FrameRecord{}), std::out_of_range);
+    list.clear();
+    EXPECT_TRUE(list.empty());
+}
+
+TEST(FrameRecord, NewFrameHasDefaultGifSettings)
+{
+    const FrameRecord f;
+    EXPECT_EQ(f.Gif.ColorDither, 0);
+    EXPECT_EQ(f.Gif.ColorReduction, 7);
+    EXPECT_EQ(f.Gif.ReductionBit, 8);
+    EXPECT_EQ(f.Gif.GIFCompression, 0);
+    EXPECT_EQ(f.Gif.DisposalMethod, 0);
+    EXPECT_EQ(f.Gif.TransparentColor, 0xFFFFFFu);
+    EXPECT_EQ(f.Gif.TransparentColorIndex, 0);
+    EXPECT_FALSE(f.Gif.GIFTransparent);
+    EXPECT_EQ(f.Gif, kDefaultGifFrameSettings);
+}
+
+TEST(Selection, KeepsOrderOfSelectingAndUniqueness)
+{
+    Selection s;
+    s.add(4);
+    s.add(1);
+    s.add(4);
+    EXPECT_EQ(s.indices(), (std::vector<int>{4, 1}));
+    EXPECT_EQ(s.first(), 4);
+    s.toggle(4);
+    EXPECT_EQ(s.first(), 1);
+    s.selectAll(3);
+    EXPECT_EQ(s.indices(), (std::vector<int>{0, 1, 2}));
+    s.clear();
+    EXPECT_EQ(s.first(), -1);
+}
+
+TEST(StatusTexts, PlaybackTimeAndCounts)
+{
+    Project gif;
+    gif.settings.Type = ProjectGif;
+    for (int t : {200, 300, 600}) {
+        FrameRecord f;
+        f.Time = std::uint16_t(t);
+        gif.frames.append(std::move(f));
+    }
+    EXPECT_EQ(playbackText(gif.totalTime()), "Playback: 1.1 sec");
+    EXPECT_EQ(frameCountText(gif.frames.count()), "Frame's number: 3");
+
+    Project avi;
+    avi.settings.AviFrameTime = 200;
+    for (int i = 0; i < 4; ++i)
+        avi.frames.append(FrameRecord{});
+    EXPECT_EQ(playbackText(avi.totalTime()), "Playback: 800 msec");
+    EXPECT_EQ(playbackText(1500), "Playback: 1.5 sec");
+    EXPECT_EQ(playbackText(2000), "Playback: 2 sec");
+    EXPECT_EQ(sizeText(320, 200), "Size: 320 x 200");
+    EXPECT_EQ(typeText(ProjectGif), "GIF");
+    EXPECT_EQ(typeText(ProjectAvi), "AVI");
+}
