@@ -72,7 +72,7 @@ Picture decodePpm(const std::uint8_t* data, std::size_t size)
     const std::size_t need = std::size_t(w) * std::size_t(h) * 3;
     if (size - pos < need)
         notPpm();
-    Picture pic(int(w), int(h));
+    Picture pic(static_cast<int>(w), static_cast<int>(h));
     const std::uint8_t* s = data + pos;
     for (int y = 0; y < pic.height(); ++y) {
         std::uint8_t* d = pic.row(y);
