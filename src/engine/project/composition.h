@@ -1,0 +1,44 @@
+#pragma once
+// Frame composition: where a new frame sits on the canvas, how its frame image
+// is made from the source picture, and how frames are shown on the canvas.
+
+#include "engine/image/picture.h"
+#include "engine/project/frame_record.h"
+#include "engine/project/project_settings.h"
+
+namespace pelko {
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Placement of a new frame from its source's rectangle: the whole canvas when
+// the project stretches, otherwise each value checked against the canvas on
+// its own (the frame may still reach past the right or bottom edge).
+// Sets Left, Top, Width, Height and Stretch of frame.
+void placeNewFrame(FrameRecord& frame, const Rect& source, const ProjectSettings& settings);
+
+// The frame image of a source picture: fitted into the canvas when stretch is
+// true, otherwise the picture cut to (or padded white to) width x height.
+// Negative sizes count as 0; sizes beyond the picture limits throw
+// std::length_error.
+Picture composeFrameImage(const Picture& source, int width, int height, bool stretch, int canvasWidth,
+                          int canvasHeight);
+
+// Composes frame.image from source with the frame's own placement.
+void composeFrame(FrameRecord& frame, const Picture& source, const ProjectSettings& settings);
+
+// The thumbnail of a source picture: fitted into 168 x 108.
+Picture makeThumbnail(const Picture& source);
+
+// The preview's picture: the frame's Width x Height with the frame image
+// copied at (0, 0), clipped.
+Picture previewPicture(const FrameRecord& frame);
+
+// Draws the frame image onto canvas at (Left, Top), cut at the canvas edges.
+void drawFrameOnCanvas(Picture& canvas, const FrameRecord& frame);
+
+}  // namespace pelko
