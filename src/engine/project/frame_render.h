@@ -1,0 +1,45 @@
+#pragma once
+// Rendering a frame from its source: reading the source picture a frame names
+// and turning it into the frame image (compose, mirror, grey, negative).
+
+#include <optional>
+#include <string>
+
+#include "engine/project/image_sources.h"
+
+namespace pelko {
+
+// Composes source with the frame's placement, then mirrors as Flip says, turns
+// it grey when Gray is set and negative when Inverse is set. The frame image
+// is replaced; the thumbnail is left alone.
+void renderFrame(FrameRecord& frame, const Picture& source, const ProjectSettings& settings);
+
+// Applies grey and negative to the frame image as the frame's flags say.
+void applyColourEffects(FrameRecord& frame);
+
+enum class SourceStatus { Ok, MissingFile, MissingFrame, EmptyFrame, Unreadable };
+
+struct LoadedSource {
+    SourceStatus status = SourceStatus::Ok;
+    Picture picture;
+    std::string error;  // the reader's message box text, if it failed
+};
+
+// Reads the picture that (file, frame) names, for commands that work through
+// many frames. Keeps the last GIF file it read, so frames from one GIF do not
+// read it again and again.
+class SourceLoader {
+public:
+    explicit SourceLoader(SourceReader& reader) : reader_(reader) {}
+    LoadedSource load(const std::string& file, int frame);
+    // Number of sub-images of the GIF file last read (for log texts).
+    std::size_t gifFrameCount() const { return gif_ ? gif_->frames.size() : 0; }
+
+private:
+    SourceReader& reader_;
+    std::string gifPath_;
+    std::optional<GifSource> gif_;
+    std::string gifError_;
+};
+
+}  // namespace pelko

@@ -1,0 +1,35 @@
+#pragma once
+// Project files (.mcp): INI text naming every frame's source and holding every
+// per-frame and project setting, no pixels.
+
+#include <string>
+#include <vector>
+
+#include "engine/project/image_sources.h"
+#include "engine/project/project.h"
+
+namespace pelko {
+
+inline constexpr const char* kProjectVersion = "Pelko v.2.2";
+
+// Writes the project to path. Sections of an existing file other than
+// "Parameters" and "Files" (and the other keys of "Main") are kept. The file
+// is replaced whole through a temporary file, so a failed save leaves the old
+// one intact. On success the project is no longer changed and takes path;
+// on failure throws std::runtime_error("Unable to write to " + path) and the
+// project stays changed.
+void saveProjectFile(Project& project, const std::string& path);
+
+struct OpenResult {
+    // Texts of the readers' message boxes (caption "Error"), one per file.
+    std::vector<std::string> errors;
+};
+
+// Replaces project by the one in the file at path. Never fails: problems
+// become lines of the project's log, missing values take defaults. The first
+// frame, if any, ends up selected; the project is changed exactly when a
+// frame could not be read.
+OpenResult openProjectFile(Project& project, const std::string& path, SourceReader& reader,
+                           const DefaultFrameSize& defaults);
+
+}  // namespace pelko
