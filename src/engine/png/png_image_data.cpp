@@ -1,0 +1,443 @@
+// The image data of a PNG: inflating and unfiltering IDAT rows into the
+// decoded picture, and filtering and deflating the picture into IDAT chunks.
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "engine/png/png_filters.h"
+#include "engine/png/png_object.h"
+#include "engine/png/png_stream.h"
+
+namespace pelko {
+
+namespace {
+
+struct Pass {
+    int x0, y0, dx, dy;
+};
+constexpr Pass kAdam7[7] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
+                            {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
+constexpr Pass kWhole = {0, 0, 1, 1};
+
+std::uint32_t passSpan(std::uint32_t size, int start, int step)
+{
+    return size > std::uint32_t(start) ? (size - std::uint32_t(start) + std::uint32_t(step) - 1) / std::uint32_t(step)
+                                       : 0;
+}
+
+std::size_t rowBytesFor(std::uint32_t pixels, int pixelBits)
+{
+    return (std::size_t(pixels) * std::size_t(pixelBits) + 7) / 8;
+}
+
+// Sample i of a packed row of 1, 2 or 4-bit samples, most significant bits first.
+inline unsigned packedSample(const std::uint8_t* row, std::size_t i, int depth)
+{
+    const std::size_t bit = i * std::size_t(depth);
+    return (row[bit >> 3] >> (8 - depth - int(bit & 7))) & ((1u << depth) - 1);
+}
+
+inline void putPackedSample(std::uint8_t* row, std::size_t i, int depth, unsigned v)
+{
+    const std::size_t bit = i * std::size_t(depth);
+    const int shift = 8 - depth - int(bit & 7);
+    const unsigned mask = ((1u << depth) - 1) << shift;
+    row[bit >> 3] = std::uint8_t((row[bit >> 3] & ~mask) | ((v << shift) & mask));
+}
+
+// Index of pixel x of a 1, 4 or 8-bit picture row.
+inline unsigned pictureIndex(const std::uint8_t* row, int x, int bits)
+{
+    return bits == 8 ? row[x] : packedSample(row, std::size_t(x), bits);
+}
+
+inline void setPictureIndex(std::uint8_t* row, int x, int bits, unsigned v)
+{
+    if (bits == 8)
+        row[x] = std::uint8_t(v);
+    else
+        putPackedSample(row, std::size_t(x), bits, v);
+}
+
+// Puts one unfiltered row of a pass (count pixels) into the decoded picture.
+void storeRow(TChunkIHDR& h, const std::array<std::uint8_t, 256>& gamma, bool identityGamma,
+              const std::uint8_t* src, int y, const Pass& p, std::uint32_t count)
+{
+    PngBitmap& pic = h.picture;
+    std::uint8_t* dst = pic.scanLine(y);
+    const int depth = h.bitDepth;
+    const int k = depth == 16 ? 2 : 1;  // bytes per sample; 16-bit samples use their high byte
+    std::uint8_t* alpha = h.alpha.empty() ? nullptr : h.alpha.data() + std::size_t(y) * h.width;
+    switch (h.colorType) {
+    case kColorRgb:
+    case kColorRgbAlpha: {
+        const int step = (h.colorType == kColorRgb ? 3 : 4) * k;
+        if (p.dx == 1 && identityGamma && k == 1 && step == 3) {
+            for (std::uint32_t i = 0; i < count; ++i, src += 3, dst += 3) {
+                dst[0] = src[2];
+                dst[1] = src[1];
+                dst[2] = src[0];
+            }
+            return;
+        }
+        for (std::uint32_t i = 0; i < count; ++i, src += step) {
+            const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
+            std::uint8_t* d = dst + x * 3;
+            d[0] = gamma[src[2 * k]];
+            d[1] = gamma[src[k]];
+            d[2] = gamma[src[0]];
+            if (alpha)
+                alpha[x] = src[3 * k];
+        }
+        return;
+    }
+    case kColorGrayscale:
+    case kColorPalette:
+        if (p.dx == 1 && (depth == 1 || depth == 4 || depth == 8)) {
+            std::memcpy(dst, src, rowBytesFor(count, depth));
+            return;
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+            unsigned v;
+            if (depth == 16)
+                v = src[2 * i];
+            else if (depth == 8)
+                v = src[i];
+            else
+                v = packedSample(src, i, depth);
+            if (depth == 2 && h.colorType == kColorGrayscale)
+                v *= 5;
+            setPictureIndex(dst, p.x0 + int(i) * p.dx, pic.bitsPerPixel, v);
+        }
+        return;
+    case kColorGrayscaleAlpha:
+        for (std::uint32_t i = 0; i < count; ++i, src += 2 * k) {
+            const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
+            dst[x] = src[0];
+            alpha[x] = src[k];
+        }
+        return;
+    }
+}
+
+// Builds the file form of picture row y for a pass (count pixels).
+void packRow(const TChunkIHDR& h, const std::array<std::uint8_t, 256>& inverse, bool identityGamma,
+             std::uint8_t* out, std::size_t rowBytes, int y, const Pass& p, std::uint32_t count)
+{
+    const PngBitmap& pic = h.picture;
+    const std::uint8_t* src = pic.scanLine(y);
+    const int depth = h.bitDepth;
+    const int k = depth == 16 ? 2 : 1;
+    const std::uint8_t* alpha = h.alpha.empty() ? nullptr : h.alpha.data() + std::size_t(y) * h.width;
+    auto put = [&](std::uint8_t*& o, unsigned v) {
+        *o++ = std::uint8_t(v);
+        if (k == 2)
+            *o++ = std::uint8_t(v);  // v * 257: reads back as v
+    };
+    switch (h.colorType) {
+    case kColorRgb:
+    case kColorRgbAlpha: {
+        if (p.dx == 1 && k == 1 && h.colorType == kColorRgb) {
+            if (identityGamma) {
+                for (std::uint32_t i = 0; i < count; ++i, src += 3, out += 3) {
+                    out[0] = src[2];
+                    out[1] = src[1];
+                    out[2] = src[0];
+                }
+            } else {
+                for (std::uint32_t i = 0; i < count; ++i, src += 3, out += 3) {
+                    out[0] = inverse[src[2]];
+                    out[1] = inverse[src[1]];
+                    out[2] = inverse[src[0]];
+                }
+            }
+            return;
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
+            const std::uint8_t* s = src + x * 3;
+            put(out, inverse[s[2]]);
+            put(out, inverse[s[1]]);
+            put(out, inverse[s[0]]);
+            if (h.colorType == kColorRgbAlpha)
+                put(out, alpha && !h.alpha.empty() ? alpha[x] : 255);
+        }
+        return;
+    }
+    case kColorGrayscale:
+    case kColorPalette:
+        if (p.dx == 1 && (depth == 1 || depth == 4 || depth == 8)) {
+            std::memcpy(out, src, rowBytes);
+            return;
+        }
+        if (depth < 8)
+            std::memset(out, 0, rowBytes);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            unsigned v = pictureIndex(src, p.x0 + int(i) * p.dx, pic.bitsPerPixel);
+            if (depth == 2)
+                v = h.colorType == kColorGrayscale ? std::min(v / 5, 3u) : v & 3;
+            if (depth >= 8) {
+                std::uint8_t* o = out + std::size_t(i) * std::size_t(k);
+                put(o, v);
+            } else {
+                putPackedSample(out, i, depth, v);
+            }
+        }
+        return;
+    case kColorGrayscaleAlpha:
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
+            put(out, src[x]);
+            put(out, alpha ? alpha[x] : 255);
+        }
+        return;
+    }
+}
+
+bool isIdentity(const std::array<std::uint8_t, 256>& t)
+{
+    for (int i = 0; i < 256; ++i)
+        if (t[i] != i)
+            return false;
+    return true;
+}
+
+struct InflateGuard {
+    z_stream* s;
+    ~InflateGuard() { inflateEnd(s); }
+};
+struct DeflateGuard {
+    z_stream* s;
+    ~DeflateGuard() { deflateEnd(s); }
+};
+
+// Counts positions 2.. where a byte repeats one of the two before it.
+std::size_t repeatScore(const std::uint8_t* row, std::size_t n)
+{
+    std::size_t score = 0;
+    for (std::size_t i = 2; i < n; ++i)
+        score += row[i] == row[i - 1] || row[i] == row[i - 2];
+    return score;
+}
+
+}  // namespace
+
+void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::size_t size, std::size_t idatPos,
+                                 std::size_t& endPos)
+{
+    const TChunkPLTE* plte = palette();
+    if (h.colorType == kColorPalette && !plte)
+        throw EPNGInvalidPalette(kPngInvalidPalette);
+
+    const int fileBits = h.filePixelBits();
+    const std::size_t bpp = std::max(1, fileBits / 8);
+    const Pass* passes = h.interlaceMethod ? kAdam7 : &kWhole;
+    const int passCount = h.interlaceMethod ? 7 : 1;
+
+    // What the rows need, against what the IDAT chunks could possibly hold
+    // (deflate cannot expand data beyond about 1032:1): a file that claims a
+    // large picture with a few bytes of data fails before anything is allocated.
+    std::uint64_t rawSize = 0;
+    std::size_t widestRow = 0;
+    for (int i = 0; i < passCount; ++i) {
+        const std::uint32_t pw = passSpan(h.width, passes[i].x0, passes[i].dx);
+        const std::uint32_t ph = passSpan(h.height, passes[i].y0, passes[i].dy);
+        if (pw && ph) {
+            rawSize += std::uint64_t(ph) * (1 + rowBytesFor(pw, fileBits));
+            widestRow = std::max(widestRow, rowBytesFor(pw, fileBits));
+        }
+    }
+    std::uint64_t compressed = 0;
+    for (std::size_t pos = idatPos; pos <= size && size - pos >= 12;) {
+        const std::uint32_t len = png::be32(file + pos);
+        if (std::memcmp(file + pos + 4, "IDAT", 4) != 0 || len > size - pos - 12)
+            break;
+        compressed += len;
+        pos += 12 + std::size_t(len);
+    }
+    if (rawSize > (compressed + 64) * 1100)
+        throw EPNGMissingMultipleIDAT(kPngMissingMultipleIdat);
+
+    PngBitmap& pic = h.picture;
+    pic = PngBitmap();
+    pic.width = int(h.width);
+    pic.height = int(h.height);
+    pic.bitsPerPixel = h.pictureBits();
+    try {
+        pic.bits.assign(pic.stride() * std::size_t(pic.height), 0);
+        if (h.colorType == kColorGrayscaleAlpha || h.colorType == kColorRgbAlpha)
+            h.alpha.assign(std::size_t(h.width) * h.height, 0);
+        else
+            h.alpha.clear();
+    } catch (const std::bad_alloc&) {
+        throw EPNGOutMemory(kPngOutMemory);
+    }
+    if (pic.bitsPerPixel <= 8) {
+        const std::size_t n = std::size_t(1) << pic.bitsPerPixel;
+        pic.palette.assign(n, 0);
+        if (h.colorType == kColorPalette) {
+            std::copy_n(plte->entries.begin(), std::min(n, plte->entries.size()), pic.palette.begin());
+        } else {
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::uint8_t g = gamma_[i * 255 / (n - 1)];
+                pic.palette[i] = std::uint32_t(g) | std::uint32_t(g) << 8 | std::uint32_t(g) << 16;
+            }
+        }
+    }
+    const bool identity = isIdentity(gamma_);
+
+    z_stream zs{};
+    int ret = inflateInit(&zs);
+    if (ret != Z_OK)
+        throw EPNGZLIBError(pngZlibMessage(ret));
+    InflateGuard guard{&zs};
+
+    png::RawChunk chunk = png::readChunk(file, size, idatPos, true);
+    zs.next_in = const_cast<Bytef*>(chunk.data);
+    zs.avail_in = chunk.length;
+    bool streamEnded = false;
+
+    std::vector<std::uint8_t> cur(widestRow + 1), prev(widestRow + 1);
+    for (int pi = 0; pi < passCount; ++pi) {
+        const Pass& p = passes[pi];
+        const std::uint32_t pw = passSpan(h.width, p.x0, p.dx);
+        const std::uint32_t ph = passSpan(h.height, p.y0, p.dy);
+        if (!pw || !ph)
+            continue;
+        const std::size_t rowBytes = rowBytesFor(pw, fileBits);
+        std::fill(prev.begin(), prev.end(), 0);
+        for (std::uint32_t r = 0; r < ph; ++r) {
+            zs.next_out = cur.data();
+            zs.avail_out = uInt(rowBytes + 1);
+            while (zs.avail_out > 0) {
+                if (streamEnded)
+                    throw EPNGMissingMultipleIDAT(kPngMissingMultipleIdat);
+                if (zs.avail_in == 0) {
+                    // This chunk is used up: the image data goes on in the next IDAT.
+                    chunk = png::readChunk(file, size, chunk.next, true);
+                    if (!chunk.is("IDAT"))
+                        throw EPNGMissingMultipleIDAT(kPngMissingMultipleIdat);
+                    zs.next_in = const_cast<Bytef*>(chunk.data);
+                    zs.avail_in = chunk.length;
+                    continue;
+                }
+                ret = inflate(&zs, Z_NO_FLUSH);
+                if (ret == Z_NEED_DICT)
+                    ret = Z_DATA_ERROR;
+                if (ret < 0 && ret != Z_BUF_ERROR)
+                    throw EPNGZLIBError(pngZlibMessage(ret));
+                if (ret == Z_STREAM_END)
+                    streamEnded = true;
+            }
+            png::unfilterRow(cur[0], cur.data() + 1, prev.data() + 1, rowBytes, bpp);
+            storeRow(h, gamma_, identity, cur.data() + 1, p.y0 + int(r) * p.dy, p, pw);
+            std::swap(cur, prev);
+        }
+    }
+    endPos = chunk.next;
+}
+
+void TPNGObject::encodeImageData(const TChunkIHDR& h, std::vector<std::uint8_t>& out) const
+{
+    const PngBitmap& pic = h.picture;
+    if (pic.width != int(h.width) || pic.height != int(h.height) || pic.bits.size() < pic.stride() * h.height)
+        throw EPNGNoImageData(kPngNoImageData);
+    const int fileBits = h.filePixelBits();
+    const std::size_t bpp = std::max(1, fileBits / 8);
+    const Pass* passes = InterlaceMethod == imAdam7 ? kAdam7 : &kWhole;
+    const int passCount = InterlaceMethod == imAdam7 ? 7 : 1;
+    const bool identity = isIdentity(inverseGamma_);
+
+    z_stream zs{};
+    int ret = deflateInit(&zs, std::clamp(CompressionLevel, 0, 9));
+    if (ret != Z_OK)
+        throw EPNGZLIBError(pngZlibMessage(ret));
+    DeflateGuard guard{&zs};
+    std::vector<std::uint8_t> buffer(maxIdatSize_);
+    zs.next_out = buffer.data();
+    zs.avail_out = uInt(buffer.size());
+    auto pump = [&](int flush) {
+        for (;;) {
+            ret = deflate(&zs, flush);
+            if (ret == Z_STREAM_ERROR)
+                throw EPNGZLIBError(pngZlibMessage(ret));
+            const bool full = zs.avail_out == 0;
+            if (full) {
+                png::writeChunk(out, "IDAT", buffer.data(), buffer.size());
+                zs.next_out = buffer.data();
+                zs.avail_out = uInt(buffer.size());
+            }
+            if (flush == Z_FINISH ? ret == Z_STREAM_END : (zs.avail_in == 0 && !full))
+                break;
+        }
+    };
+
+    // A single filter needs no trial; several are tried on every row.
+    int fixedFilter = -1;
+    int filterCount = 0;
+    for (int f = pfNone; f <= pfPaeth; ++f)
+        if (Filters & filterBit(TFilter(f))) {
+            fixedFilter = f;
+            ++filterCount;
+        }
+    if (filterCount == 0)
+        fixedFilter = pfNone;
+    if (filterCount > 1)
+        fixedFilter = -1;
+
+    std::size_t widestRow = 0;
+    for (int i = 0; i < passCount; ++i)
+        widestRow = std::max(widestRow, rowBytesFor(passSpan(h.width, passes[i].x0, passes[i].dx), fileBits));
+    std::vector<std::uint8_t> raw(widestRow), prev(widestRow), filtered(widestRow + 1), trial(widestRow + 1);
+
+    for (int pi = 0; pi < passCount; ++pi) {
+        const Pass& p = passes[pi];
+        const std::uint32_t pw = passSpan(h.width, p.x0, p.dx);
+        const std::uint32_t ph = passSpan(h.height, p.y0, p.dy);
+        if (!pw || !ph)
+            continue;
+        const std::size_t rowBytes = rowBytesFor(pw, fileBits);
+        std::fill(prev.begin(), prev.end(), 0);
+        for (std::uint32_t r = 0; r < ph; ++r) {
+            packRow(h, inverseGamma_, identity, raw.data(), rowBytes, p.y0 + int(r) * p.dy, p, pw);
+            if (fixedFilter >= 0) {
+                filtered[0] = std::uint8_t(fixedFilter);
+                png::filterRow(fixedFilter, raw.data(), prev.data(), filtered.data() + 1, rowBytes, bpp);
+            } else {
+                std::size_t best = 0;
+                bool any = false;
+                for (int f = pfNone; f <= pfPaeth; ++f) {
+                    if (!(Filters & filterBit(TFilter(f))))
+                        continue;
+                    png::filterRow(f, raw.data(), prev.data(), trial.data() + 1, rowBytes, bpp);
+                    const std::size_t score = repeatScore(trial.data() + 1, rowBytes);
+                    if (!any || score > best) {
+                        best = score;
+                        any = true;
+                        trial[0] = std::uint8_t(f);
+                        std::swap(trial, filtered);
+                    }
+                }
+                if (best == 0) {
+                    filtered[0] = pfNone;
+                    std::memcpy(filtered.data() + 1, raw.data(), rowBytes);
+                }
+            }
+            zs.next_in = filtered.data();
+            zs.avail_in = uInt(rowBytes + 1);
+            pump(Z_NO_FLUSH);
+            std::swap(raw, prev);
+        }
+    }
+    zs.next_in = nullptr;
+    zs.avail_in = 0;
+    pump(Z_FINISH);
+    const std::size_t rest = buffer.size() - zs.avail_out;
+    if (rest)
+        png::writeChunk(out, "IDAT", buffer.data(), rest);
+}
+
+}  // namespace pelko
