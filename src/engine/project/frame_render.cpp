@@ -36,8 +36,10 @@ LoadedSource SourceLoader::load(const std::string& file, int frame)
         std::optional<Picture> p = reader_.readStill(file, out.error);
         if (!p)
             out.status = SourceStatus::Unreadable;
-        else
+        else {
             out.picture = std::move(*p);
+            out.rect = {0, 0, out.picture.width(), out.picture.height()};
+        }
         return out;
     }
     if (gifPath_ != file) {
@@ -60,6 +62,7 @@ LoadedSource SourceLoader::load(const std::string& file, int frame)
         return out;
     }
     out.picture = sub.picture;
+    out.rect = sub.rect;
     return out;
 }
 

@@ -22,6 +22,7 @@ enum class SourceStatus { Ok, MissingFile, MissingFrame, EmptyFrame, Unreadable 
 struct LoadedSource {
     SourceStatus status = SourceStatus::Ok;
     Picture picture;
+    Rect rect;          // the source's own rectangle: (0, 0, size) or the sub-image's on the GIF screen
     std::string error;  // the reader's message box text, if it failed
 };
 

@@ -1,0 +1,228 @@
+#include "engine/project/editing.h"
+
+#include <algorithm>
+
+#include "engine/image/file_kind.h"
+#include "engine/project/frame_render.h"
+
+namespace pelko {
+
+CommandEnabling commandEnabling(const Project& project)
+{
+    CommandEnabling e;
+    const int n = project.frames.count();
+    const Selection& sel = project.selection;
+    e.listNotEmpty = n > 0;
+    e.selected = !sel.empty();
+    e.optimizeColor = e.selected && project.settings.isGif();
+    e.up = sel.count() == 1 && sel.first() != 0;
+    e.down = sel.count() == 1 && sel.first() != n - 1;
+    return e;
+}
+
+namespace {
+
+void selectLast(Project& project)
+{
+    if (!project.frames.empty())
+        project.selection.selectOnly(project.frames.count() - 1);
+}
+
+EditResult appendFiles(Project& project, const std::vector<std::string>& paths, SourceReader& reader,
+                       ProgressSink& progress, bool stopAtForeign)
+{
+    EditResult result;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (progress.cancelled()) {
+            result.cancelled = true;
+            break;
+        }
+        const std::string& path = paths[i];
+        if (!isSourceExtension(path)) {
+            if (stopAtForeign)
+                break;
+            continue;
+        }
+        AddResult r = addSourceFile(project, path, project.frames.size(), reader);
+        result.added += r.added;
+        result.canvasChanged = result.canvasChanged || r.canvasChanged;
+        result.errors.insert(result.errors.end(), r.errors.begin(), r.errors.end());
+        progress.progress(int((i + 1) * 100 / paths.size()));
+    }
+    project.changed = true;
+    if (!project.frames.empty()) {
+        project.selection.clear();
+        selectLast(project);
+    }
+    return result;
+}
+
+}  // namespace
+
+EditResult addFiles(Project& project, const std::vector<std::string>& paths, SourceReader& reader,
+                    ProgressSink& progress)
+{
+    return appendFiles(project, paths, reader, progress, false);
+}
+
+EditResult dropFiles(Project& project, const std::vector<std::string>& paths, SourceReader& reader,
+                     ProgressSink& progress)
+{
+    return appendFiles(project, paths, reader, progress, true);
+}
+
+EditResult insertFiles(Project& project, const std::vector<std::string>& paths, SourceReader& reader,
+                       ProgressSink& progress)
+{
+    EditResult result;
+    const int p = project.selection.first();
+    if (p < 0)
+        return result;
+    project.selection.clear();
+    // inserted frames never set the canvas size
+    const bool fix = project.settings.FixAtFirstFrame;
+    project.settings.FixAtFirstFrame = false;
+    int k = 0;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (progress.cancelled()) {
+            result.cancelled = true;
+            break;
+        }
+        if (!isSourceExtension(paths[i]))
+            continue;
+        AddResult r = addSourceFile(project, paths[i], std::size_t(p + k), reader);
+        k += r.added;
+        result.errors.insert(result.errors.end(), r.errors.begin(), r.errors.end());
+        progress.progress(int((i + 1) * 100 / paths.size()));
+    }
+    project.settings.FixAtFirstFrame = fix;
+    result.added = k;
+    project.selection.selectOnly(p + k);
+    project.changed = true;
+    return result;
+}
+
+void deleteSelected(Project& project)
+{
+    std::vector<int> doomed = project.selection.indices();
+    project.selection.clear();
+    std::sort(doomed.begin(), doomed.end(), std::greater<int>());
+    for (int i : doomed)
+        if (i >= 0 && i < project.frames.count())
+            project.frames.erase(std::size_t(i));
+    project.changed = true;
+}
+
+namespace {
+
+bool exchangeWithNeighbour(Project& project, int step)
+{
+    const CommandEnabling e = commandEnabling(project);
+    if ((step < 0 && !e.up) || (step > 0 && !e.down))
+        return false;
+    const int l = project.selection.first();
+    const int m = l + step;
+    project.selection.clear();
+    FrameList& frames = project.frames;
+    const std::uint16_t timeL = frames[std::size_t(l)].Time, timeM = frames[std::size_t(m)].Time;
+    frames.exchange(std::size_t(l), std::size_t(m));
+    if (!project.settings.isGif()) {
+        // an AVI project's times belong to the positions (they are all equal)
+        frames[std::size_t(l)].Time = timeL;
+        frames[std::size_t(m)].Time = timeM;
+    }
+    project.changed = true;
+    project.selection.selectOnly(m);
+    return true;
+}
+
+}  // namespace
+
+bool moveUp(Project& project) { return exchangeWithNeighbour(project, -1); }
+bool moveDown(Project& project) { return exchangeWithNeighbour(project, +1); }
+
+void selectAll(Project& project) { project.selection.selectAll(project.frames.count()); }
+
+int clickCard(Project& project, int index, bool addModifier, bool rightButton)
+{
+    Selection& sel = project.selection;
+    if (index < 0 || index >= project.frames.count())
+        return sel.first();
+    if (!addModifier && !rightButton)
+        sel.clear();
+    if (sel.contains(index)) {
+        if (!rightButton)
+            sel.remove(index);
+        return sel.first();
+    }
+    if (rightButton)
+        sel.clear();
+    sel.add(index);
+    return sel.first();
+}
+
+void clickEmptyStrip(Project& project) { project.selection.clear(); }
+
+EditResult refreshSelected(Project& project, SourceReader& reader)
+{
+    EditResult result;
+    SourceLoader loader(reader);
+    for (int i : project.selection.indices()) {
+        if (i < 0 || i >= project.frames.count())
+            continue;
+        FrameRecord& f = project.frames[std::size_t(i)];
+        LoadedSource src = loader.load(f.File, f.Frame);
+        if (!src.error.empty())
+            result.errors.push_back(src.error);
+        switch (src.status) {
+        case SourceStatus::MissingFile:
+            project.log.add("Not found file: " + f.File);
+            continue;
+        case SourceStatus::MissingFrame:
+        case SourceStatus::EmptyFrame:
+            project.log.add("Not found frame " + std::to_string(std::int64_t(f.Frame) + 1) + " in file " + f.File);
+            continue;
+        case SourceStatus::Unreadable:
+            if (hasExtension(f.File, ".gif"))
+                project.log.add("Not found frame " + std::to_string(std::int64_t(f.Frame) + 1) + " in file " +
+                                f.File);
+            else
+                project.log.add("It is impossible to get the Bitmap.");
+            continue;
+        case SourceStatus::Ok:
+            break;
+        }
+        f.thumbnail = makeThumbnail(src.picture);
+        renderFrame(f, src.picture, project.settings);
+    }
+    project.changed = true;
+    return result;
+}
+
+Point clampPreviewDrag(int x, int y, int pictureWidth, int pictureHeight, int surfaceWidth, int surfaceHeight)
+{
+    if (x <= 0)
+        x = 0;
+    if (x + pictureWidth >= surfaceWidth)
+        x = surfaceWidth - pictureWidth;
+    if (y <= 0)
+        y = 0;
+    if (y + pictureHeight >= surfaceHeight)
+        y = surfaceHeight - pictureHeight;
+    return {x, y};
+}
+
+void dropPreviewFrame(Project& project, Point place)
+{
+    const int i = project.selection.first();
+    if (i < 0)
+        return;
+    FrameRecord& f = project.frames[std::size_t(i)];
+    if (f.Left != place.x || f.Top != place.y) {
+        f.Left = place.x;
+        f.Top = place.y;
+        project.changed = true;
+    }
+}
+
+}  // namespace pelko
