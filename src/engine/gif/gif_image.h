@@ -1,0 +1,178 @@
+#pragma once
+// TGIFImage: a GIF image made of a header (logical screen and global colour
+// map) and an ordered list of frames. Every GIF the program reads or writes
+// goes through it.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/gif/gif_color_map.h"
+#include "engine/gif/gif_item.h"
+#include "engine/gif/gif_settings.h"
+#include "engine/gif/gif_sub_image.h"
+
+namespace pelko {
+
+// Total pixel data an image may hold after reading; a file asking for more is refused.
+constexpr std::int64_t kGifMaxTotalPixels = std::int64_t(1) << 30;
+
+// Signature and logical screen descriptor, and the global colour map.
+class TGIFHeader : public TGIFItem {
+public:
+    explicit TGIFHeader(TGIFImage* image);
+
+    // Empties the map and zeroes the seven descriptor bytes.
+    void Clear();
+    int GetWidth() const { return width_; }
+    int GetHeight() const { return height_; }
+    void setWidth(int w) { width_ = std::uint16_t(w); }
+    void setHeight(int h) { height_ = std::uint16_t(h); }
+    std::uint8_t GetPacked() const { return packed_; }
+    void setPacked(std::uint8_t p) { packed_ = p; }
+    int GetBackgroundColorIndex() const { return background_; }
+    // Warning "Invalid color index" (and 0 stored) for an index not below a
+    // non-zero map count.
+    void SetBackgroundColorIndex(int index);
+    void setBackgroundRaw(int index) { background_ = std::uint8_t(index); }
+    Color GetBackgroundColor() const;
+    void SetBackgroundColor(Color color);
+    int GetAspectRatio() const { return aspect_; }
+    void SetAspectRatio(int ratio) { aspect_ = std::uint8_t(ratio); }
+    int GetBitsPerPixel() const { return colorMap_.GetBitsPerPixel(); }
+    int GetColorResolution() const { return GetBitsPerPixel() - 1; }
+    // gv89a when the global map is Optimized or the aspect ratio is set.
+    TGIFVersion GetVersion() const override;
+
+    TGIFGlobalColorMap& ColorMap() { return colorMap_; }
+    const TGIFGlobalColorMap& ColorMap() const { return colorMap_; }
+
+    // Reads the 6-byte signature (also 4 bytes further on) and the screen
+    // descriptor and global table; SaveToStream writes them for the image.
+    void LoadFromStream(GifInput& in) override;
+    void SaveToStream(GifOutput& out) const override;
+    // Recomputes the packed fields from the maps, as they are written.
+    void Prepare();
+
+private:
+    std::uint16_t width_ = 0, height_ = 0;
+    std::uint8_t packed_ = 0, background_ = 0, aspect_ = 0;
+    TGIFGlobalColorMap colorMap_;
+};
+
+class TGIFImageList : public TGIFList<TGIFSubImage> {
+public:
+    using TGIFList::TGIFList;
+    TGIFSubImage* GetImage(int index) const { return GetItem(index); }
+    void SetImage(int index, std::unique_ptr<TGIFSubImage> f) { SetItem(index, std::move(f)); }
+};
+
+class TGIFImage {
+public:
+    TGIFImage();
+    ~TGIFImage();
+    TGIFImage(const TGIFImage&) = delete;
+    TGIFImage& operator=(const TGIFImage&) = delete;
+
+    // Deletes every frame, empties the global map and sets the logical screen
+    // to 0 x 0; background colour index and aspect ratio stay.
+    void Clear();
+    void NewImage() { Clear(); }
+
+    // GIF stream reading and writing. LoadFromStream raises GIFException;
+    // frames read before an error stay in the image and the stream goes back
+    // to where the image began.
+    void LoadFromStream(GifInput& in);
+    void SaveToStream(GifOutput& out);
+    void LoadFromBytes(const std::uint8_t* data, std::size_t size);
+    std::vector<std::uint8_t> SaveToBytes();
+    void LoadFromFile(const std::string& name);
+    void SaveToFile(const std::string& name);
+
+    // Appends a frame (made for this image) and returns its index.
+    int Add(std::unique_ptr<TGIFSubImage> frame);
+    // Copies header, frames and the drawing settings of another image (not
+    // ReductionBits, Compression or AnimationSpeed). Null clears.
+    void Assign(const TGIFImage* source);
+    void Pack();
+
+    TGIFHeader& Header() { return header_; }
+    const TGIFHeader& Header() const { return header_; }
+    TGIFImageList& Images() { return images_; }
+    const TGIFImageList& Images() const { return images_; }
+
+    int GetWidth() const { return header_.GetWidth(); }
+    int GetHeight() const { return header_.GetHeight(); }
+    // "Image width/height too small for contained frames" when a frame would not fit.
+    void SetWidth(int width);
+    void SetHeight(int height);
+    bool GetEmpty() const { return images_.GetCount() == 0; }
+    TGIFGlobalColorMap& GetColorMap() { return header_.ColorMap(); }
+    const TGIFGlobalColorMap& GetColorMap() const { return header_.ColorMap(); }
+    // The largest bits per pixel over the global map and every local map.
+    int GetBitsPerPixel() const;
+    int GetColorResolution() const { return GetBitsPerPixel() - 1; }
+    bool GetIsTransparent() const;
+    int GetAspectRatio() const { return header_.GetAspectRatio(); }
+    void SetAspectRatio(int ratio) { header_.SetAspectRatio(ratio); }
+    int GetBackgroundColorIndex() const { return header_.GetBackgroundColorIndex(); }
+    void SetBackgroundColorIndex(int index) { header_.SetBackgroundColorIndex(index); }
+    Color GetBackgroundColor() const { return header_.GetBackgroundColor(); }
+    void SetBackgroundColor(Color color) { header_.SetBackgroundColor(color); }
+    // The highest frame version; gvUnknown without frames.
+    TGIFVersion GetVersion() const;
+
+    TColorReduction GetColorReduction() const { return colorReduction_; }
+    void SetColorReduction(TColorReduction r) { colorReduction_ = r; }
+    int GetReductionBits() const { return reductionBits_; }
+    // "Invalid Bits Per Pixel value" outside 3..8.
+    void SetReductionBits(int bits);
+    TDitherMode GetDitherMode() const { return ditherMode_; }
+    void SetDitherMode(TDitherMode m) { ditherMode_ = m; }
+    TGIFCompression GetCompression() const { return compression_; }
+    void SetCompression(TGIFCompression c) { compression_ = c; }
+    int GetAnimationSpeed() const { return animationSpeed_; }
+    void SetAnimationSpeed(int speed);  // clamped to 0..1000
+    TGIFDrawOptions GetDrawOptions() const { return drawOptions_; }
+    void SetDrawOptions(TGIFDrawOptions options);
+    TGIFThreadPriority GetThreadPriority() const { return threadPriority_; }
+    void SetThreadPriority(TGIFThreadPriority p) { threadPriority_ = p; }
+    Color GetDrawBackgroundColor() const { return drawBackgroundColor_; }
+    void SetDrawBackgroundColor(Color c) { drawBackgroundColor_ = c; }
+    bool GetDoDither() const;
+
+    // Observers. Warnings without an observer are dropped.
+    TGIFWarningEvent OnWarning;
+    TGIFProgressEvent OnProgress;
+    std::function<void()> OnChange;
+
+    void Warning(const void* sender, TGIFSeverity severity, const std::string& message) const;
+    void Progress(TProgressStage stage, int percent, const std::string& message) const;
+    void Changed();
+    // Drops the cached bitmap and palette.
+    void FreeCaches() {}
+
+    // The platform's value for "no colour".
+    static constexpr Color kNoColor = 0x1FFFFFFF;
+
+    // Counts pixel data (and a fixed cost per frame) made while reading, and
+    // refuses with GIFException past kGifMaxTotalPixels.
+    void chargeReadBytes(std::int64_t bytes);
+
+private:
+    std::int64_t readBytes_ = 0;
+    TGIFHeader header_;
+    TGIFImageList images_;
+    TGIFDrawOptions drawOptions_;
+    TColorReduction colorReduction_;
+    int reductionBits_;
+    TDitherMode ditherMode_;
+    TGIFCompression compression_;
+    TGIFThreadPriority threadPriority_;
+    int animationSpeed_;
+    Color drawBackgroundColor_ = kNoColor;
+};
+
+}  // namespace pelko

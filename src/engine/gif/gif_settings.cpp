@@ -1,0 +1,36 @@
+#include "engine/gif/gif_settings.h"
+
+namespace pelko {
+
+TGIFDrawOptions GIFImageDefaultDrawOptions{goAsync, goTransparent, goAnimate, goLoop, goDither, goAutoDither};
+TColorReduction GIFImageDefaultColorReduction = rmNetscape;
+int GIFImageDefaultColorReductionBits = 8;
+TDitherMode GIFImageDefaultDitherMode = dmNearest;
+TGIFCompression GIFImageDefaultCompression = gcLZW;
+TGIFThreadPriority GIFImageDefaultThreadPriority = tpNormal;
+int GIFImageDefaultAnimationSpeed = 100;
+
+int GIFDefaultDelay = 10;
+int GIFMinimumDelay = 3;
+int GIFMaximumDelay = 1000;
+int GIFDelayExp = 12;
+
+bool GIFImageRenderOnLoad = false;
+bool GIFImageOptimizeOnStream = false;
+// A desktop here always has more than 8 bits per pixel.
+bool DoAutoDither = false;
+bool PaletteDevice = false;
+
+const char* GIFVersionText(TGIFVersion version)
+{
+    switch (version) {
+    case gv87a:
+        return "87a";
+    case gv89a:
+        return "89a";
+    default:
+        return "";
+    }
+}
+
+}  // namespace pelko

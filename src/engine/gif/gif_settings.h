@@ -1,0 +1,35 @@
+#pragma once
+// Process-wide settings of the GIF codec. Each new TGIFImage copies the
+// GIFImageDefault... values; the commands that build GIF images set them from
+// the frame's or dialog's settings first and leave them set.
+
+#include "engine/gif/gif_types.h"
+
+namespace pelko {
+
+extern TGIFDrawOptions GIFImageDefaultDrawOptions;
+extern TColorReduction GIFImageDefaultColorReduction;
+extern int GIFImageDefaultColorReductionBits;
+extern TDitherMode GIFImageDefaultDitherMode;
+extern TGIFCompression GIFImageDefaultCompression;
+extern TGIFThreadPriority GIFImageDefaultThreadPriority;
+extern int GIFImageDefaultAnimationSpeed;
+
+// Animation timing of the painter, in hundredths of a second.
+extern int GIFDefaultDelay;
+extern int GIFMinimumDelay;
+extern int GIFMaximumDelay;
+extern int GIFDelayExp;
+
+// Render each frame's bitmap as soon as it is read.
+extern bool GIFImageRenderOnLoad;
+// Optimise an image before it is written as component data.
+extern bool GIFImageOptimizeOnStream;
+// True on displays of 8 bits per pixel or fewer.
+extern bool DoAutoDither;
+extern bool PaletteDevice;
+
+// Version text written after "GIF" for gv87a and gv89a.
+const char* GIFVersionText(TGIFVersion version);
+
+}  // namespace pelko
