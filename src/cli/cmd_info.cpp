@@ -11,6 +11,8 @@ int runInfo(const Args& args)
 {
     if (args.size() != 1)
         return usage("info");
+    if (hasExtension(args[0], ".mcp"))
+        return infoProject(args[0]);
     if (hasExtension(args[0], ".gif"))
         return infoGif(args[0]);
     return infoStill(args[0]);
@@ -18,6 +20,6 @@ int runInfo(const Args& args)
 
 }  // namespace
 
-PELKO_CLI_COMMAND("info", "FILE", "print the structure of a GIF file or the size and kind of a picture", runInfo);
+PELKO_CLI_COMMAND("info", "FILE", "print a project's settings and frames, a GIF file's structure, or a picture's size and kind", runInfo);
 
 }  // namespace pelko::cli

@@ -7,5 +7,6 @@ namespace pelko::cli {
 
 int infoGif(const std::string& path);
 int infoStill(const std::string& path);
+int infoProject(const std::string& path);
 
 }  // namespace pelko::cli
