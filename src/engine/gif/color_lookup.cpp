@@ -15,20 +15,56 @@ TFastColorLookup::TFastColorLookup(const Palette& palette)
         e = {redOf(c), greenOf(c), blueOf(c)};
         int cell = ((e.blue >> 3) << 10) | ((e.green >> 3) << 5) | (e.red >> 3);
         if (cache_[std::size_t(cell)] < 0) cache_[std::size_t(cell)] = std::int16_t(i);
+        byRed_[std::size_t(i)] = std::uint8_t(i);
     }
+    std::stable_sort(byRed_.begin(), byRed_.begin() + colors_,
+                     [this](std::uint8_t a, std::uint8_t b) { return entries_[a].red < entries_[b].red; });
 }
 
+// The smallest sum of absolute differences, the lowest index among equals.
+// Walking out from the asked red in both directions, an entry whose red alone
+// differs by more than the best sum so far cannot win, nor can any beyond it.
 int TFastColorLookup::nearest(int red, int green, int blue) const
 {
     int best = 0;
     int bestDistance = 1 << 30;
-    for (int i = 0; i < colors_; ++i) {
-        const RGBTriple& e = entries_[std::size_t(i)];
+    auto consider = [&](int index) {
+        const RGBTriple& e = entries_[std::size_t(index)];
         int d = std::abs(e.red - red) + std::abs(e.green - green) + std::abs(e.blue - blue);
-        if (d < bestDistance) {
+        if (d < bestDistance || (d == bestDistance && index < best)) {
             bestDistance = d;
-            best = i;
-            if (d == 0) break;
+            best = index;
+        }
+    };
+    // First entry with red >= the asked red.
+    int lo = 0, hi = colors_;
+    while (lo < hi) {
+        int mid = (lo + hi) / 2;
+        if (entries_[byRed_[std::size_t(mid)]].red < red)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    int up = lo, down = lo - 1;
+    bool upOpen = up < colors_, downOpen = down >= 0;
+    while (upOpen || downOpen) {
+        if (upOpen) {
+            int index = byRed_[std::size_t(up)];
+            if (entries_[std::size_t(index)].red - red > bestDistance) {
+                upOpen = false;
+            } else {
+                consider(index);
+                upOpen = ++up < colors_;
+            }
+        }
+        if (downOpen) {
+            int index = byRed_[std::size_t(down)];
+            if (red - entries_[std::size_t(index)].red > bestDistance) {
+                downOpen = false;
+            } else {
+                consider(index);
+                downOpen = --down >= 0;
+            }
         }
     }
     return best;

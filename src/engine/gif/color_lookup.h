@@ -50,6 +50,9 @@ private:
     int nearest(int red, int green, int blue) const;
 
     std::array<RGBTriple, 256> entries_{};
+    // Entry indices sorted by red (ties by index), for a search that stops
+    // once red alone is farther than the best distance found.
+    std::array<std::uint8_t, 256> byRed_{};
     std::array<std::int16_t, 32768> cache_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
+#include <typeinfo>
 
 #include "engine/gif/color_lookup.h"
 #include "engine/gif/dither.h"
@@ -46,22 +47,39 @@ std::unique_ptr<TColorLookup> makeLookup(TColorReduction reduction, const Palett
     }
 }
 
-// The row loop, generic over the ditherer and lookup through their virtual
-// calls.
-void reduceRows(const Bitmap& src, Bitmap& dst, TDitherEngine& ditherer)
+// The row loop. step(x, r, g, b) returns the index of one pixel.
+template <class Step>
+void reduceRowsWith(const Bitmap& src, Bitmap& dst, TDitherEngine& ditherer, Step step)
 {
     const int width = src.width();
-    RGBTriple chosen;
     for (int y = 0; y < src.height(); ++y) {
         const std::uint8_t* in = src.scanline(y);
         std::uint8_t* out = dst.scanline(y);
         int x = ditherer.column();
-        const int step = ditherer.direction();
-        for (int i = 0; i < width; ++i, x += step) {
+        const int dir = ditherer.direction();
+        for (int i = 0; i < width; ++i, x += dir) {
             const std::uint8_t* p = in + std::size_t(x) * 3;
-            out[x] = std::uint8_t(ditherer.Dither(p[2], p[1], p[0], chosen));
+            out[x] = std::uint8_t(step(p[2], p[1], p[0]));
         }
         ditherer.NextLine();
+    }
+}
+
+void reduceRows(const Bitmap& src, Bitmap& dst, TDitherEngine& ditherer, TColorLookup& lookup)
+{
+    RGBTriple chosen;
+    // The common pairs run without virtual calls; the results are the same.
+    auto* fast = dynamic_cast<TFastColorLookup*>(&lookup);
+    auto* fs = dynamic_cast<TFloydSteinbergDitherer*>(&ditherer);
+    if (fast && fs) {
+        for (int y = 0; y < src.height(); ++y) {
+            fs->ditherRow(*fast, src.scanline(y), dst.scanline(y));
+            fs->NextLine();
+        }
+    } else if (fast && typeid(ditherer) == typeid(TDitherEngine)) {
+        reduceRowsWith(src, dst, ditherer, [&](int r, int g, int b) { return fast->lookupInline(r, g, b, chosen); });
+    } else {
+        reduceRowsWith(src, dst, ditherer, [&](int r, int g, int b) { return ditherer.Dither(r, g, b, chosen); });
     }
 }
 
@@ -132,7 +150,7 @@ Bitmap ReduceColors(const Bitmap& bitmap, TColorReduction reduction, TDitherMode
     Palette table(256, 0);
     std::copy(pal.begin(), pal.end(), table.begin());
     result.setPalette(std::move(table));
-    reduceRows(*src, result, *ditherer);
+    reduceRows(*src, result, *ditherer, *lookup);
     return result;
 }
 

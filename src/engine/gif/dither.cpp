@@ -9,35 +9,6 @@ TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width, TColorLookup& lookup
     for (Channel& ch : channels_) ch.buffer.assign(std::size_t(width) + 2, 0);
 }
 
-int TFloydSteinbergDitherer::Dither(int red, int green, int blue, RGBTriple& chosen)
-{
-    const std::size_t p = std::size_t(p_);
-    int value[3] = {red, green, blue};
-    for (int i = 0; i < 3; ++i) {
-        Channel& ch = channels_[i];
-        value[i] = clamp255(value[i] + (ch.buffer[p] + ch.c + 8) / 16);
-    }
-    int index = lookup_.lookup(value[0], value[1], value[2], chosen);
-    column_ += direction_;
-    const int got[3] = {chosen.red, chosen.green, chosen.blue};
-    for (int i = 0; i < 3; ++i) {
-        Channel& ch = channels_[i];
-        int e = value[i] - got[i];
-        if (e == 0) {
-            // An exact colour: nothing to carry, and the slot and the pending
-            // values stay as they are.
-            ch.c = 0;
-            continue;
-        }
-        ch.buffer[p] = ch.bp + 3 * e;
-        ch.bp = ch.b + 5 * e;
-        ch.b = e;
-        ch.c = 7 * e;
-    }
-    p_ += direction_;
-    return index;
-}
-
 void TFloydSteinbergDitherer::NextLine()
 {
     for (Channel& ch : channels_) {

@@ -56,8 +56,93 @@ protected:
 class TFloydSteinbergDitherer final : public TDitherEngine {
 public:
     TFloydSteinbergDitherer(int width, TColorLookup& lookup);
-    int Dither(int red, int green, int blue, RGBTriple& chosen) override;
+    int Dither(int red, int green, int blue, RGBTriple& chosen) override
+    {
+        return step(lookup_, red, green, blue, chosen);
+    }
     void NextLine() override;
+
+    // Dither() with a lookup whose type the caller knows, so that the hot
+    // loop of a reduction makes no virtual call.
+    template <class Lookup>
+    int step(Lookup& lookup, int red, int green, int blue, RGBTriple& chosen)
+    {
+        const std::size_t p = std::size_t(p_);
+        const int value[3] = {
+            clamp255(red + (channels_[0].buffer[p] + channels_[0].c + 8) / 16),
+            clamp255(green + (channels_[1].buffer[p] + channels_[1].c + 8) / 16),
+            clamp255(blue + (channels_[2].buffer[p] + channels_[2].c + 8) / 16),
+        };
+        int index;
+        if constexpr (requires { lookup.lookupInline(0, 0, 0, chosen); })
+            index = lookup.lookupInline(value[0], value[1], value[2], chosen);
+        else
+            index = lookup.lookup(value[0], value[1], value[2], chosen);
+        column_ += direction_;
+        const int got[3] = {chosen.red, chosen.green, chosen.blue};
+        for (int i = 0; i < 3; ++i) {
+            Channel& ch = channels_[i];
+            const int e = value[i] - got[i];
+            if (e == 0) {
+                // An exact colour: nothing to carry, and the slot and the
+                // pending values stay as they are.
+                ch.c = 0;
+                continue;
+            }
+            ch.buffer[p] = ch.bp + 3 * e;
+            ch.bp = ch.b + 5 * e;
+            ch.b = e;
+            ch.c = 7 * e;
+        }
+        p_ += direction_;
+        return index;
+    }
+
+    // One whole row with a lookup whose type the caller knows: the same as
+    // Dither() for each pixel from column() in direction() (reading blue,
+    // green, red triples from bgr and writing indices to out), with the
+    // running values kept in registers. NextLine() is left to the caller.
+    template <class Lookup>
+    void ditherRow(Lookup& lookup, const std::uint8_t* bgr, std::uint8_t* out)
+    {
+        std::int32_t* const buf0 = channels_[0].buffer.data();
+        std::int32_t* const buf1 = channels_[1].buffer.data();
+        std::int32_t* const buf2 = channels_[2].buffer.data();
+        std::int32_t c0 = channels_[0].c, b0 = channels_[0].b, bp0 = channels_[0].bp;
+        std::int32_t c1 = channels_[1].c, b1 = channels_[1].b, bp1 = channels_[1].bp;
+        std::int32_t c2 = channels_[2].c, b2 = channels_[2].b, bp2 = channels_[2].bp;
+        const int dir = direction_;
+        int p = p_, x = column_;
+        RGBTriple chosen;
+        for (int i = 0; i < width_; ++i, x += dir, p += dir) {
+            const std::uint8_t* px = bgr + std::size_t(x) * 3;
+            const int v0 = clamp255(px[2] + (buf0[p] + c0 + 8) / 16);
+            const int v1 = clamp255(px[1] + (buf1[p] + c1 + 8) / 16);
+            const int v2 = clamp255(px[0] + (buf2[p] + c2 + 8) / 16);
+            out[x] = std::uint8_t(lookup.lookupInline(v0, v1, v2, chosen));
+            const int e0 = v0 - chosen.red, e1 = v1 - chosen.green, e2 = v2 - chosen.blue;
+            // An exact channel (e == 0) leaves its slot and pending values
+            // alone; m is all ones when the channel has an error.
+            const std::int32_t m0 = -std::int32_t(e0 != 0), m1 = -std::int32_t(e1 != 0), m2 = -std::int32_t(e2 != 0);
+            buf0[p] = (buf0[p] & ~m0) | ((bp0 + 3 * e0) & m0);
+            bp0 = (bp0 & ~m0) | ((b0 + 5 * e0) & m0);
+            b0 = (b0 & ~m0) | e0;
+            c0 = 7 * e0;
+            buf1[p] = (buf1[p] & ~m1) | ((bp1 + 3 * e1) & m1);
+            bp1 = (bp1 & ~m1) | ((b1 + 5 * e1) & m1);
+            b1 = (b1 & ~m1) | e1;
+            c1 = 7 * e1;
+            buf2[p] = (buf2[p] & ~m2) | ((bp2 + 3 * e2) & m2);
+            bp2 = (bp2 & ~m2) | ((b2 + 5 * e2) & m2);
+            b2 = (b2 & ~m2) | e2;
+            c2 = 7 * e2;
+        }
+        channels_[0].c = c0, channels_[0].b = b0, channels_[0].bp = bp0;
+        channels_[1].c = c1, channels_[1].b = b1, channels_[1].bp = bp1;
+        channels_[2].c = c2, channels_[2].b = b2, channels_[2].bp = bp2;
+        p_ = p;
+        column_ = x;
+    }
 
     // For tests: the row buffer of a channel (0 red, 1 green, 2 blue) and the
     // carried, pending and pending-previous values.

@@ -13,6 +13,7 @@ TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
     // colorBits ancestors; reserve generously so the pool rarely grows.
     nodes_.reserve(std::size_t(maxColors_ + 2) * std::size_t(colorBits_ + 1) + 16);
     root_ = newNode(0);
+    if (colorBits_ > kShortcutLevel) shortcut_.assign(std::size_t(1) << (3 * kShortcutLevel), -1);
 }
 
 std::int32_t TColorQuantizer::newNode(int level)
@@ -45,16 +46,39 @@ void TColorQuantizer::freeNode(std::int32_t n)
 
 void TColorQuantizer::addColor(int red, int green, int blue)
 {
+    const std::int32_t key = (red << 16) | (green << 8) | blue;
+    if (key == lastColor_ && lastLeaf_ >= 0) {
+        Node& leaf = nodes_[std::size_t(lastLeaf_)];
+        leaf.pixelCount += 1;
+        leaf.red += std::uint64_t(red);
+        leaf.green += std::uint64_t(green);
+        leaf.blue += std::uint64_t(blue);
+        return;
+    }
     std::int32_t n = root_;
-    for (int level = 0;; ++level) {
+    int level = 0;
+    std::size_t shortcutKey = 0;
+    if (!shortcut_.empty()) {
+        constexpr int s = 8 - kShortcutLevel;
+        shortcutKey = (std::size_t(red >> s) << (2 * kShortcutLevel)) | (std::size_t(green >> s) << kShortcutLevel) |
+                      std::size_t(blue >> s);
+        if (shortcut_[shortcutKey] >= 0) {
+            n = shortcut_[shortcutKey];
+            level = kShortcutLevel;
+        }
+    }
+    for (;; ++level) {
         Node& node = nodes_[std::size_t(n)];
         if (node.leaf) {
             node.pixelCount += 1;
             node.red += std::uint64_t(red);
             node.green += std::uint64_t(green);
             node.blue += std::uint64_t(blue);
+            lastColor_ = key;
+            lastLeaf_ = n;
             break;
         }
+        if (level == kShortcutLevel && !shortcut_.empty()) shortcut_[shortcutKey] = n;
         int shift = 7 - level;
         int i = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
         std::int32_t c = node.child[i];
@@ -69,6 +93,7 @@ void TColorQuantizer::addColor(int red, int green, int blue)
 
 void TColorQuantizer::reduceTree()
 {
+    lastLeaf_ = -1;
     int level = colorBits_ - 1;
     while (level > 0 && reducible_[level] < 0) --level;
     std::int32_t n = reducible_[level];
@@ -77,6 +102,7 @@ void TColorQuantizer::reduceTree()
         leafCount_ = maxColors_;
         return;
     }
+    if (level < kShortcutLevel && !shortcut_.empty()) std::fill(shortcut_.begin(), shortcut_.end(), -1);
     Node& node = nodes_[std::size_t(n)];
     reducible_[level] = node.next;
     node.next = -1;

@@ -57,6 +57,15 @@ private:
     std::int32_t freeList_ = -1;
     std::int32_t root_ = -1;
     std::int32_t reducible_[9] = {-1, -1, -1, -1, -1, -1, -1, -1, -1};
+    // The leaf that the last colour reached: a repeated colour goes straight
+    // there until a fold changes the tree.
+    std::int32_t lastColor_ = -1;
+    std::int32_t lastLeaf_ = -1;
+    // The inner node of level kShortcutLevel on the path of each value of the
+    // top bits, while every node above it is inner: the walk starts there.
+    // A fold above that level clears the table.
+    static constexpr int kShortcutLevel = 4;
+    std::vector<std::int32_t> shortcut_;
 };
 
 }  // namespace pelko

@@ -4,6 +4,7 @@
 #include "engine/gif/quantize.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace pelko {
 namespace {
@@ -76,6 +77,41 @@ TEST(ColorLookup, FastLookupAnswersACellWithItsFirstColour)
         EXPECT_EQ(lookup.lookup(7, 7, 7, got), 0);
         EXPECT_EQ(lookup.lookup(190, 10, 5, got), 2);
         EXPECT_EQ(lookup.colors(), 3);
+    }
+}
+
+TEST(ColorLookup, FastLookupFindsTheFirstNearestEntry)
+{
+    // Each query falls in a fresh cell, so every answer comes from the
+    // search; compare it with a plain scan in index order. Palettes with
+    // repeated colours and many equal distances check the tie rule.
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+    for (int round = 0; round < 6; ++round) {
+        Palette pal(std::size_t(1 + next() % 256));
+        for (Color& c : pal)
+            c = round % 2 ? rgb(std::uint8_t(next() % 4 * 85), std::uint8_t(next() % 4 * 85), std::uint8_t(next() % 4 * 85))
+                          : rgb(std::uint8_t(next()), std::uint8_t(next()), std::uint8_t(next()));
+        TFastColorLookup lookup(pal);
+        for (int cell = 0; cell < 32768; cell += 7) {
+            int r = ((cell & 31) << 3) | int(next() & 7), g = (((cell >> 5) & 31) << 3) | int(next() & 7),
+                b = ((cell >> 10) << 3) | int(next() & 7);
+            int want = -1, wantDistance = 1 << 30;
+            for (std::size_t i = 0; i < pal.size(); ++i) {
+                int d = std::abs(redOf(pal[i]) - r) + std::abs(greenOf(pal[i]) - g) + std::abs(blueOf(pal[i]) - b);
+                if (d < wantDistance) {
+                    wantDistance = d;
+                    want = int(i);
+                }
+            }
+            // A palette colour's own cell is answered by the entry itself.
+            bool seeded = false;
+            for (Color c : pal)
+                seeded |= ((blueOf(c) >> 3) << 10 | (greenOf(c) >> 3) << 5 | (redOf(c) >> 3)) == cell;
+            if (seeded) continue;
+            RGBTriple got;
+            ASSERT_EQ(lookup.lookup(r, g, b, got), want) << round << " " << r << "," << g << "," << b;
+        }
     }
 }
 

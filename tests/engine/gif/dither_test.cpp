@@ -129,6 +129,29 @@ TEST(Dither, FloydSteinbergExactColourTouchesNothing)
     EXPECT_EQ(d.carried(0), 0);
 }
 
+TEST(Dither, ReductionMatchesPixelByPixelDithering)
+{
+    // The reduction runs its common ditherers row-wise without virtual
+    // calls; it must give what Dither() gives pixel by pixel.
+    const int w = 37, h = 23;
+    Bitmap src(w, h, pf24bit);
+    std::uint32_t seed = 7;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w * 3; ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            src.scanline(y)[x] = std::uint8_t((x * 5 + y * 9) % 256 / 2 + (seed >> 27));
+        }
+    Palette pal = quantizedPalette(src, 16);
+    for (TDitherMode mode : kAllModes) {
+        Bitmap reduced = ReduceColors(src, rmPalette, mode, 8, &pal);
+        TFastColorLookup lookup(pal);
+        auto d = makeDitherer(mode, w, lookup);
+        auto want = run(*d, w, h, [&](int x, int y) { return src.color(x, y); });
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) ASSERT_EQ(reduced.index(x, y), want[std::size_t(y * w + x)]) << mode;
+    }
+}
+
 TEST(Dither, NearestGivesOneIndexPerColour)
 {
     Bitmap src(7, 5, pf24bit);
