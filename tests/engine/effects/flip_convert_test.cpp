@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include "engine/effects/flip_convert.h"
+#include "engine/image/picture_effects.h"
+#include "engine/project/editing.h"
+#include "support/picture_files.h"
+
+using namespace pelko;
+using namespace pelko::test;
+
+namespace {
+
+struct Fixture {
+    TempDir dir;
+    std::unique_ptr<SourceReader> reader = makeFileSourceReader();
+    Picture source = patternPicture(12, 8);
+    std::string file = writePng(dir.file("s.png"), source);
+    Project project;
+
+    Fixture()
+    {
+        project.settings.Width = 50;
+        project.settings.Height = 50;
+        addFiles(project, {file}, *reader);
+    }
+    FrameRecord& frame() { return project.frames[0]; }
+    Picture expected(int flip, bool grey, bool inverse) const
+    {
+        Picture p = mirrorPicture(source, flip, 12, 8);
+        if (grey)
+            greyPicture(p);
+        if (inverse)
+            invertPicture(p);
+        return p;
+    }
+};
+
+}  // namespace
+
+TEST(Flip, FlipsStartFromTheSourceAndDoNotAccumulate)
+{
+    Fixture fx;
+    flipSelected(fx.project, 1, *fx.reader);
+    flipSelected(fx.project, 1, *fx.reader);  // skipped: already horizontal
+    EXPECT_EQ(fx.frame().image, fx.expected(1, false, false));
+    flipSelected(fx.project, 2, *fx.reader);
+    EXPECT_EQ(fx.frame().image, fx.expected(2, false, false));
+    EXPECT_EQ(fx.frame().Flip, 2);
+    flipSelected(fx.project, 3, *fx.reader);
+    EXPECT_EQ(fx.frame().image, fx.expected(3, false, false));
+    flipSelected(fx.project, 0, *fx.reader);
+    EXPECT_EQ(fx.frame().image, fx.source);
+}
+
+TEST(Flip, GreyInvertedFrameIsMirroredThenGreyedThenInverted)
+{
+    Fixture fx;
+    convertSelected(fx.project, ConvertMode::GreyScale, *fx.reader);
+    convertSelected(fx.project, ConvertMode::Inverse, *fx.reader);
+    flipSelected(fx.project, 2, *fx.reader);
+    EXPECT_EQ(fx.frame().image, fx.expected(2, true, true));
+}
+
+TEST(Convert, InvertedFramesAreNeverGreyedAndNormalRestoresTheSource)
+{
+    Fixture fx;
+    flipSelected(fx.project, 1, *fx.reader);
+    convertSelected(fx.project, ConvertMode::Inverse, *fx.reader);
+    const Picture inverted = fx.frame().image;
+    convertSelected(fx.project, ConvertMode::GreyScale, *fx.reader);
+    EXPECT_EQ(fx.frame().image, inverted);
+    EXPECT_FALSE(fx.frame().Gray);
+    convertSelected(fx.project, ConvertMode::Normal, *fx.reader);
+    EXPECT_EQ(fx.frame().image, fx.expected(1, false, false));
+    EXPECT_FALSE(fx.frame().Inverse);
+    const EffectMarks m = effectMarks(fx.frame());
+    EXPECT_TRUE(m.normal);
+    EXPECT_EQ(m.flip, 1);
+}
+
+TEST(Flip, MissingSourceKeepsThePictureAndLogs)
+{
+    Fixture fx;
+    std::filesystem::remove(fx.file);
+    fx.project.changed = false;
+    flipSelected(fx.project, 1, *fx.reader);
+    EXPECT_EQ(fx.frame().image, fx.source);
+    EXPECT_EQ(fx.frame().Flip, 0);
+    EXPECT_EQ(fx.project.log.lines(), (std::vector<std::string>{"Not found file: " + fx.file}));
+    EXPECT_TRUE(fx.project.changed);
+}
