@@ -1,8 +1,11 @@
 // Fuzz target for the GIF reader: any bytes must either load or raise
-// GIFException, and whatever loaded must write back and read again.
+// GIFException, and whatever loaded must write back (with LZW or RLE) and
+// read again to the same pixels.
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <vector>
 
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_image.h"
@@ -27,12 +30,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!frame->GetEmpty() && map.GetCount() > 0)
             (void)map.Entry(frame->Data().front() % map.GetCount());
     }
+    image.SetCompression(size % 2 ? gcRLE : gcLZW);
+    std::vector<std::uint8_t> out;
     try {
-        std::vector<std::uint8_t> out = image.SaveToBytes();
-        TGIFImage again;
-        again.LoadFromBytes(out.data(), out.size());
+        out = image.SaveToBytes();
     } catch (const GIFException&) {
         // Pixels beyond the colour table cannot be written: "Color not in color table".
+        return 0;
     }
+    TGIFImage again;
+    again.LoadFromBytes(out.data(), out.size());
+    std::vector<const TGIFSubImage*> before, after;
+    for (const auto& f : image.Images())
+        if (!f->GetEmpty())
+            before.push_back(f.get());
+    for (const auto& f : again.Images())
+        if (!f->GetEmpty())
+            after.push_back(f.get());
+    if (before.size() != after.size())
+        std::abort();
+    for (std::size_t i = 0; i < before.size(); ++i)
+        if (before[i]->Data() != after[i]->Data() || before[i]->GetWidth() != after[i]->GetWidth())
+            std::abort();
     return 0;
 }
