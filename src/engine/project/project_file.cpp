@@ -139,6 +139,10 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
     for (int n = 1; ini.hasKey(kFiles, key("File_", n)); ++n) {
         FrameRecord f;
         f.File = ini.getString(kFiles, key("File_", n), "");
+        // A relative name is taken from the project's own folder, so a project
+        // can travel together with its pictures.
+        if (!f.File.empty() && f.File.front() != '/')
+            f.File = (std::filesystem::path(path).parent_path() / f.File).lexically_normal().string();
         if (!fileExists(f.File)) {
             project.log.add("Not found file: " + f.File);
             changed = true;
