@@ -3,8 +3,7 @@
 #include <exception>
 
 #include "engine/image/file_kind.h"
-#include "engine/image/png_picture.h"
-#include "engine/image/ppm.h"
+#include "engine/image/picture_reader.h"
 #include "engine/project/image_sources.h"
 
 namespace pelko {
@@ -31,12 +30,14 @@ public:
         if (!isSourceExtension(path) || hasExtension(path, ".gif"))
             return Picture();
         try {
-            const std::vector<std::uint8_t> bytes = readFile(path);
-            if (hasExtension(path, ".png"))
-                return decodePngPicture(bytes.data(), bytes.size());
+            return readStillPicture(path);
+        } catch (const PictureReadError& e) {
+            error = e.what();
         } catch (const std::exception&) {
+            // anything else (a file that vanished, no memory for its size) is
+            // reported like a decoder error
+            error = "This file is not " + kindText(path);
         }
-        error = "This file is not " + kindText(path);
         return std::nullopt;
     }
 
