@@ -1,12 +1,15 @@
-#include <QApplication>
-
 #include "gui/app/avi_form.h"
+#include "gui/app/pelko_application.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Pelko");
-    pelko::TAVIForm window;
-    window.show();
+    pelko::PelkoApplication app(argc, argv);
+    pelko::StartOptions options;
+    // the first argument, if any, names a project to open
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1)
+        options.projectArgument = args.at(1);
+    pelko::TAVIForm window(std::move(options));
+    window.showAtStart();
     return app.exec();
 }

@@ -1,12 +1,350 @@
 #include "gui/app/avi_form.h"
 
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "gui/app/help_window.h"
+#include "platform/qt_settings_store.h"
+
 namespace pelko {
 
-TAVIForm::TAVIForm(QWidget* parent) : QMainWindow(parent)
+namespace {
+
+constexpr int kLogHeight = 50;
+constexpr int kLogMaxHeight = 200;
+constexpr int kStripWidth = 200;
+
+ScreenSize primaryScreenSize()
 {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        return {screen->geometry().width(), screen->geometry().height()};
+    return {1024, 768};
+}
+
+QString fromStd(const std::string& s) { return QString::fromStdString(s); }
+
+}  // namespace
+
+TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options))
+{
+    screen_ = options_.screen.value_or(primaryScreenSize());
+    store_ = options_.store ? options_.store : std::make_shared<QtSettingsStore>();
+
     setWindowTitle("Pelko");
-    resize(650, 456);
-    setMinimumSize(600, 250);
+    resize(kInitialWindowWidth, kInitialWindowHeight);
+    setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
+
+    createActions();
+    createMenus();
+    createToolBars();
+    createCentralArea();
+    createStatusBar();
+    offerBuiltCommands();
+
+    readStartSettings();
+    applyEnabling();
+    ReopenMenuShow();
+    hideEmptyMenusAndBars();
+}
+
+TAVIForm::~TAVIForm() = default;
+
+HelpWindow* TAVIForm::helpWindow() const { return helpWindow_; }
+
+void TAVIForm::readStartSettings()
+{
+    startSettings_ = readAppSettings(*store_, screen_);
+    if (startSettings_.opened)
+        resize(startSettings_.windowWidth, startSettings_.windowHeight);
+    recent_.assign({startSettings_.files.begin(), startSettings_.files.end()});
+
+    // centred on the screen
+    QPoint origin;
+    if (!options_.screen)
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            origin = screen->geometry().topLeft();
+    move(origin.x() + (screen_.width - width()) / 2, origin.y() + (screen_.height - height()) / 2);
+}
+
+bool TAVIForm::startsMaximized() const { return pelko::startsMaximized(width(), height(), screen_); }
+
+void TAVIForm::showAtStart()
+{
+    if (startsMaximized())
+        showMaximized();
+    else
+        show();
+}
+
+void TAVIForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The command-line project or the first-run New comes up once the window
+    // is on the screen.
+    if (!startQueued_) {
+        startQueued_ = true;
+        QMetaObject::invokeMethod(this, [this] { startUp(); }, Qt::QueuedConnection);
+    }
+}
+
+void TAVIForm::startUp()
+{
+    if (!options_.projectArgument.isEmpty())
+        openProject(options_.projectArgument);
+    else if (runsNewAtStart(startSettings_.start, false))
+        ActionNewExecute();
+}
+
+void TAVIForm::createCentralArea()
+{
+    frameStrip_ = new QScrollArea;
+    frameStrip_->setObjectName("frameStrip");
+    frameStrip_->setFixedWidth(kStripWidth);
+    frameStrip_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    frameStrip_->setWidgetResizable(true);
+
+    previewArea_ = new QScrollArea;
+    previewArea_->setObjectName("previewArea");
+    previewArea_->setAlignment(Qt::AlignCenter);
+
+    auto* work = new QWidget;
+    auto* row = new QHBoxLayout(work);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    row->addWidget(frameStrip_);
+    row->addWidget(previewArea_, 1);
+
+    logView_ = new QPlainTextEdit;
+    logView_->setObjectName("messageLog");
+    logView_->setReadOnly(true);
+    logView_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    logView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    logView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    logView_->setMinimumHeight(kLogHeight);
+    logView_->setMaximumHeight(kLogMaxHeight);
+    logView_->hide();
+
+    splitter_ = new QSplitter(Qt::Vertical);
+    splitter_->setChildrenCollapsible(false);
+    splitter_->addWidget(work);
+    splitter_->addWidget(logView_);
+    splitter_->setStretchFactor(0, 1);
+    splitter_->setStretchFactor(1, 0);
+    setCentralWidget(splitter_);
+}
+
+void TAVIForm::createStatusBar()
+{
+    const int widths[] = {200, 35, 110, 120, 120};
+    for (int i = 0; i < 5; ++i) {
+        auto* panel = new QLabel;
+        panel->setObjectName(QString("statusPanel%1").arg(i + 1));
+        panel->setFixedWidth(widths[i]);
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        if (i == 1)
+            panel->setAlignment(Qt::AlignCenter);
+        statusBar()->addWidget(panel);
+        statusPanels_[std::size_t(i)] = panel;
+    }
+}
+
+QString TAVIForm::statusText(int index) const { return statusPanels_.at(std::size_t(index))->text(); }
+
+void TAVIForm::showProjectName(const QString& name) { statusPanels_[0]->setText(name); }
+
+void TAVIForm::showSizeStatus()
+{
+    statusPanels_[2]->setText(fromStd(sizeText(project_.settings.Width, project_.settings.Height)));
+}
+
+void TAVIForm::showFrameStatus()
+{
+    statusPanels_[3]->setText(fromStd(playbackText(project_.totalTime())));
+    statusPanels_[4]->setText(fromStd(frameCountText(project_.frames.count())));
+}
+
+void TAVIForm::showLog()
+{
+    const auto& lines = project_.log.lines();
+    QStringList text;
+    text.reserve(qsizetype(lines.size()));
+    for (const std::string& line : lines)
+        text << fromStd(line);
+    logView_->setPlainText(text.join('\n'));
+    const bool show = !lines.empty();
+    if (show && logView_->isHidden()) {
+        logView_->show();
+        const int total = splitter_->height();
+        splitter_->setSizes({std::max(total - kLogHeight, 1), kLogHeight});
+    } else if (!show) {
+        logView_->hide();
+    }
+}
+
+bool TAVIForm::logPanelShown() const { return !logView_->isHidden(); }
+
+void TAVIForm::openProject(const QString& path)
+{
+    // The project file reader comes with the project commands. Until then
+    // opening records the path and prepares the window as Open will.
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    addRecent(fullPath);
+    if (!firstProjectSetUp_)
+        setUpFirstProject();
+    project_.clear();
+    showLog();
+    project_.path = fullPath.toStdString();
+    project_.changed = false;
+    applyEnabling();
+    showTypeTexts();
+    showProjectName(QFileInfo(fullPath).fileName());
+    showFrameStatus();
+    showSizeStatus();
+}
+
+void TAVIForm::setUpFirstProject()
+{
+    firstProjectSetUp_ = true;
+    frameStrip_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(frameStrip_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { stripMenu_->popup(frameStrip_->mapToGlobal(pos)); });
+    for (QAction* a : {ActionAdd, ActionAddText, ActionSaveAs, ActionInsertWav, ActionProjectOptions})
+        a->setEnabled(true);
+    hideEmptyMenusAndBars();
+}
+
+void TAVIForm::addRecent(const QString& path)
+{
+    recent_.add(path.toStdString());
+    ReopenMenuShow();
+}
+
+void TAVIForm::ReopenMenuShow()
+{
+    const auto& entries = recent_.entries();
+    for (std::size_t i = 0; i < ReopenItems.size(); ++i) {
+        QAction* item = ReopenItems[i];
+        if (i < entries.size()) {
+            item->setText(fromStd(reopenCaption(int(i) + 1, entries[i])));
+            item->setEnabled(true);
+            item->setVisible(true);
+        } else if (i == 0) {
+            item->setText("(empty)");
+            item->setEnabled(false);
+            item->setVisible(true);
+        } else {
+            item->setVisible(false);
+        }
+    }
+}
+
+void TAVIForm::ReopenItemClick(int position)
+{
+    const auto& entries = recent_.entries();
+    if (position < 1 || position > int(entries.size()))
+        return;
+    const QString path = fromStd(entries[std::size_t(position - 1)]);
+    if (!QFileInfo(path).isFile()) {
+        QMessageBox::critical(this, "Error", "Not found file: " + path);
+        return;
+    }
+    if (queryChanges())
+        openProject(path);
+}
+
+void TAVIForm::ActionNewExecute()
+{
+    // The New project dialog and what follows it come with the project
+    // commands; the signal lets them (and the tests) take over.
+    emit newProjectRequested();
+}
+
+void TAVIForm::ActionExitExecute()
+{
+    // a pending playback timer is stopped here once playback exists
+    closing_ = true;
+    close();
+}
+
+void TAVIForm::ActionHelpExecute()
+{
+    if (!helpWindow_)
+        helpWindow_ = new HelpWindow(this);
+    if (!helpWindow_->loaded()) {
+        QMessageBox::information(this, "Information", "The help pages are missing from this build of Pelko.");
+        return;
+    }
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+}
+
+void TAVIForm::ActionAboutExecute()
+{
+    QMessageBox box(this);
+    box.setWindowTitle("About");
+    box.setIconPixmap(windowIcon().pixmap(48, 48));
+    box.setText("<b>Pelko v.2.2</b>");
+    box.setInformativeText(QString("GIF and AVI animator.<br>Build %1, Qt %2.").arg(PELKO_VERSION, qVersion()));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool TAVIForm::queryChanges()
+{
+    if (!project_.changed)
+        return true;
+    const auto answer = QMessageBox::question(this, "Information", "Save changes to project?",
+                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::Yes)
+        ActionSave->trigger();
+    return true;
+}
+
+void TAVIForm::closeEvent(QCloseEvent* event)
+{
+    closing_ = true;
+    if (!queryChanges()) {
+        closing_ = false;
+        event->ignore();
+        return;
+    }
+    if (helpWindow_)
+        helpWindow_->close();
+    project_.clear();
+    showLog();
+    writeSettings();
+    event->accept();
+}
+
+void TAVIForm::writeSettings()
+{
+    if (settingsWritten_)
+        return;
+    ClosingState state;
+    state.projectSetUp = firstProjectSetUp_;
+    state.start = startSettings_.start;
+    state.maximizedOrMinimized = isMaximized() || isMinimized();
+    state.windowWidth = width();
+    state.windowHeight = height();
+    state.files = recent_.stored();
+    settingsWritten_ = writeAppSettings(*store_, state) == SettingsWrite::Written;
 }
 
 }  // namespace pelko

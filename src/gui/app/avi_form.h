@@ -1,21 +1,194 @@
 #pragma once
-// TAVIForm: the main window. It owns the open project.
+// TAVIForm: the main window. It owns the open project, its menus, tool bars,
+// status bar and message log, the recent projects and the settings kept
+// between runs.
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <array>
+#include <memory>
+#include <optional>
 
+#include "engine/project/app_settings.h"
 #include "engine/project/project.h"
+#include "engine/project/recent_projects.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QScrollArea;
+class QSplitter;
+class QToolBar;
+class QToolButton;
 
 namespace pelko {
+
+class HelpWindow;
+
+// What the window is started with. Every member has a default for the real
+// program; tests replace the store and the screen.
+struct StartOptions {
+    std::shared_ptr<SettingsStore> store;   // null: the user's settings store
+    std::optional<ScreenSize> screen;       // null: the primary screen
+    QString projectArgument;                // first command-line argument, if any
+};
 
 class TAVIForm : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TAVIForm(QWidget* parent = nullptr);
+    explicit TAVIForm(StartOptions options = {}, QWidget* parent = nullptr);
+    ~TAVIForm() override;
 
     Project& project() { return project_; }
+    const RecentProjects& recentProjects() const { return recent_; }
+    const AppSettings& startSettings() const { return startSettings_; }
+    DefaultFrameSize defaultFrameSize() const { return startSettings_.frameSize; }
+    ScreenSize screenSize() const { return screen_; }
+    bool firstProjectSetUp() const { return firstProjectSetUp_; }
+    bool closing() const { return closing_; }
+
+    // Shows the window, maximised when the start rule says so.
+    void showAtStart();
+    bool startsMaximized() const;
+
+    // Opens the project file at path, as Open does after its dialog, Reopen and
+    // the command line. The project reader comes later: for now this records
+    // the path in the recent list, sets the window up for its first project and
+    // shows the name in the status bar.
+    void openProject(const QString& path);
+
+    // Status bar: panel 1 the project name, 2 the type, 3 the size,
+    // 4 the playback time, 5 the frame count. index counts from 0.
+    QString statusText(int index) const;
+    void showProjectName(const QString& name);
+    void showTypeTexts();        // type-dependent captions and panel 2
+    void showSizeStatus();       // panel 3
+    void showFrameStatus();      // panels 4 and 5
+
+    // Brings the log panel in line with the project's log: it is shown, with
+    // its splitter, exactly while the log has lines.
+    void showLog();
+    bool logPanelShown() const;
+
+    // Enables the commands for the project's current state (selection, frame
+    // count, changed state, type).
+    void applyEnabling();
+
+    // The actions, named after the commands. A command whose work is not built
+    // yet is hidden (not offered); see offerBuiltCommands().
+    QAction* ActionNew = nullptr;
+    QAction* ActionOpen = nullptr;
+    QAction* ActionSave = nullptr;
+    QAction* ActionSaveAs = nullptr;
+    QAction* ActionSaveFrame = nullptr;
+    QAction* ActionCopy = nullptr;
+    QAction* ActionGenerate = nullptr;
+    QAction* ActionProjectOptions = nullptr;
+    QAction* ActionExit = nullptr;
+    QAction* ActionAdd = nullptr;
+    QAction* ActionInsert = nullptr;
+    QAction* ActionDelete = nullptr;
+    QAction* ActionRefresh = nullptr;
+    QAction* ActionUp = nullptr;
+    QAction* ActionDown = nullptr;
+    QAction* ActionFrameOptions = nullptr;
+    QAction* ActionOptimizeColor = nullptr;
+    QAction* ActionInsertWav = nullptr;
+    QAction* ActionSelectAll = nullptr;
+    QAction* ActionFrameOrigin = nullptr;
+    QAction* ActionClone = nullptr;
+    QAction* ActionAddText = nullptr;
+    QAction* ActionAlpha = nullptr;
+    std::array<QAction*, 4> ActionFlip{};      // Normal, Horizontal, Vertical, Horizontal+Vertical
+    std::array<QAction*, 3> ActionConvert{};   // Normal, Inverse, GreyScale
+    QAction* ActionRunAvi = nullptr;
+    QAction* ActionRunGif = nullptr;
+    QAction* ActionPause = nullptr;
+    QAction* ActionStop = nullptr;
+    QAction* ActionCapture = nullptr;
+    QAction* ActionHelp = nullptr;
+    QAction* ActionAbout = nullptr;
+    std::array<QAction*, RecentProjects::kCapacity> ReopenItems{};
+
+    QMenu* fileMenu() const { return fileMenu_; }
+    QMenu* reopenMenu() const { return reopenMenu_; }
+    QMenu* stripMenu() const { return stripMenu_; }
+    QToolBar* toolBar(int index) const { return toolBars_.at(std::size_t(index)); }
+    static constexpr int kToolBarCount = 6;   // project, generate, run, edit, effects, frame
+    QToolButton* runButton() const { return runButton_; }
+    HelpWindow* helpWindow() const;
+
+    // The output file dialog's choice for the project type (generation uses it).
+    int outputFilterIndex() const { return outputFilterIndex_; }
+    QString outputDefaultExtension() const { return outputDefaultExtension_; }
+
+signals:
+    // The New command was started (its dialog comes with the project commands).
+    void newProjectRequested();
+
+public slots:
+    void ActionNewExecute();
+    void ActionExitExecute();
+    void ActionHelpExecute();
+    void ActionAboutExecute();
+    void ReopenItemClick(int position);   // position 1..5
+    void ReopenMenuShow();                // fills the Reopen items
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createStatusBar();
+    void createCentralArea();
+    void offerBuiltCommands();
+    void hideEmptyMenusAndBars();
+    void readStartSettings();
+    void startUp();
+    void setUpFirstProject();
+    void addRecent(const QString& path);
+    bool queryChanges();
+    void writeSettings();
+
+    StartOptions options_;
+    ScreenSize screen_;
+    std::shared_ptr<SettingsStore> store_;
     Project project_;
+    RecentProjects recent_;
+    AppSettings startSettings_;
+    bool firstProjectSetUp_ = false;
+    bool closing_ = false;
+    bool startQueued_ = false;
+    bool settingsWritten_ = false;
+
+    QMenu* fileMenu_ = nullptr;
+    QMenu* editMenu_ = nullptr;
+    QMenu* effectsMenu_ = nullptr;
+    QMenu* playMenu_ = nullptr;
+    QMenu* toolMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QMenu* reopenMenu_ = nullptr;
+    QMenu* flipMenu_ = nullptr;
+    QMenu* convertMenu_ = nullptr;
+    QMenu* runMenu_ = nullptr;
+    QMenu* stripMenu_ = nullptr;
+    std::array<QToolBar*, kToolBarCount> toolBars_{};
+    QToolButton* runButton_ = nullptr;
+    QToolButton* flipButton_ = nullptr;
+    QToolButton* convertButton_ = nullptr;
+    std::array<QLabel*, 5> statusPanels_{};
+    QSplitter* splitter_ = nullptr;
+    QScrollArea* frameStrip_ = nullptr;
+    QScrollArea* previewArea_ = nullptr;
+    QPlainTextEdit* logView_ = nullptr;
+    QPointer<HelpWindow> helpWindow_;
+    int outputFilterIndex_ = 1;
+    QString outputDefaultExtension_ = "avi";
 };
 
 }  // namespace pelko

@@ -1,0 +1,352 @@
+// TAVIForm's commands: the actions with their captions, shortcuts and hints,
+// the menus, the tool bars, and which commands are offered and enabled.
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "gui/app/avi_form.h"
+#include "gui/app/icons.h"
+
+namespace pelko {
+
+namespace {
+
+QAction* makeAction(QObject* owner, const QString& caption, const char* shortcut = nullptr,
+                    const QString& hint = {})
+{
+    auto* a = new QAction(caption, owner);
+    if (shortcut)
+        a->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    a->setToolTip(hint.isEmpty() ? caption : hint);
+    a->setStatusTip(a->toolTip());
+    return a;
+}
+
+QAction* makeAction(QObject* owner, IconKind icon, const QString& caption, const char* shortcut = nullptr,
+                    const QString& hint = {})
+{
+    QAction* a = makeAction(owner, caption, shortcut, hint);
+    a->setIcon(drawnIcon(icon));
+    return a;
+}
+
+bool offersSomething(const QMenu* menu)
+{
+    for (const QAction* a : menu->actions()) {
+        if (a->isSeparator() || !a->isVisible())
+            continue;
+        if (!a->menu() || offersSomething(a->menu()))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void TAVIForm::createActions()
+{
+    // File
+    ActionNew = makeAction(this, IconKind::New, "New", "Ctrl+N", "New project");
+    ActionOpen = makeAction(this, IconKind::Open, "Open", "Ctrl+O", "Open project");
+    ActionSave = makeAction(this, IconKind::Save, "Save project", "Ctrl+S");
+    ActionSaveAs = makeAction(this, IconKind::SaveAs, "Save as", nullptr, "Save As");
+    ActionSaveFrame = makeAction(this, IconKind::SaveFrame, "Save frame", "Ctrl+F");
+    ActionCopy = makeAction(this, IconKind::Copy, "Copy", "Ctrl+C");
+    ActionGenerate = makeAction(this, IconKind::Generate, "Generate", "Ctrl+G", "Create & Save");
+    ActionGenerate->setIconText("Create && Save");
+    ActionProjectOptions = makeAction(this, IconKind::ProjectOptions, "Project options", "Ctrl+P");
+    ActionExit = makeAction(this, "Exit", "Ctrl+X");
+
+    // Edit
+    ActionAdd = makeAction(this, IconKind::Add, "Add", "Ctrl+A");
+    ActionInsert = makeAction(this, IconKind::Insert, "Insert", "Ctrl+I");
+    ActionDelete = makeAction(this, IconKind::Delete, "Delete", "Ctrl+D");
+    ActionRefresh = makeAction(this, IconKind::Refresh, "Refresh", "F5", "Refresh frame");
+    ActionUp = makeAction(this, IconKind::Up, "Up", "Ctrl+U");
+    ActionDown = makeAction(this, IconKind::Down, "Down", "Ctrl+B");
+    ActionFrameOptions = makeAction(this, IconKind::FrameOptions, "Frame options", "Ctrl+T");
+    ActionOptimizeColor = makeAction(this, IconKind::OptimizeColor, "Optimize frame's color", "Ctrl+Alt+C");
+    ActionInsertWav = makeAction(this, IconKind::Sound, "Add sound into AVI", nullptr, "Add sound into AVI file");
+    ActionSelectAll = makeAction(this, IconKind::SelectAll, "Select All");
+    ActionFrameOrigin = makeAction(this, IconKind::Info, "Frame origin", nullptr, "Info");
+
+    // Effects. Clone frame takes the shortcut its menu item shows, so that
+    // Ctrl+Alt+C stays with "Optimize frame's color" alone.
+    ActionClone = makeAction(this, IconKind::Clone, "Clone frame", "Ctrl+Alt+F");
+    ActionAddText = makeAction(this, IconKind::Text, "Creeping line", "Ctrl+Alt+T", "Creeping line");
+    ActionAddText->setIconText("Add text");
+    ActionAlpha = makeAction(this, IconKind::Alpha, "Adding frames with Alpha blending", "Ctrl+Alt+B");
+    const char* flips[] = {"Normal", "Horizontal", "Vertical", "Horizontal+Vertical"};
+    auto* flipGroup = new QActionGroup(this);
+    for (std::size_t i = 0; i < ActionFlip.size(); ++i) {
+        ActionFlip[i] = makeAction(this, flips[i]);
+        ActionFlip[i]->setCheckable(true);
+        flipGroup->addAction(ActionFlip[i]);
+    }
+    const char* converts[] = {"Normal", "Inverse", "GreyScale"};
+    auto* convertGroup = new QActionGroup(this);
+    for (std::size_t i = 0; i < ActionConvert.size(); ++i) {
+        ActionConvert[i] = makeAction(this, converts[i]);
+        ActionConvert[i]->setCheckable(true);
+        convertGroup->addAction(ActionConvert[i]);
+    }
+
+    // Play, Tool, Help
+    ActionRunAvi = makeAction(this, "Run as AVI file", "Ctrl+R");
+    ActionRunGif = makeAction(this, "Run as animated GIF file", "Ctrl+M");
+    ActionRunAvi->setCheckable(true);
+    ActionRunGif->setCheckable(true);
+    ActionPause = makeAction(this, IconKind::Pause, "Pause", "Ctrl+W");
+    ActionStop = makeAction(this, IconKind::Stop, "Stop", "Ctrl+H");
+    ActionCapture = makeAction(this, "Capture");
+    ActionHelp = makeAction(this, "Content", "F1");
+    ActionAbout = makeAction(this, "About");
+
+    for (std::size_t i = 0; i < ReopenItems.size(); ++i) {
+        ReopenItems[i] = new QAction(this);
+        connect(ReopenItems[i], &QAction::triggered, this, [this, i] { ReopenItemClick(int(i) + 1); });
+    }
+
+    connect(ActionNew, &QAction::triggered, this, &TAVIForm::ActionNewExecute);
+    connect(ActionExit, &QAction::triggered, this, &TAVIForm::ActionExitExecute);
+    connect(ActionHelp, &QAction::triggered, this, &TAVIForm::ActionHelpExecute);
+    connect(ActionAbout, &QAction::triggered, this, &TAVIForm::ActionAboutExecute);
+}
+
+void TAVIForm::createMenus()
+{
+    fileMenu_ = menuBar()->addMenu("&File");
+    fileMenu_->addActions({ActionNew, ActionOpen, ActionSave, ActionSaveAs});
+    fileMenu_->addSeparator();
+    fileMenu_->addActions({ActionSaveFrame, ActionCopy});
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(ActionGenerate);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(ActionProjectOptions);
+    fileMenu_->addSeparator();
+    reopenMenu_ = fileMenu_->addMenu("Reopen");
+    for (QAction* item : ReopenItems)
+        reopenMenu_->addAction(item);
+    connect(reopenMenu_, &QMenu::aboutToShow, this, &TAVIForm::ReopenMenuShow);
+    fileMenu_->addSeparator();
+    fileMenu_->addAction(ActionExit);
+
+    editMenu_ = menuBar()->addMenu("&Edit");
+    editMenu_->addActions({ActionAdd, ActionInsert, ActionDelete});
+    editMenu_->addSeparator();
+    editMenu_->addAction(ActionRefresh);
+    editMenu_->addSeparator();
+    editMenu_->addActions({ActionUp, ActionDown});
+    editMenu_->addSeparator();
+    editMenu_->addActions({ActionFrameOptions, ActionOptimizeColor});
+    editMenu_->addSeparator();
+    editMenu_->addAction(ActionInsertWav);
+    editMenu_->addSeparator();
+    editMenu_->addAction(ActionSelectAll);
+    editMenu_->addSeparator();
+    editMenu_->addAction(ActionFrameOrigin);
+
+    effectsMenu_ = menuBar()->addMenu("Effe&cts");
+    effectsMenu_->addActions({ActionClone, ActionAddText, ActionAlpha});
+    effectsMenu_->addSeparator();
+    flipMenu_ = effectsMenu_->addMenu("Flip frame");
+    for (QAction* a : ActionFlip)
+        flipMenu_->addAction(a);
+    convertMenu_ = effectsMenu_->addMenu("Convert frame to");
+    for (QAction* a : ActionConvert)
+        convertMenu_->addAction(a);
+
+    playMenu_ = menuBar()->addMenu("&Play");
+    playMenu_->addActions({ActionRunAvi, ActionRunGif, ActionPause, ActionStop});
+
+    toolMenu_ = menuBar()->addMenu("&Tool");
+    toolMenu_->addAction(ActionCapture);
+
+    helpMenu_ = menuBar()->addMenu("&Help");
+    helpMenu_->addActions({ActionHelp, ActionAbout});
+
+    // The frame strip's pop-up menu, given to the strip with the first project.
+    stripMenu_ = new QMenu(this);
+    stripMenu_->addActions({ActionAdd, ActionInsert, ActionDelete});
+    stripMenu_->addSeparator();
+    stripMenu_->addAction(ActionRefresh);
+    stripMenu_->addSeparator();
+    stripMenu_->addActions({ActionUp, ActionDown});
+    stripMenu_->addSeparator();
+    stripMenu_->addActions({ActionFrameOptions, ActionOptimizeColor});
+    stripMenu_->addSeparator();
+    stripMenu_->addAction(ActionSelectAll);
+    stripMenu_->addSeparator();
+    // "Frame origin" under its pop-up caption
+    QAction* frameInfo = stripMenu_->addAction("Frame info");
+    connect(frameInfo, &QAction::triggered, ActionFrameOrigin, &QAction::trigger);
+    connect(ActionFrameOrigin, &QAction::changed, frameInfo, [this, frameInfo] {
+        frameInfo->setEnabled(ActionFrameOrigin->isEnabled());
+        frameInfo->setVisible(ActionFrameOrigin->isVisible());
+    });
+}
+
+void TAVIForm::createToolBars()
+{
+    const char* names[kToolBarCount] = {"project", "generate", "run", "edit", "effects", "frame"};
+    for (int i = 0; i < kToolBarCount; ++i) {
+        if (i == 3)
+            addToolBarBreak();
+        auto* bar = new QToolBar(QString(names[i]), this);
+        bar->setObjectName(QString(names[i]) + "Bar");
+        bar->setIconSize(QSize(16, 16));
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        addToolBar(Qt::TopToolBarArea, bar);
+        toolBars_[std::size_t(i)] = bar;
+    }
+    QToolBar* project = toolBars_[0];
+    project->addActions({ActionNew, ActionOpen});
+    project->addSeparator();
+    project->addAction(ActionProjectOptions);
+    project->addSeparator();
+    project->addActions({ActionSave, ActionSaveAs});
+
+    toolBars_[1]->addAction(ActionGenerate);
+
+    runMenu_ = new QMenu(this);
+    runMenu_->addActions({ActionRunAvi, ActionRunGif});
+    runButton_ = new QToolButton;
+    runButton_->setObjectName("ToolButRun");
+    runButton_->setIcon(drawnIcon(IconKind::Run));
+    runButton_->setToolTip("Run as AVI");
+    runButton_->setMenu(runMenu_);
+    runButton_->setPopupMode(QToolButton::MenuButtonPopup);
+    runButton_->setAutoRaise(true);
+    QAction* runButtonAction = toolBars_[2]->addWidget(runButton_);
+    runButtonAction->setObjectName("runButtonAction");
+    toolBars_[2]->addActions({ActionPause, ActionStop});
+
+    QToolBar* edit = toolBars_[3];
+    edit->addActions({ActionAdd, ActionInsert, ActionDelete});
+    edit->addSeparator();
+    edit->addActions({ActionUp, ActionDown});
+    edit->addSeparator();
+    edit->addAction(ActionRefresh);
+    edit->addSeparator();
+    edit->addActions({ActionFrameOptions, ActionOptimizeColor});
+    edit->addSeparator();
+    edit->addAction(ActionInsertWav);
+    edit->addSeparator();
+    edit->addAction(ActionSelectAll);
+    edit->addSeparator();
+    edit->addAction(ActionFrameOrigin);
+
+    QToolBar* effects = toolBars_[4];
+    effects->addActions({ActionClone, ActionAddText, ActionAlpha});
+    effects->addSeparator();
+    flipButton_ = new QToolButton;
+    flipButton_->setObjectName("flipButton");
+    flipButton_->setIcon(drawnIcon(IconKind::Flip));
+    flipButton_->setToolTip("Flip frame (Normal)");
+    flipButton_->setMenu(flipMenu_);
+    flipButton_->setPopupMode(QToolButton::InstantPopup);
+    flipButton_->setAutoRaise(true);
+    effects->addWidget(flipButton_)->setObjectName("flipButtonAction");
+    convertButton_ = new QToolButton;
+    convertButton_->setObjectName("convertButton");
+    convertButton_->setIcon(drawnIcon(IconKind::Convert));
+    convertButton_->setToolTip("Convert frame to (Normal)");
+    convertButton_->setMenu(convertMenu_);
+    convertButton_->setPopupMode(QToolButton::InstantPopup);
+    convertButton_->setAutoRaise(true);
+    effects->addWidget(convertButton_)->setObjectName("convertButtonAction");
+
+    toolBars_[5]->addActions({ActionSaveFrame, ActionCopy});
+}
+
+// A command is offered once the work behind it is built. Each command that
+// gets its handler leaves this list.
+void TAVIForm::offerBuiltCommands()
+{
+    QList<QAction*> notBuilt = {
+        ActionNew, ActionOpen, ActionSave, ActionSaveAs, ActionSaveFrame, ActionCopy, ActionGenerate,
+        ActionProjectOptions, ActionAdd, ActionInsert, ActionDelete, ActionRefresh, ActionUp, ActionDown,
+        ActionFrameOptions, ActionOptimizeColor, ActionInsertWav, ActionSelectAll, ActionFrameOrigin,
+        ActionClone, ActionAddText, ActionAlpha, ActionRunAvi, ActionRunGif, ActionPause, ActionStop,
+        ActionCapture};
+    for (QAction* a : ActionFlip)
+        notBuilt << a;
+    for (QAction* a : ActionConvert)
+        notBuilt << a;
+    for (QAction* a : notBuilt)
+        a->setVisible(false);
+    // drop-down buttons go with their menus
+    for (QToolBar* bar : toolBars_)
+        for (QAction* a : bar->actions())
+            if (a->objectName() == "runButtonAction")
+                a->setVisible(ActionRunAvi->isVisible() || ActionRunGif->isVisible());
+            else if (a->objectName() == "flipButtonAction")
+                a->setVisible(ActionFlip[0]->isVisible());
+            else if (a->objectName() == "convertButtonAction")
+                a->setVisible(ActionConvert[0]->isVisible());
+}
+
+// Menus and tool bars that offer nothing are not shown. Until the first
+// project only the project bar is shown.
+void TAVIForm::hideEmptyMenusAndBars()
+{
+    for (QMenu* menu : {fileMenu_, editMenu_, effectsMenu_, playMenu_, toolMenu_, helpMenu_, flipMenu_,
+                        convertMenu_})
+        menu->menuAction()->setVisible(offersSomething(menu));
+    for (int i = 0; i < kToolBarCount; ++i) {
+        QToolBar* bar = toolBars_[std::size_t(i)];
+        bool offers = false;
+        for (const QAction* a : bar->actions())
+            offers = offers || (!a->isSeparator() && a->isVisible());
+        bar->setVisible(offers && (i == 0 || firstProjectSetUp_));
+    }
+}
+
+void TAVIForm::applyEnabling()
+{
+    const Selection& sel = project_.selection;
+    const bool selected = !sel.empty();
+    const bool hasFrames = !project_.frames.empty();
+    const bool single = sel.count() == 1;
+    const int last = project_.frames.count() - 1;
+
+    ActionSave->setEnabled(project_.changed);
+    for (QAction* a : {ActionSaveAs, ActionProjectOptions, ActionAdd, ActionInsertWav})
+        a->setEnabled(firstProjectSetUp_);
+    for (QAction* a : {ActionSaveFrame, ActionCopy, ActionInsert, ActionDelete, ActionRefresh,
+                       ActionFrameOptions, ActionFrameOrigin, ActionClone, ActionAddText, ActionAlpha})
+        a->setEnabled(selected);
+    for (QAction* a : ActionFlip)
+        a->setEnabled(selected);
+    for (QAction* a : ActionConvert)
+        a->setEnabled(selected);
+    flipButton_->setEnabled(selected);
+    convertButton_->setEnabled(selected);
+    ActionOptimizeColor->setEnabled(selected && project_.settings.isGif());
+    ActionUp->setEnabled(single && sel.first() != 0);
+    ActionDown->setEnabled(single && sel.first() != last);
+    ActionGenerate->setEnabled(hasFrames);
+    ActionSelectAll->setEnabled(hasFrames);
+}
+
+void TAVIForm::showTypeTexts()
+{
+    const bool gif = project_.settings.isGif();
+    runButton_->setToolTip(gif ? "Run as GIF" : "Run as AVI");
+    const QString generate = gif ? "Generate animated GIF" : "Generate AVI";
+    ActionGenerate->setIconText(generate);
+    ActionGenerate->setToolTip(generate);
+    ActionRunAvi->setChecked(!gif);
+    ActionRunGif->setChecked(gif);
+    outputFilterIndex_ = gif ? 2 : 1;
+    outputDefaultExtension_ = gif ? "gif" : "avi";
+    statusPanels_[1]->setText(QString::fromStdString(typeText(project_.settings.Type)));
+}
+
+}  // namespace pelko

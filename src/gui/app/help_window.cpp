@@ -1,0 +1,49 @@
+#include "gui/app/help_window.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+// The help pages are compiled into the static GUI library; register them
+// before the first use, as a static library's resources are not registered
+// on their own.
+static void registerHelpResources() { Q_INIT_RESOURCE(resources); }
+
+namespace pelko {
+
+namespace {
+const char* const kHelpIndex = "qrc:/help/index.html";
+}
+
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
+{
+    registerHelpResources();
+    setWindowTitle("Pelko Help");
+    resize(640, 520);
+    browser_ = new QTextBrowser(this);
+    browser_->setOpenExternalLinks(true);
+
+    auto* back = new QPushButton("Back", this);
+    auto* home = new QPushButton("Contents", this);
+    back->setEnabled(false);
+    connect(back, &QPushButton::clicked, browser_, &QTextBrowser::backward);
+    connect(home, &QPushButton::clicked, browser_, &QTextBrowser::home);
+    connect(browser_, &QTextBrowser::backwardAvailable, back, &QPushButton::setEnabled);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(back);
+    buttons->addWidget(home);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(browser_);
+
+    if (QFile::exists(":/help/index.html"))
+        browser_->setSource(QUrl(kHelpIndex));
+}
+
+bool HelpWindow::loaded() const { return !browser_->source().isEmpty(); }
+
+}  // namespace pelko

@@ -1,0 +1,37 @@
+#include "gui/app/pelko_application.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace pelko {
+
+void showErrorBox(const QString& text)
+{
+    QMessageBox::critical(QApplication::activeWindow(), "Error", text);
+}
+
+PelkoApplication::PelkoApplication(int& argc, char** argv) : QApplication(argc, argv), showError(showErrorBox)
+{
+    setApplicationName("Pelko");
+    setApplicationDisplayName("Pelko");
+    setOrganizationName("Pelko");
+    setApplicationVersion(PELKO_VERSION);
+}
+
+bool PelkoApplication::notify(QObject* receiver, QEvent* event)
+{
+    QString message;
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+    } catch (...) {
+        message = "Unknown error.";
+    }
+    // shown outside the handler, so a box that itself throws cannot loop here
+    if (showError)
+        showError(message);
+    return false;
+}
+
+}  // namespace pelko
