@@ -3,6 +3,10 @@
 #include <exception>
 
 #include "engine/image/file_kind.h"
+#include "engine/gif/gif_exception.h"
+#include "engine/gif/gif_extensions.h"
+#include "engine/gif/gif_image.h"
+#include "engine/gif/gif_settings.h"
 #include "engine/image/picture_reader.h"
 #include "engine/project/image_sources.h"
 
@@ -43,8 +47,73 @@ public:
 
     std::optional<GifSource> readGif(const std::string& path, std::string& error) override
     {
-        error = "This file is not GIF.";
-        return std::nullopt;
+        // No painter may start while a source is read.
+        const TGIFDrawOptions saved = GIFImageDefaultDrawOptions;
+        GIFImageDefaultDrawOptions.Exclude(goAnimate);
+        try {
+            TGIFImage image;
+            image.LoadFromFile(path);
+            GIFImageDefaultDrawOptions = saved;
+            return toSource(image);
+        } catch (const std::exception&) {
+            GIFImageDefaultDrawOptions = saved;
+            error = "This file is not GIF.";
+            return std::nullopt;
+        }
+    }
+
+private:
+    // Each sub-image's indices through its active map as a picture of its own
+    // size; an index the map does not hold shows its first colour.
+    static Picture subImagePicture(const TGIFSubImage& sub)
+    {
+        const TGIFColorMap& map = sub.GetActiveColorMap();
+        Color table[256];
+        const int count = map.GetCount();
+        for (int i = 0; i < 256; ++i)
+            table[i] = count == 0 ? 0 : map.GetColor(i < count ? i : 0);
+        Picture picture(sub.GetWidth(), sub.GetHeight());
+        const std::vector<std::uint8_t>& data = sub.Data();
+        const std::size_t w = std::size_t(sub.GetWidth());
+        for (int y = 0; y < picture.height(); ++y) {
+            std::uint8_t* out = picture.row(y);
+            for (std::size_t x = 0; x < w; ++x, out += 3) {
+                const std::size_t at = std::size_t(y) * w + x;
+                const Color c = table[at < data.size() ? data[at] : 0];
+                out[0] = blueOf(c);
+                out[1] = greenOf(c);
+                out[2] = redOf(c);
+            }
+        }
+        return picture;
+    }
+
+    static GifSource toSource(const TGIFImage& image)
+    {
+        GifSource source;
+        source.bitsPerPixel = image.GetBitsPerPixel();
+        const TGIFImageList& images = image.Images();
+        for (int i = 0; i < images.GetCount(); ++i) {
+            const TGIFSubImage& sub = *images.GetImage(i);
+            GifSourceFrame frame;
+            frame.empty = sub.GetEmpty();
+            frame.rect = {sub.GetLeft(), sub.GetTop(), sub.GetWidth(), sub.GetHeight()};
+            frame.bitsPerPixel = sub.GetBitsPerPixel();
+            if (const TGIFGraphicControlExtension* gce = sub.GraphicControlExtension()) {
+                frame.hasControl = true;
+                frame.delay = gce->GetDelay();
+                frame.disposal = int(gce->GetDisposal());
+                frame.transparent = gce->GetTransparent();
+                frame.transparentIndex = gce->GetTransparentColorIndex();
+                const TGIFColorMap& map = sub.GetActiveColorMap();
+                if (frame.transparentIndex < map.GetCount())
+                    frame.transparentColor = map.GetColor(frame.transparentIndex);
+            }
+            if (!frame.empty)
+                frame.picture = subImagePicture(sub);
+            source.frames.push_back(std::move(frame));
+        }
+        return source;
     }
 };
 
