@@ -223,3 +223,23 @@ TEST(ProjectOptions, TimeOnlyRendersNothingAndTypeChangeRendersAll)
     applyProjectOptions(p, o, *reader);
     EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Not found file: " + a, "Not found file: " + a}));
 }
+
+TEST(ProjectFile, HostileSizesAreRefusedFrameByFrame)
+{
+    TempDir dir;
+    const std::string a = writePng(dir.file("a.png"), patternPicture(8, 8));
+    const std::string text = "[Parameters]\nWidth=0x7FFFFFFF\nHeight=-2147483648\nType=1\n[Files]\n"
+                             "File_1=a.png\nWidth_1=70000\nHeight_1=70000\n"
+                             "File_2=a.png\nWidth_2=-5\nHeight_2=3\nFlip_2=-7\n"
+                             "File_3=a.png\nStretch_3=1\n"
+                             "File_4=a.png\nWidth_4=4\nHeight_4=4\nFlip_4=1\n";
+    writeFile(dir.file("p.mcp"), std::vector<std::uint8_t>(text.begin(), text.end()));
+    Project p;
+    auto reader = makeFileSourceReader();
+    openProjectFile(p, dir.file("p.mcp"), *reader, {});
+    // frames 1 and 3 would need pictures beyond any limit; 2 is empty; 4 is fine
+    ASSERT_EQ(p.frames.count(), 2);
+    EXPECT_EQ(p.frames[0].image.width(), 0);
+    EXPECT_EQ(p.frames[1].image.width(), 4);
+    EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Not found file: " + a, "Not found file: " + a}));
+}
