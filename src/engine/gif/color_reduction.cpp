@@ -7,13 +7,14 @@
 
 #include "engine/gif/color_lookup.h"
 #include "engine/gif/dither.h"
+#include "engine/gif/gif_exception.h"
 #include "engine/gif/quantize.h"
 
 namespace pelko {
 
 namespace {
 
-[[noreturn]] void raiseInvalidBitmapList() { throw std::runtime_error("Invalid bitmap list"); }
+[[noreturn]] void raiseInvalidBitmapList() { throw GIFException("Invalid bitmap list"); }
 
 Palette paletteFromQuantizer(const TColorQuantizer& q, int entries)
 {

@@ -19,6 +19,20 @@ void TFloydSteinbergDitherer::NextLine()
     p_ = direction_ > 0 ? 0 : width_ + 1;
 }
 
+void TFloydSteinbergDitherer::Skip()
+{
+    // The slot under the skipped pixel is complete: it gets what the pixels
+    // before left for it, and the pending values move on one slot.
+    for (Channel& ch : channels_) {
+        ch.buffer[std::size_t(p_)] = ch.bp;
+        ch.bp = ch.b;
+        ch.b = 0;
+        ch.c = 0;
+    }
+    column_ += direction_;
+    p_ += direction_;
+}
+
 // ---- kernel ditherers ---------------------------------------------------
 
 TKernelDitherer::TKernelDitherer(int width, TColorLookup& lookup, int rows, int margin, int divisor,

@@ -37,6 +37,9 @@ public:
         direction_ = -direction_;
         column_ = direction_ > 0 ? 0 : width_ - 1;
     }
+    // Steps over a pixel that is not drawn (a transparent one): it takes no
+    // error and passes none on.
+    virtual void Skip() { column_ += direction_; }
 
     int column() const { return column_; }
     int direction() const { return direction_; }
@@ -61,6 +64,7 @@ public:
         return step(lookup_, red, green, blue, chosen);
     }
     void NextLine() override;
+    void Skip() override;
 
     // Dither() with a lookup whose type the caller knows, so that the hot
     // loop of a reduction makes no virtual call.
@@ -176,6 +180,11 @@ class TKernelDitherer : public TDitherEngine {
 public:
     int Dither(int red, int green, int blue, RGBTriple& chosen) override;
     void NextLine() override;
+    void Skip() override
+    {
+        column_ += direction_;
+        slot_ += direction_;
+    }
 
 protected:
     TKernelDitherer(int width, TColorLookup& lookup, int rows, int margin, int divisor,

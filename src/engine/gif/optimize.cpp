@@ -1,0 +1,531 @@
+#include "engine/gif/optimize.h"
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "engine/gif/gif_exception.h"
+#include "engine/gif/gif_extensions.h"
+
+namespace pelko {
+
+namespace {
+
+constexpr const char* kOptimizing = "Optimizing...";
+constexpr const char* kInvalidReductionMethod = "Invalid reduction method";
+
+// ---- helpers ------------------------------------------------------------
+
+// The partition-exchange sort of the colour maps, on any list: key(a) is the
+// sort key, larger keys first. Equal keys end in the order this procedure
+// gives. The smaller side is sorted by recursion and the larger by the loop;
+// the sides are disjoint, so the order of the two does not change the result.
+template <class T, class Key>
+void partitionSort(std::vector<T>& a, int lo, int hi, const Key& key)
+{
+    while (lo < hi) {
+        int i = lo, j = hi;
+        const auto pivot = key(a[std::size_t((lo + hi) / 2)]);
+        do {
+            while (key(a[std::size_t(i)]) > pivot) ++i;
+            while (key(a[std::size_t(j)]) < pivot) --j;
+            if (i <= j) {
+                std::swap(a[std::size_t(i)], a[std::size_t(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (j - lo < hi - i) {
+            if (lo < j) partitionSort(a, lo, j, key);
+            lo = i;
+        } else {
+            if (i < hi) partitionSort(a, i, hi, key);
+            hi = j;
+        }
+    }
+}
+
+template <class T, class Key>
+void partitionSort(std::vector<T>& a, const Key& key)
+{
+    if (a.size() > 1) partitionSort(a, 0, int(a.size()) - 1, key);
+}
+
+bool pixelsUsable(const TGIFSubImage& f)
+{
+    return !f.GetEmpty() && f.Data().size() >= std::size_t(f.GetWidth()) * std::size_t(f.GetHeight());
+}
+
+// The transparent colour index of a transparent frame, else -1.
+int transparentIndex(const TGIFSubImage& f)
+{
+    const TGIFGraphicControlExtension* g = f.GraphicControlExtension();
+    return f.GetTransparent() && g ? g->GetTransparentColorIndex() : -1;
+}
+
+bool usesIndex(const TGIFSubImage& f, int index)
+{
+    if (index < 0 || !pixelsUsable(f)) return false;
+    const auto& d = f.Data();
+    return std::find(d.begin(), d.end(), std::uint8_t(index)) != d.end();
+}
+
+TDisposalMethod disposalOf(const TGIFSubImage& f)
+{
+    const TGIFGraphicControlExtension* g = f.GraphicControlExtension();
+    return g ? g->GetDisposal() : dmNone;
+}
+
+TGIFRect intersect(const TGIFRect& a, const TGIFRect& b)
+{
+    TGIFRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+               std::min(a.Bottom, b.Bottom)};
+    return r;
+}
+
+bool isEmptyRect(const TGIFRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
+
+void deleteExtension(TGIFSubImage& f, const TGIFExtension* e)
+{
+    int i = f.Extensions().IndexOf(e);
+    if (i >= 0) f.Extensions().Delete(i);
+}
+
+// Stops the animation and holds the painter lock for the length of a pass.
+class PainterGuard {
+public:
+    explicit PainterGuard(TGIFImage& image) : lock_(GIFImagePainterLock(image)) {}
+
+private:
+    std::lock_guard<std::recursive_mutex> lock_;
+};
+
+// ---- colour map optimizer -----------------------------------------------
+
+struct HistogramEntry {
+    std::int64_t count = 0;
+    int mapIndex = 0;
+    int newIndex = 256;
+    Color color = 0;
+    HistogramEntry* ref = nullptr;  // a merged duplicate's representative
+};
+
+struct Histogram {
+    TGIFColorMap* map = nullptr;
+    std::vector<HistogramEntry> entries;
+    std::vector<HistogramEntry*> used;
+    std::vector<TGIFSubImage*> frames;
+};
+
+class TColorMapOptimizer {
+public:
+    explicit TColorMapOptimizer(TGIFImage& image) : image_(image) {}
+    void run();
+
+private:
+    std::unique_ptr<Histogram> makeHistogram(TGIFColorMap& map);
+    void count(Histogram& h, TGIFSubImage& frame);
+
+    TGIFImage& image_;
+    std::vector<std::unique_ptr<Histogram>> histograms_;
+    std::vector<HistogramEntry*> combined_;
+    bool transparencyUsed_ = false;
+    std::vector<Color> table_;
+    int transparentIndex_ = -1;
+};
+
+std::unique_ptr<Histogram> TColorMapOptimizer::makeHistogram(TGIFColorMap& map)
+{
+    auto h = std::make_unique<Histogram>();
+    h->map = &map;
+    h->entries.resize(std::size_t(map.GetCount()));
+    for (int i = 0; i < map.GetCount(); ++i) {
+        const TGIFColor& c = map.Entry(i);
+        h->entries[std::size_t(i)].mapIndex = i;
+        h->entries[std::size_t(i)].color = rgb(c.Red, c.Green, c.Blue);
+    }
+    return h;
+}
+
+void TColorMapOptimizer::count(Histogram& h, TGIFSubImage& frame)
+{
+    h.frames.push_back(&frame);
+    const int n = int(h.entries.size());
+    const int t = transparentIndex(frame);
+    bool usesTransparency = false;
+    bool warned = false;
+    if (pixelsUsable(frame)) {
+        for (std::uint8_t& p : frame.Data()) {
+            if (t >= 0 && p == t) {
+                usesTransparency = true;
+                continue;
+            }
+            if (p >= n) {
+                p = 0;
+                // Once per frame: a damaged frame would otherwise flood the
+                // observer with one line per pixel.
+                if (!warned) frame.Warning(gsWarning, gifmsg::kColorNotInTable);
+                warned = true;
+            }
+            HistogramEntry& e = h.entries[p];
+            if (e.count >= INT32_MAX) break;
+            ++e.count;
+        }
+    }
+    if (t >= 0 && !usesTransparency) {
+        TGIFGraphicControlExtension* g = frame.GraphicControlExtension();
+        g->storeTransparentColorIndex(0);
+        g->SetTransparent(false);
+    }
+    transparencyUsed_ |= usesTransparency;
+}
+
+void TColorMapOptimizer::run()
+{
+    TGIFImageList& frames = image_.Images();
+    // 1. Histograms: the global map's, over the frames that use it, then one
+    // for each frame with its own colours.
+    if (image_.GetColorMap().GetCount() > 0) {
+        auto h = makeHistogram(image_.GetColorMap());
+        for (const auto& f : frames)
+            if (f->ColorMap().GetCount() == 0 && !f->GetEmpty()) count(*h, *f);
+        if (!h->frames.empty()) histograms_.push_back(std::move(h));
+    }
+    for (const auto& f : frames) {
+        if (f->ColorMap().GetCount() == 0 || f->GetEmpty()) continue;
+        auto h = makeHistogram(f->ColorMap());
+        count(*h, *f);
+        histograms_.push_back(std::move(h));
+    }
+
+    // 3. Trim each histogram to its colours in use, most used first.
+    auto byCount = [](const HistogramEntry* e) { return e->count; };
+    for (auto& h : histograms_) {
+        for (HistogramEntry& e : h->entries) h->used.push_back(&e);
+        partitionSort(h->used, byCount);
+        auto cut = std::find_if(h->used.begin(), h->used.end(), [](const HistogramEntry* e) { return e->count == 0; });
+        for (auto it = cut; it != h->used.end(); ++it) (*it)->count = -1;
+        h->used.erase(cut, h->used.end());
+        // 4. One list of all of them.
+        combined_.insert(combined_.end(), h->used.begin(), h->used.end());
+    }
+
+    // 5. Equal colours become one entry with the counts added.
+    partitionSort(combined_, [](const HistogramEntry* e) { return e->color; });
+    if (!combined_.empty()) {
+        HistogramEntry* rep = combined_.front();
+        for (std::size_t i = 1; i < combined_.size(); ++i) {
+            HistogramEntry* e = combined_[i];
+            if (e->color == rep->color) {
+                rep->count += e->count;
+                e->count = 0;
+                e->ref = rep;
+            } else {
+                rep = e;
+            }
+        }
+    }
+
+    // 6. The final table: the most used colours.
+    partitionSort(combined_, byCount);
+    const std::size_t limit = transparencyUsed_ ? 255 : 256;
+    std::size_t finalCount = 0;
+    while (finalCount < combined_.size() && finalCount < limit && combined_[finalCount]->count != 0) {
+        combined_[finalCount]->newIndex = int(finalCount);
+        table_.push_back(combined_[finalCount]->color);
+        ++finalCount;
+    }
+
+    // 7. Colours that did not fit take the kept colour of nearest component
+    // sum; merged duplicates take their representative's index.
+    auto sum = [](Color c) { return int(redOf(c)) + greenOf(c) + blueOf(c); };
+    for (std::size_t i = finalCount; i < combined_.size(); ++i) {
+        HistogramEntry* e = combined_[i];
+        if (e->count == 0) continue;
+        int best = 0, bestDistance = 765;
+        const int s = sum(e->color);
+        for (std::size_t k = 0; k < finalCount; ++k) {
+            int d = std::abs(sum(table_[k]) - s);
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = int(k);
+            }
+        }
+        e->newIndex = best;
+    }
+    for (HistogramEntry* e : combined_)
+        if (e->count == 0 && e->ref) e->newIndex = e->ref->newIndex;
+
+    // 8. A black entry for transparency.
+    if (transparencyUsed_) {
+        transparentIndex_ = int(table_.size());
+        table_.push_back(rgb(0, 0, 0));
+    }
+
+    // 9. Install the shared table.
+    for (const auto& f : frames) f->ColorMap().Clear();
+    image_.GetColorMap().ImportPalette(table_);
+    image_.GetColorMap().SetOptimized(true);
+
+    // 10. Remap the pixels.
+    for (auto& h : histograms_) {
+        std::array<std::uint8_t, 256> map{};
+        for (const HistogramEntry* e : h->used) map[std::size_t(e->mapIndex)] = std::uint8_t(e->newIndex);
+        for (TGIFSubImage* f : h->frames) {
+            if (!pixelsUsable(*f)) continue;
+            const int t = transparencyUsed_ ? transparentIndex(*f) : -1;
+            if (t >= 0) f->GraphicControlExtension()->storeTransparentColorIndex(transparentIndex_);
+            for (std::uint8_t& p : f->Data()) p = (t >= 0 && p == t) ? std::uint8_t(transparentIndex_) : map[p];
+        }
+    }
+    // 11.
+    for (const auto& f : frames) f->FreeCaches();
+    image_.FreeCaches();
+}
+
+// ---- Merge helpers ------------------------------------------------------
+
+// A transparent index for a frame that has none, or -1 when none can be made.
+int makeTargetIndex(TGIFSubImage& frame)
+{
+    if (frame.ColorMap().GetCount() > 0) return frame.ColorMap().Add(rgb(0, 0, 0));
+    TGIFImage* image = frame.Image();
+    if (!image) return -1;
+    // Another frame's transparent entry of the global map serves too, when
+    // this frame's pixels do not use that index as a colour.
+    for (const auto& other : image->Images()) {
+        if (other.get() == &frame || other->ColorMap().GetCount() > 0) continue;
+        const int t = transparentIndex(*other);
+        if (t >= 0 && t < image->GetColorMap().GetCount() && !usesIndex(frame, t)) return t;
+    }
+    return image->GetColorMap().Add(rgb(0, 0, 0));
+}
+
+}  // namespace
+
+std::recursive_mutex& GIFImagePainterLock(const TGIFImage& image)
+{
+    // One lock per image address, from a fixed table: images never share a
+    // lock with a painter of their own that another image holds for long.
+    static std::array<std::recursive_mutex, 64> locks;
+    return locks[(reinterpret_cast<std::uintptr_t>(&image) >> 4) % locks.size()];
+}
+
+void OptimizeColorMap(TGIFImage& image)
+{
+    PainterGuard guard(image);
+    TColorMapOptimizer(image).run();
+}
+
+void Crop(TGIFSubImage& frame)
+{
+    if (!pixelsUsable(frame)) return;
+    const int t = transparentIndex(frame);
+    if (t < 0) return;
+    const int w = frame.GetWidth(), h = frame.GetHeight();
+    const std::uint8_t* d = frame.Data().data();
+    auto columnHas = [&](int x) {
+        for (int y = 0; y < h; ++y)
+            if (d[std::size_t(y) * std::size_t(w) + std::size_t(x)] != t) return true;
+        return false;
+    };
+    int x0 = 0;
+    while (x0 < w && !columnHas(x0)) ++x0;
+    if (x0 == w) {
+        frame.Clear();
+        return;
+    }
+    int x1 = w - 1;
+    while (x1 > x0 && !columnHas(x1)) --x1;
+    auto rowHas = [&](int y) {
+        const std::uint8_t* r = d + std::size_t(y) * std::size_t(w);
+        for (int x = x0; x <= x1; ++x)
+            if (r[x] != t) return true;
+        return false;
+    };
+    int y0 = 0;
+    while (!rowHas(y0)) ++y0;
+    int y1 = h - 1;
+    while (y1 > y0 && !rowHas(y1)) --y1;
+    const int nw = x1 - x0 + 1, nh = y1 - y0 + 1;
+    if (nw == w && nh == h) return;
+    std::vector<std::uint8_t> data(std::size_t(nw) * std::size_t(nh));
+    for (int y = 0; y < nh; ++y)
+        std::copy_n(d + std::size_t(y0 + y) * std::size_t(w) + std::size_t(x0), nw,
+                    data.begin() + std::ptrdiff_t(std::size_t(y) * std::size_t(nw)));
+    frame.setDescriptor(frame.GetLeft() + x0, frame.GetTop() + y0, nw, nh, frame.GetPacked());
+    frame.Data() = std::move(data);
+    frame.FreeCaches();
+}
+
+void Merge(TGIFSubImage& frame, TGIFSubImage* previous)
+{
+    if (!previous || !pixelsUsable(frame) || !pixelsUsable(*previous)) return;
+    const TDisposalMethod pd = disposalOf(*previous);
+    if (pd == dmBackground || pd == dmPrevious) return;
+    const TGIFRect overlap = intersect(frame.GetBoundsRect(), previous->GetBoundsRect());
+    if (isEmptyRect(overlap)) return;
+
+    const bool wasTransparent = transparentIndex(frame) >= 0;
+    int target = transparentIndex(frame);
+    if (!wasTransparent) {
+        const int n = frame.GetActiveColorMap().GetCount();
+        if (n < 1 || n > 255) return;
+    }
+    const int pt = transparentIndex(*previous);
+    const int fw = frame.GetWidth(), pw = previous->GetWidth();
+    std::uint8_t* fd = frame.Data().data();
+    const std::uint8_t* pdta = previous->Data().data();
+
+    // Making the target may add an entry to a map, never change which map
+    // a frame uses.
+    const TGIFColorMap& fmap = frame.GetActiveColorMap();
+    const TGIFColorMap& pmap = previous->GetActiveColorMap();
+    const bool sameMap = &fmap == &pmap;
+    for (int sy = overlap.Top; sy < overlap.Bottom; ++sy) {
+        std::uint8_t* frow = fd + std::size_t(sy - frame.GetTop()) * std::size_t(fw);
+        const std::uint8_t* prow = pdta + std::size_t(sy - previous->GetTop()) * std::size_t(pw);
+        for (int sx = overlap.Left; sx < overlap.Right; ++sx) {
+            const int f = frow[sx - frame.GetLeft()], p = prow[sx - previous->GetLeft()];
+            if (target >= 0 && f == target) continue;
+            if (pt >= 0 && p == pt) continue;
+            bool same = sameMap && f == p;
+            if (!same && f < fmap.GetCount() && p < pmap.GetCount()) same = fmap.Entry(f) == pmap.Entry(p);
+            if (!same) continue;
+            if (target < 0) {
+                target = makeTargetIndex(frame);
+                if (target < 0) return;
+            }
+            frow[sx - frame.GetLeft()] = std::uint8_t(target);
+        }
+    }
+    if (!wasTransparent && target >= 0) {
+        TGIFGraphicControlExtension* g = frame.GraphicControlExtension();
+        if (!g) {
+            auto gce = std::make_unique<TGIFGraphicControlExtension>(&frame);
+            g = gce.get();
+            frame.Extensions().Add(std::move(gce));
+        }
+        g->SetTransparent(true);
+        g->storeTransparentColorIndex(target);
+    }
+    frame.FreeCaches();
+}
+
+void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction, TDitherMode ditherMode,
+              int bits)
+{
+    if (image.GetEmpty()) return;
+    PainterGuard guard(image);
+    TGIFImageList& frames = image.Images();
+    const int total = std::max(1, 6 * frames.GetCount());
+    int steps = 0;
+    auto tick = [&] {
+        ++steps;
+        image.Progress(psRunning, std::min(100, steps * 100 / total), kOptimizing);
+    };
+    image.Progress(psStarting, 0, kOptimizing);
+    try {
+        // 1. Sort and trim the colour maps.
+        if (options.Contains(ooColorMap)) {
+            if (image.GetColorMap().GetCount() > 0) image.GetColorMap().Optimize();
+            for (const auto& f : frames) {
+                if (f->ColorMap().GetCount() > 0) f->ColorMap().Optimize();
+                tick();
+            }
+        }
+
+        // 2. Transparency nobody uses, and disposals that change nothing.
+        if (options.Contains(ooCleanup)) {
+            for (const auto& f : frames) {
+                const int t = transparentIndex(*f);
+                if (t >= 0 && !usesIndex(*f, t)) f->GraphicControlExtension()->SetTransparent(false);
+                tick();
+            }
+            for (int i = 0; i + 1 < frames.GetCount(); ++i) {
+                TGIFSubImage& a = *frames.GetImage(i);
+                TGIFSubImage& b = *frames.GetImage(i + 1);
+                TGIFGraphicControlExtension* g = a.GraphicControlExtension();
+                if (!g || (g->GetDisposal() != dmBackground && g->GetDisposal() != dmPrevious)) continue;
+                if (b.GetTransparent()) continue;
+                const TGIFRect overlap = intersect(a.GetBoundsRect(), b.GetBoundsRect());
+                if (isEmptyRect(overlap)) continue;
+                // The disposal of a is invisible only when the opaque frame
+                // after it covers all of a.
+                if (overlap == a.GetBoundsRect()) g->SetDisposal(dmNone);
+            }
+        }
+
+        // 3. Pixels that repeat the previous picture become transparent.
+        if (options.Contains(ooMerge)) {
+            for (int i = frames.GetCount() - 1; i >= 1; --i) {
+                int j = i - 1;
+                while (j > 0 && disposalOf(*frames.GetImage(j)) == dmPrevious) --j;
+                Merge(*frames.GetImage(i), frames.GetImage(j));
+                tick();
+            }
+        }
+
+        // 4. Cut transparent frames down; drop those left with nothing.
+        if (options.Contains(ooCrop)) {
+            for (int i = frames.GetCount() - 1; i >= 0; --i) {
+                TGIFSubImage& f = *frames.GetImage(i);
+                tick();
+                if (f.GetEmpty() || !f.GetTransparent()) continue;
+                // A frame disposed to the background clears its whole
+                // rectangle afterwards: cutting it would clear less.
+                if (disposalOf(f) == dmBackground) continue;
+                const int delay = f.GraphicControlExtension() ? f.GraphicControlExtension()->GetDelay() : 0;
+                Crop(f);
+                if (!f.GetEmpty()) continue;
+                // The frame's time goes to the frame before it.
+                if (i > 0) {
+                    if (TGIFGraphicControlExtension* g = frames.GetImage(i - 1)->GraphicControlExtension())
+                        g->SetDelay(std::min(0xFFFF, g->GetDelay() + delay));
+                }
+                frames.Delete(i);
+            }
+        }
+
+        // 5. Blocks and frames without effect.
+        if (options.Contains(ooCleanup)) {
+            for (int i = frames.GetCount() - 1; i >= 0; --i) {
+                TGIFSubImage& f = *frames.GetImage(i);
+                const bool single = frames.GetCount() == 1;
+                TGIFExtensionList& ext = f.Extensions();
+                for (int k = ext.GetCount() - 1; k >= 0; --k) {
+                    TGIFExtension* e = ext.GetExtension(k);
+                    if (dynamic_cast<TGIFCommentExtension*>(e) || dynamic_cast<TGIFTextExtension*>(e) ||
+                        dynamic_cast<TGIFUnknownAppExtension*>(e)) {
+                        ext.Delete(k);
+                    } else if (dynamic_cast<TGIFAppExtNSLoop*>(e) && !(i == 0 && frames.GetCount() > 1)) {
+                        ext.Delete(k);
+                    }
+                }
+                if (TGIFGraphicControlExtension* g = f.GraphicControlExtension()) {
+                    const bool noDelay = g->GetDelay() == 0 || single;
+                    const bool plainDisposal = g->GetDisposal() == dmNone || g->GetDisposal() == dmNoDisposal || single;
+                    if (noDelay && !g->GetTransparent() && !g->GetUserInput() && plainDisposal) deleteExtension(f, g);
+                }
+                if (f.GetEmpty() && ext.GetCount() == 0) frames.Delete(i);
+                tick();
+            }
+        }
+
+        // 6.
+        if (!options.Contains(ooCleanup) && options.Contains(ooReduceColors) && reduction == rmPalette)
+            throw GIFException(kInvalidReductionMethod);
+    } catch (...) {
+        image.Progress(psEnding, 0, kOptimizing);
+        throw;
+    }
+    (void)ditherMode;
+    (void)bits;
+    image.Progress(psEnding, 100, kOptimizing);
+}
+
+}  // namespace pelko
