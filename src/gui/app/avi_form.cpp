@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -331,6 +332,17 @@ void TAVIForm::closeEvent(QCloseEvent* event)
     showLog();
     writeSettings();
     event->accept();
+}
+
+void TAVIForm::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (closing_)
+        return;
+    // back to the top-left corner of the preview and the left edge of the strip
+    previewArea_->horizontalScrollBar()->setValue(0);
+    previewArea_->verticalScrollBar()->setValue(0);
+    frameStrip_->horizontalScrollBar()->setValue(0);
 }
 
 void TAVIForm::writeSettings()
