@@ -204,8 +204,7 @@ void TAVIForm::openProject(const QString& path)
     // opening records the path and prepares the window as Open will.
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     addRecent(fullPath);
-    if (!firstProjectSetUp_)
-        setUpFirstProject();
+    setUpFirstProject();
     project_.clear();
     showLog();
     project_.path = fullPath.toStdString();
@@ -219,6 +218,8 @@ void TAVIForm::openProject(const QString& path)
 
 void TAVIForm::setUpFirstProject()
 {
+    if (firstProjectSetUp_)
+        return;
     firstProjectSetUp_ = true;
     frameStrip_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(frameStrip_, &QWidget::customContextMenuRequested, this,

@@ -76,6 +76,19 @@ public:
     // count, changed state, type).
     void applyEnabling();
 
+    // Hooks for the project commands. setUpFirstProject() runs once, on the
+    // first New or Open of the run: it shows every tool bar, gives the frame
+    // strip its pop-up menu and enables the commands that need a project.
+    void setUpFirstProject();
+    // Puts a project path at the top of the recent list (Open, Save as).
+    void addRecent(const QString& path);
+    // Asks whether unsaved changes are to be saved; false when the user cancels.
+    bool queryChanges();
+
+    QScrollArea* frameStrip() const { return frameStrip_; }
+    QScrollArea* previewArea() const { return previewArea_; }
+    QPlainTextEdit* logView() const { return logView_; }
+
     // The actions, named after the commands. A command whose work is not built
     // yet is hidden (not offered); see offerBuiltCommands().
     QAction* ActionNew = nullptr;
@@ -151,9 +164,6 @@ private:
     void hideEmptyMenusAndBars();
     void readStartSettings();
     void startUp();
-    void setUpFirstProject();
-    void addRecent(const QString& path);
-    bool queryChanges();
     void writeSettings();
 
     StartOptions options_;
