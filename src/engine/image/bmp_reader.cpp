@@ -173,11 +173,6 @@ void decodeRows(const Dib& d, const std::uint8_t* data, std::size_t size, Pictur
                 std::vector<std::uint8_t>* alpha)
 {
     const std::size_t stride = rowStride(d);
-    const std::size_t avail = size - d.pixels;
-    // Every row must be there, the padding of the last one excepted.
-    const std::size_t lastRow = (std::size_t(d.width) * std::size_t(d.bits) + 7) / 8;
-    if (std::uint64_t(stride) * std::uint64_t(d.height - 1) + lastRow > avail)
-        bad("pixel data is cut short");
     const int w = int(d.width);
     for (int r = 0; r < int(d.height); ++r) {
         const int y = d.topDown ? r : int(d.height) - 1 - r;
@@ -267,8 +262,16 @@ void decodeRle(const Dib& d, const std::uint8_t* data, std::size_t size, Picture
 Picture decodeDib(const Dib& d, const std::uint8_t* data, std::size_t size, int height,
                   std::vector<std::uint8_t>* alpha)
 {
+    const bool rle = d.compression == kRle8 || d.compression == kRle4;
+    if (!rle) {
+        // Every row must be there (the padding of the last one excepted)
+        // before the picture is made.
+        const std::size_t lastRow = (std::size_t(d.width) * std::size_t(d.bits) + 7) / 8;
+        if (std::uint64_t(rowStride(d)) * std::uint64_t(height - 1) + lastRow > size - d.pixels)
+            bad("pixel data is cut short");
+    }
     Picture pic(int(d.width), height);
-    if (d.compression == kRle8 || d.compression == kRle4) {
+    if (rle) {
         decodeRle(d, data, size, pic);
     } else {
         if (alpha)

@@ -65,8 +65,11 @@ Picture decodeIco(const std::uint8_t* data, std::size_t size)
         const std::uint8_t* p = data + e.offset;
         try {
             static const std::uint8_t kPng[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-            if (e.length >= 8 && std::memcmp(p, kPng, 8) == 0)
-                return decodePngPicture(p, e.length);
+            if (e.length >= 8 && std::memcmp(p, kPng, 8) == 0) {
+                TPNGObject png;
+                png.LoadFromStream(p, e.length);
+                return pictureOnWhite(png);
+            }
             return decodeIconDib(p, e.length);
         } catch (const std::exception& ex) {
             // A damaged entry: try the next best.

@@ -1,9 +1,10 @@
 #pragma once
 // Our reader of Windows icons. Of the entries, the largest is read, and of
 // equal sizes the one with the most colours; entries whose data does not lie
-// inside the file are passed over. Bitmap entries are drawn on white (pixels
-// the mask or alpha leaves transparent come out white); PNG entries go
-// through the PNG codec. Failures throw IcoError.
+// inside the file, or that fail to decode, are passed over for the next best.
+// The picture is the icon drawn on white: pixels the mask, the alpha channel
+// or (for PNG entries, read by the PNG codec) the PNG's transparency leave
+// transparent come out white. Failures throw IcoError.
 
 #include <cstddef>
 #include <cstdint>

@@ -42,6 +42,51 @@ Picture decodePngPicture(const std::uint8_t* data, std::size_t size)
     return pictureFromPngBitmap(h->picture);
 }
 
+Picture pictureOnWhite(const TPNGObject& png)
+{
+    const TChunkIHDR* h = png.header();
+    if (!h)
+        throw EPNGHeaderNotPresent(kPngHeaderNotPresent);
+    Picture picture = pictureFromPngBitmap(h->picture);
+    const TPNGTransparencyMode mode = png.TransparencyMode();
+    if (mode == ptmNone)
+        return picture;
+    auto blend = [](std::uint8_t* p, unsigned a) {
+        for (int c = 0; c < 3; ++c)
+            p[c] = std::uint8_t((p[c] * a + 255 * (255 - a) + 127) / 255);
+    };
+    const int w = picture.width();
+    if (!h->alpha.empty()) {
+        for (int y = 0; y < picture.height(); ++y) {
+            std::uint8_t* p = picture.row(y);
+            const std::uint8_t* a = h->alpha.data() + std::size_t(y) * std::size_t(w);
+            for (int x = 0; x < w; ++x)
+                blend(p + 3 * x, a[x]);
+        }
+    } else if (h->colorType == kColorPalette) {
+        const auto& alphas = png.findChunk("tRNS")->data();
+        const PngBitmap& b = h->picture;
+        for (int y = 0; y < picture.height(); ++y) {
+            std::uint8_t* p = picture.row(y);
+            const std::uint8_t* s = b.scanLine(y);
+            for (int x = 0; x < w; ++x) {
+                const unsigned index = b.bitsPerPixel == 8   ? s[x]
+                                       : b.bitsPerPixel == 4 ? (s[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF
+                                                             : (s[x >> 3] >> (7 - (x & 7))) & 1;
+                if (index < alphas.size())
+                    blend(p + 3 * x, alphas[index]);
+            }
+        }
+    } else {
+        const Color key = png.TransparentColor();
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < w; ++x)
+                if (picture.pixel(x, y) == key)
+                    picture.setPixel(x, y, 0xFFFFFF);
+    }
+    return picture;
+}
+
 PngBitmap pngBitmapFromPicture(const Picture& picture)
 {
     PngBitmap bitmap;

@@ -16,6 +16,10 @@ Picture pictureFromPngBitmap(const PngBitmap& bitmap);
 // Reads PNG data; raises the PNG codec's exceptions.
 Picture decodePngPicture(const std::uint8_t* data, std::size_t size);
 
+// The decoded picture drawn on white with its transparency: the alpha plane,
+// the alpha of palette entries, or the one transparent colour of tRNS.
+Picture pictureOnWhite(const TPNGObject& png);
+
 struct PngWriteOptions {
     TCompressionLevel compressionLevel = 7;
     TInterlaceMethod interlace = imNone;

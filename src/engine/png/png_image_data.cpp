@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -260,6 +261,12 @@ void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::s
     }
     if (rawSize > (compressed + 64) * 1100)
         throw EPNGMissingMultipleIDAT(kPngMissingMultipleIdat);
+
+    // Width x height x bytes per pixel, checked before anything is allocated.
+    const std::uint64_t pixels = std::uint64_t(h.width) * h.height;
+    const std::size_t stride = PngBitmap::strideFor(int(h.width), h.pictureBits());
+    if (pixels > std::uint64_t(MaxPixels) || h.height > PTRDIFF_MAX / stride)
+        throw EPNGOutMemory(kPngOutMemory);
 
     PngBitmap& pic = h.picture;
     pic = PngBitmap();

@@ -163,6 +163,7 @@ void TPNGObject::Assign(const TPNGObject& other)
     if (&other == this)
         return;
     Filters = other.Filters;
+    MaxPixels = other.MaxPixels;
     CompressionLevel = other.CompressionLevel;
     InterlaceMethod = other.InterlaceMethod;
     maxIdatSize_ = other.maxIdatSize_;

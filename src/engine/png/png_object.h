@@ -70,6 +70,10 @@ public:
     TFilters Filters = filterBit(pfSub);
     TCompressionLevel CompressionLevel = 7;
     TInterlaceMethod InterlaceMethod = imNone;
+    // Largest picture (width x height) the reader makes; larger files raise
+    // EPNGOutMemory before anything is allocated. The default is the limit of
+    // the program's pictures.
+    std::int64_t MaxPixels = std::int64_t(1) << 28;
     std::size_t MaxIdatSize() const { return maxIdatSize_; }
     void SetMaxIdatSize(std::size_t size);
 

@@ -242,6 +242,13 @@ TEST(PngRead, SizeAndImageDataChecks)
     // A claimed 65535 x 65535 picture with a few bytes of data fails before allocating.
     EXPECT_THROW(load(makePng(ihdrData(65535, 65535, 8, 6), {}, {0, 1, 2, 3, 4})), EPNGMissingMultipleIDAT);
     EXPECT_THROW(load(makePng(ihdrData(65536, 1, 8, 0), {}, {0, 1})), EPNGSizeExceeds);
+    // Pictures beyond the reader's pixel limit are refused before allocating, even with enough data.
+    const auto wide = makePng(ihdrData(64, 64, 8, 0), {}, std::vector<std::uint8_t>(64 * 65, 0));
+    TPNGObject limited;
+    limited.MaxPixels = 64 * 63;
+    EXPECT_THROW(limited.LoadFromStream(wide.data(), wide.size()), EPNGOutMemory);
+    limited.MaxPixels = 64 * 64;
+    EXPECT_NO_THROW(limited.LoadFromStream(wide.data(), wide.size()));
     // Forbidden combinations.
     EXPECT_THROW(load(makePng(ihdrData(1, 1, 16, 3), {{"PLTE", {0, 0, 0}}}, {0, 0, 0})), EPngError);
     EXPECT_THROW(load(makePng(ihdrData(1, 1, 4, 2), {}, {0, 0, 0})), EPngError);
