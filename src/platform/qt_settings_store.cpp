@@ -17,7 +17,10 @@ bool QtSettingsStore::canOpen() const
     return info.isFile() && info.isReadable() && settings_.status() == QSettings::NoError;
 }
 
-bool QtSettingsStore::canWrite() const { return settings_.isWritable(); }
+bool QtSettingsStore::canWrite() const
+{
+    return settings_.isWritable();
+}
 
 std::optional<std::int32_t> QtSettingsStore::readInt(const std::string& name) const
 {

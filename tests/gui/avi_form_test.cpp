@@ -53,8 +53,7 @@ struct ModalCatcher {
 // shows the enabled state the window gave them.
 void offerAll(TAVIForm& form)
 {
-    for (QAction* a : form.findChildren<QAction*>())
-        a->setVisible(true);
+    for (QAction* a : form.findChildren<QAction*>()) a->setVisible(true);
 }
 
 FrameRecord timedFrame(std::uint16_t time)
@@ -85,8 +84,7 @@ class AviFormTest : public QObject {
     void store(const QList<QPair<QString, QVariant>>& values) const
     {
         QSettings s(storePath(), QSettings::IniFormat);
-        for (const auto& [name, value] : values)
-            s.setValue(name, value);
+        for (const auto& [name, value] : values) s.setValue(name, value);
     }
 
     QString touch(const QString& name) const
@@ -98,10 +96,7 @@ class AviFormTest : public QObject {
     }
 
 private slots:
-    void init()
-    {
-        QFile::remove(storePath());
-    }
+    void init() { QFile::remove(storePath()); }
 
     void firstStartQueuesNewAndStoresNothing()
     {
@@ -109,13 +104,12 @@ private slots:
             TAVIForm form(options());
             QSignalSpy newRequested(&form, &TAVIForm::newProjectRequested);
             form.showAtStart();
-            QCOMPARE(newRequested.count(), 0);   // queued, not run inside show
+            QCOMPARE(newRequested.count(), 0);  // queued, not run inside show
             QTRY_COMPARE(newRequested.count(), 1);
             QCOMPARE(form.size(), QSize(650, 456));
             QVERIFY(!form.isMaximized());
             QCOMPARE(form.defaultFrameSize().width, 100);
-            for (int i = 1; i < TAVIForm::kToolBarCount; ++i)
-                QVERIFY(!form.toolBar(i)->isVisible());
+            for (int i = 1; i < TAVIForm::kToolBarCount; ++i) QVERIFY(!form.toolBar(i)->isVisible());
             // the New dialog was cancelled: no project, so closing stores nothing
             QVERIFY(form.close());
         }
@@ -153,13 +147,20 @@ private slots:
         QTest::addColumn<int>("screenH");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<bool>("maximized");
-        QTest::newRow("no store: initial size") << QVariant() << QVariant() << 1280 << 1024 << QSize(650, 456) << false;
-        QTest::newRow("no store, small screen") << QVariant() << QVariant() << 680 << 480 << QSize(650, 456) << true;
-        QTest::newRow("store without size") << QVariant(0) << QVariant() << 1280 << 1024 << QSize(680, 400) << false;
-        QTest::newRow("stored size") << QVariant(700) << QVariant(500) << 1280 << 1024 << QSize(700, 500) << false;
-        QTest::newRow("wider than screen") << QVariant(5000) << QVariant(300) << 1024 << 768 << QSize(924, 300) << false;
-        QTest::newRow("near screen width") << QVariant(990) << QVariant(300) << 1024 << 768 << QSize(990, 300) << true;
-        QTest::newRow("taller than screen") << QVariant(700) << QVariant(768) << 1024 << 768 << QSize(700, 668) << false;
+        QTest::newRow("no store: initial size")
+            << QVariant() << QVariant() << 1280 << 1024 << QSize(650, 456) << false;
+        QTest::newRow("no store, small screen")
+            << QVariant() << QVariant() << 680 << 480 << QSize(650, 456) << true;
+        QTest::newRow("store without size")
+            << QVariant(0) << QVariant() << 1280 << 1024 << QSize(680, 400) << false;
+        QTest::newRow("stored size") << QVariant(700) << QVariant(500) << 1280 << 1024 << QSize(700, 500)
+                                     << false;
+        QTest::newRow("wider than screen")
+            << QVariant(5000) << QVariant(300) << 1024 << 768 << QSize(924, 300) << false;
+        QTest::newRow("near screen width")
+            << QVariant(990) << QVariant(300) << 1024 << 768 << QSize(990, 300) << true;
+        QTest::newRow("taller than screen")
+            << QVariant(700) << QVariant(768) << 1024 << 768 << QSize(700, 668) << false;
     }
 
     void windowSizeRules()
@@ -197,8 +198,7 @@ private slots:
         p.settings.Type = ProjectGif;
         p.settings.Width = 320;
         p.settings.Height = 240;
-        for (std::uint16_t t : {200, 300, 600})
-            p.frames.append(timedFrame(t));
+        for (std::uint16_t t : {200, 300, 600}) p.frames.append(timedFrame(t));
         form.showTypeTexts();
         form.showSizeStatus();
         form.showFrameStatus();
@@ -212,8 +212,7 @@ private slots:
         p.clear();
         p.settings.Type = ProjectAvi;
         p.settings.AviFrameTime = 200;
-        for (int i = 0; i < 4; ++i)
-            p.frames.append(timedFrame(200));
+        for (int i = 0; i < 4; ++i) p.frames.append(timedFrame(200));
         form.showTypeTexts();
         form.showFrameStatus();
         QCOMPARE(form.statusText(1), QString("AVI"));
@@ -260,7 +259,7 @@ private slots:
         QCOMPARE(captions(), QStringList({"&1 " + path["F"], "&2 " + path["E"], "&3 " + path["D"],
                                           "&4 " + path["C"], "&5 " + path["B"]}));
 
-        form.ReopenItems[2]->trigger();   // D
+        form.ReopenItems[2]->trigger();  // D
         QCOMPARE(captions(), QStringList({"&1 " + path["D"], "&2 " + path["F"], "&3 " + path["E"],
                                           "&4 " + path["C"], "&5 " + path["B"]}));
         QCOMPARE(form.statusText(0), QString("D.mcp"));
@@ -335,14 +334,14 @@ private slots:
         QVERIFY(!form.ActionSaveAs->isEnabled());
         QVERIFY(!form.ActionAdd->isEnabled());
         form.openProject(touch("p.mcp"));
-        for (QAction* a : {form.ActionSaveAs, form.ActionAdd, form.ActionProjectOptions, form.ActionInsertWav})
+        for (QAction* a :
+             {form.ActionSaveAs, form.ActionAdd, form.ActionProjectOptions, form.ActionInsertWav})
             QVERIFY(a->isEnabled());
-        QVERIFY(!form.ActionSave->isEnabled());     // an opened project is unchanged
-        QVERIFY(!form.ActionInsert->isEnabled());   // nothing selected
+        QVERIFY(!form.ActionSave->isEnabled());    // an opened project is unchanged
+        QVERIFY(!form.ActionInsert->isEnabled());  // nothing selected
         QCOMPARE(form.findChild<QScrollArea*>("frameStrip")->contextMenuPolicy(), Qt::CustomContextMenu);
         // all bars are shown from the first project on
-        for (int i = 0; i < TAVIForm::kToolBarCount; ++i)
-            QVERIFY(form.toolBar(i)->isVisible());
+        for (int i = 0; i < TAVIForm::kToolBarCount; ++i) QVERIFY(form.toolBar(i)->isVisible());
     }
 
     void selectionDrivesEnabling()
@@ -351,13 +350,12 @@ private slots:
         offerAll(form);
         form.openProject(touch("p.mcp"));
         Project& p = form.project();
-        for (int i = 0; i < 3; ++i)
-            p.frames.append(timedFrame(100));
+        for (int i = 0; i < 3; ++i) p.frames.append(timedFrame(100));
         p.selection.selectOnly(0);
         form.applyEnabling();
         QVERIFY(!form.ActionUp->isEnabled());
         QVERIFY(form.ActionDown->isEnabled());
-        QVERIFY(!form.ActionOptimizeColor->isEnabled());   // AVI project
+        QVERIFY(!form.ActionOptimizeColor->isEnabled());  // AVI project
         p.selection.selectOnly(2);
         p.settings.Type = ProjectGif;
         form.applyEnabling();

@@ -4,7 +4,10 @@
 
 namespace pelko {
 
-std::string recentFileValue(int position) { return "File" + std::to_string(position); }
+std::string recentFileValue(int position)
+{
+    return "File" + std::to_string(position);
+}
 
 namespace {
 
@@ -51,7 +54,10 @@ bool startsMaximized(int windowWidth, int windowHeight, ScreenSize screen)
     return windowWidth >= screen.width - 40 || windowHeight >= screen.height - 40;
 }
 
-bool runsNewAtStart(std::int32_t start, bool projectArgument) { return !projectArgument && start < 1; }
+bool runsNewAtStart(std::int32_t start, bool projectArgument)
+{
+    return !projectArgument && start < 1;
+}
 
 SettingsWrite writeAppSettings(SettingsStore& store, const ClosingState& state)
 {

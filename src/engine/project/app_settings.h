@@ -54,8 +54,8 @@ inline constexpr int kMinimumWindowWidth = 600;
 inline constexpr int kMinimumWindowHeight = 250;
 
 struct AppSettings {
-    bool opened = false;            // the store could be read
-    std::int32_t start = 0;         // runs that ended with a project open
+    bool opened = false;     // the store could be read
+    std::int32_t start = 0;  // runs that ended with a project open
     int windowWidth = kInitialWindowWidth;
     int windowHeight = kInitialWindowHeight;
     DefaultFrameSize frameSize;
@@ -74,8 +74,8 @@ bool runsNewAtStart(std::int32_t start, bool projectArgument);
 
 // What the window knows when it closes.
 struct ClosingState {
-    bool projectSetUp = false;      // a project was created or opened in this run
-    std::int32_t start = 0;         // the start count read at start
+    bool projectSetUp = false;  // a project was created or opened in this run
+    std::int32_t start = 0;     // the start count read at start
     bool maximizedOrMinimized = false;
     int windowWidth = 0;
     int windowHeight = 0;

@@ -35,12 +35,14 @@ ScreenSize primaryScreenSize()
     return {1024, 768};
 }
 
-QString fromStd(const std::string& s) { return QString::fromStdString(s); }
+QString fromStd(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 }  // namespace
 
-TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
-    : QMainWindow(parent), options_(std::move(options))
+TAVIForm::TAVIForm(StartOptions options, QWidget* parent) : QMainWindow(parent), options_(std::move(options))
 {
     screen_ = options_.screen.value_or(primaryScreenSize());
     store_ = options_.store ? options_.store : std::make_shared<QtSettingsStore>();
@@ -64,7 +66,10 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
 
 TAVIForm::~TAVIForm() = default;
 
-HelpWindow* TAVIForm::helpWindow() const { return helpWindow_; }
+HelpWindow* TAVIForm::helpWindow() const
+{
+    return helpWindow_;
+}
 
 void TAVIForm::readStartSettings()
 {
@@ -81,7 +86,10 @@ void TAVIForm::readStartSettings()
     move(origin.x() + (screen_.width - width()) / 2, origin.y() + (screen_.height - height()) / 2);
 }
 
-bool TAVIForm::startsMaximized() const { return pelko::startsMaximized(width(), height(), screen_); }
+bool TAVIForm::startsMaximized() const
+{
+    return pelko::startsMaximized(width(), height(), screen_);
+}
 
 void TAVIForm::showAtStart()
 {
@@ -98,7 +106,8 @@ void TAVIForm::showEvent(QShowEvent* event)
     // is on the screen.
     if (!startQueued_) {
         startQueued_ = true;
-        QMetaObject::invokeMethod(this, [this] { startUp(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { startUp(); }, Qt::QueuedConnection);
     }
 }
 
@@ -163,9 +172,15 @@ void TAVIForm::createStatusBar()
     }
 }
 
-QString TAVIForm::statusText(int index) const { return statusPanels_.at(std::size_t(index))->text(); }
+QString TAVIForm::statusText(int index) const
+{
+    return statusPanels_.at(std::size_t(index))->text();
+}
 
-void TAVIForm::showProjectName(const QString& name) { statusPanels_[0]->setText(name); }
+void TAVIForm::showProjectName(const QString& name)
+{
+    statusPanels_[0]->setText(name);
+}
 
 void TAVIForm::showSizeStatus()
 {
@@ -183,8 +198,7 @@ void TAVIForm::showLog()
     const auto& lines = project_.log.lines();
     QStringList text;
     text.reserve(qsizetype(lines.size()));
-    for (const std::string& line : lines)
-        text << fromStd(line);
+    for (const std::string& line : lines) text << fromStd(line);
     logView_->setPlainText(text.join('\n'));
     const bool show = !lines.empty();
     if (show && logView_->isHidden()) {
@@ -196,7 +210,10 @@ void TAVIForm::showLog()
     }
 }
 
-bool TAVIForm::logPanelShown() const { return !logView_->isHidden(); }
+bool TAVIForm::logPanelShown() const
+{
+    return !logView_->isHidden();
+}
 
 void TAVIForm::openProject(const QString& path)
 {
@@ -301,7 +318,8 @@ void TAVIForm::ActionAboutExecute()
     box.setWindowTitle("About");
     box.setIconPixmap(windowIcon().pixmap(48, 48));
     box.setText("<b>Pelko v.2.2</b>");
-    box.setInformativeText(QString("GIF and AVI animator.<br>Build %1, Qt %2.").arg(PELKO_VERSION, qVersion()));
+    box.setInformativeText(
+        QString("GIF and AVI animator.<br>Build %1, Qt %2.").arg(PELKO_VERSION, qVersion()));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }

@@ -30,9 +30,9 @@ class HelpWindow;
 // What the window is started with. Every member has a default for the real
 // program; tests replace the store and the screen.
 struct StartOptions {
-    std::shared_ptr<SettingsStore> store;   // null: the user's settings store
-    std::optional<ScreenSize> screen;       // null: the primary screen
-    QString projectArgument;                // first command-line argument, if any
+    std::shared_ptr<SettingsStore> store;  // null: the user's settings store
+    std::optional<ScreenSize> screen;      // null: the primary screen
+    QString projectArgument;               // first command-line argument, if any
 };
 
 class TAVIForm : public QMainWindow {
@@ -63,9 +63,9 @@ public:
     // 4 the playback time, 5 the frame count. index counts from 0.
     QString statusText(int index) const;
     void showProjectName(const QString& name);
-    void showTypeTexts();        // type-dependent captions and panel 2
-    void showSizeStatus();       // panel 3
-    void showFrameStatus();      // panels 4 and 5
+    void showTypeTexts();    // type-dependent captions and panel 2
+    void showSizeStatus();   // panel 3
+    void showFrameStatus();  // panels 4 and 5
 
     // Brings the log panel in line with the project's log: it is shown, with
     // its splitter, exactly while the log has lines.
@@ -114,8 +114,8 @@ public:
     QAction* ActionClone = nullptr;
     QAction* ActionAddText = nullptr;
     QAction* ActionAlpha = nullptr;
-    std::array<QAction*, 4> ActionFlip{};      // Normal, Horizontal, Vertical, Horizontal+Vertical
-    std::array<QAction*, 3> ActionConvert{};   // Normal, Inverse, GreyScale
+    std::array<QAction*, 4> ActionFlip{};     // Normal, Horizontal, Vertical, Horizontal+Vertical
+    std::array<QAction*, 3> ActionConvert{};  // Normal, Inverse, GreyScale
     QAction* ActionRunAvi = nullptr;
     QAction* ActionRunGif = nullptr;
     QAction* ActionPause = nullptr;
@@ -129,7 +129,7 @@ public:
     QMenu* reopenMenu() const { return reopenMenu_; }
     QMenu* stripMenu() const { return stripMenu_; }
     QToolBar* toolBar(int index) const { return toolBars_.at(std::size_t(index)); }
-    static constexpr int kToolBarCount = 6;   // project, generate, run, edit, effects, frame
+    static constexpr int kToolBarCount = 6;  // project, generate, run, edit, effects, frame
     QToolButton* runButton() const { return runButton_; }
     HelpWindow* helpWindow() const;
 
@@ -146,8 +146,8 @@ public slots:
     void ActionExitExecute();
     void ActionHelpExecute();
     void ActionAboutExecute();
-    void ReopenItemClick(int position);   // position 1..5
-    void ReopenMenuShow();                // fills the Reopen items
+    void ReopenItemClick(int position);  // position 1..5
+    void ReopenMenuShow();               // fills the Reopen items
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -71,7 +71,8 @@ void TAVIForm::createActions()
     ActionDown = makeAction(this, IconKind::Down, "Down", "Ctrl+B");
     ActionFrameOptions = makeAction(this, IconKind::FrameOptions, "Frame options", "Ctrl+T");
     ActionOptimizeColor = makeAction(this, IconKind::OptimizeColor, "Optimize frame's color", "Ctrl+Alt+C");
-    ActionInsertWav = makeAction(this, IconKind::Sound, "Add sound into AVI", nullptr, "Add sound into AVI file");
+    ActionInsertWav =
+        makeAction(this, IconKind::Sound, "Add sound into AVI", nullptr, "Add sound into AVI file");
     ActionSelectAll = makeAction(this, IconKind::SelectAll, "Select All");
     ActionFrameOrigin = makeAction(this, IconKind::Info, "Frame origin", nullptr, "Info");
 
@@ -130,8 +131,7 @@ void TAVIForm::createMenus()
     fileMenu_->addAction(ActionProjectOptions);
     fileMenu_->addSeparator();
     reopenMenu_ = fileMenu_->addMenu("Reopen");
-    for (QAction* item : ReopenItems)
-        reopenMenu_->addAction(item);
+    for (QAction* item : ReopenItems) reopenMenu_->addAction(item);
     connect(reopenMenu_, &QMenu::aboutToShow, this, &TAVIForm::ReopenMenuShow);
     fileMenu_->addSeparator();
     fileMenu_->addAction(ActionExit);
@@ -155,11 +155,9 @@ void TAVIForm::createMenus()
     effectsMenu_->addActions({ActionClone, ActionAddText, ActionAlpha});
     effectsMenu_->addSeparator();
     flipMenu_ = effectsMenu_->addMenu("Flip frame");
-    for (QAction* a : ActionFlip)
-        flipMenu_->addAction(a);
+    for (QAction* a : ActionFlip) flipMenu_->addAction(a);
     convertMenu_ = effectsMenu_->addMenu("Convert frame to");
-    for (QAction* a : ActionConvert)
-        convertMenu_->addAction(a);
+    for (QAction* a : ActionConvert) convertMenu_->addAction(a);
 
     playMenu_ = menuBar()->addMenu("&Play");
     playMenu_->addActions({ActionRunAvi, ActionRunGif, ActionPause, ActionStop});
@@ -269,18 +267,16 @@ void TAVIForm::createToolBars()
 // gets its handler leaves this list.
 void TAVIForm::offerBuiltCommands()
 {
-    QList<QAction*> notBuilt = {
-        ActionNew, ActionOpen, ActionSave, ActionSaveAs, ActionSaveFrame, ActionCopy, ActionGenerate,
-        ActionProjectOptions, ActionAdd, ActionInsert, ActionDelete, ActionRefresh, ActionUp, ActionDown,
-        ActionFrameOptions, ActionOptimizeColor, ActionInsertWav, ActionSelectAll, ActionFrameOrigin,
-        ActionClone, ActionAddText, ActionAlpha, ActionRunAvi, ActionRunGif, ActionPause, ActionStop,
-        ActionCapture};
-    for (QAction* a : ActionFlip)
-        notBuilt << a;
-    for (QAction* a : ActionConvert)
-        notBuilt << a;
-    for (QAction* a : notBuilt)
-        a->setVisible(false);
+    QList<QAction*> notBuilt = {ActionNew,       ActionOpen,      ActionSave,         ActionSaveAs,
+                                ActionSaveFrame, ActionCopy,      ActionGenerate,     ActionProjectOptions,
+                                ActionAdd,       ActionInsert,    ActionDelete,       ActionRefresh,
+                                ActionUp,        ActionDown,      ActionFrameOptions, ActionOptimizeColor,
+                                ActionInsertWav, ActionSelectAll, ActionFrameOrigin,  ActionClone,
+                                ActionAddText,   ActionAlpha,     ActionRunAvi,       ActionRunGif,
+                                ActionPause,     ActionStop,      ActionCapture};
+    for (QAction* a : ActionFlip) notBuilt << a;
+    for (QAction* a : ActionConvert) notBuilt << a;
+    for (QAction* a : notBuilt) a->setVisible(false);
     // drop-down buttons go with their menus
     for (QToolBar* bar : toolBars_)
         for (QAction* a : bar->actions())
@@ -296,14 +292,13 @@ void TAVIForm::offerBuiltCommands()
 // project only the project bar is shown.
 void TAVIForm::hideEmptyMenusAndBars()
 {
-    for (QMenu* menu : {fileMenu_, editMenu_, effectsMenu_, playMenu_, toolMenu_, helpMenu_, flipMenu_,
-                        convertMenu_})
+    for (QMenu* menu :
+         {fileMenu_, editMenu_, effectsMenu_, playMenu_, toolMenu_, helpMenu_, flipMenu_, convertMenu_})
         menu->menuAction()->setVisible(offersSomething(menu));
     for (int i = 0; i < kToolBarCount; ++i) {
         QToolBar* bar = toolBars_[std::size_t(i)];
         bool offers = false;
-        for (const QAction* a : bar->actions())
-            offers = offers || (!a->isSeparator() && a->isVisible());
+        for (const QAction* a : bar->actions()) offers = offers || (!a->isSeparator() && a->isVisible());
         bar->setVisible(offers && (i == 0 || firstProjectSetUp_));
     }
 }
@@ -322,10 +317,8 @@ void TAVIForm::applyEnabling()
     for (QAction* a : {ActionSaveFrame, ActionCopy, ActionInsert, ActionDelete, ActionRefresh,
                        ActionFrameOptions, ActionFrameOrigin, ActionClone, ActionAddText, ActionAlpha})
         a->setEnabled(selected);
-    for (QAction* a : ActionFlip)
-        a->setEnabled(selected);
-    for (QAction* a : ActionConvert)
-        a->setEnabled(selected);
+    for (QAction* a : ActionFlip) a->setEnabled(selected);
+    for (QAction* a : ActionConvert) a->setEnabled(selected);
     flipButton_->setEnabled(selected);
     convertButton_->setEnabled(selected);
     ActionOptimizeColor->setEnabled(selected && project_.settings.isGif());

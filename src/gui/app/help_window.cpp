@@ -9,7 +9,10 @@
 // The help pages are compiled into the static GUI library; register them
 // before the first use, as a static library's resources are not registered
 // on their own.
-static void registerHelpResources() { Q_INIT_RESOURCE(resources); }
+static void registerHelpResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace pelko {
 
@@ -44,6 +47,9 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
         browser_->setSource(QUrl(kHelpIndex));
 }
 
-bool HelpWindow::loaded() const { return !browser_->source().isEmpty(); }
+bool HelpWindow::loaded() const
+{
+    return !browser_->source().isEmpty();
+}
 
 }  // namespace pelko

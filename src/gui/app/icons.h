@@ -7,9 +7,33 @@
 namespace pelko {
 
 enum class IconKind {
-    New, Open, ProjectOptions, Save, SaveAs, Generate, Run, Pause, Stop,
-    Add, Insert, Delete, Up, Down, Refresh, FrameOptions, OptimizeColor, Sound,
-    SelectAll, Info, Clone, Text, Alpha, Flip, Convert, SaveFrame, Copy,
+    New,
+    Open,
+    ProjectOptions,
+    Save,
+    SaveAs,
+    Generate,
+    Run,
+    Pause,
+    Stop,
+    Add,
+    Insert,
+    Delete,
+    Up,
+    Down,
+    Refresh,
+    FrameOptions,
+    OptimizeColor,
+    Sound,
+    SelectAll,
+    Info,
+    Clone,
+    Text,
+    Alpha,
+    Flip,
+    Convert,
+    SaveFrame,
+    Copy,
 };
 
 QIcon drawnIcon(IconKind kind);

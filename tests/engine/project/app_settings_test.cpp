@@ -37,7 +37,11 @@ public:
     }
     void writeInt(const std::string& name, std::int32_t v) override { values[name] = std::to_string(v); }
     void writeText(const std::string& name, const std::string& v) override { values[name] = v; }
-    bool flush() override { exists = true; return true; }
+    bool flush() override
+    {
+        exists = true;
+        return true;
+    }
 };
 
 constexpr ScreenSize kScreen{1024, 768};
@@ -80,16 +84,18 @@ TEST(AppSettings, ScreenSizeRules)
         const char* frameHeight;
         int windowWidth, windowHeight, frameW, frameH;
     } cases[] = {
-        {"800", "600", "320", "240", 800, 600, 320, 240},        // all within the screen
-        {"1024", "768", "1024", "768", 924, 668, 100, 100},      // equal to the screen
-        {"5000", "4000", "5000", "4000", 924, 668, 100, 100},    // larger
-        {"1023", "767", "1023", "767", 1023, 767, 1023, 767},    // one pixel less
-        {"abc", "", "0", "-5", 680, 400, 100, 100},              // not numbers, no size
+        {"800", "600", "320", "240", 800, 600, 320, 240},      // all within the screen
+        {"1024", "768", "1024", "768", 924, 668, 100, 100},    // equal to the screen
+        {"5000", "4000", "5000", "4000", 924, 668, 100, 100},  // larger
+        {"1023", "767", "1023", "767", 1023, 767, 1023, 767},  // one pixel less
+        {"abc", "", "0", "-5", 680, 400, 100, 100},            // not numbers, no size
     };
     for (const Case& c : cases) {
         MemoryStore store;
-        store.values = {{"Width", c.width}, {"Height", c.height},
-                        {"Frame width", c.frameWidth}, {"Frame height", c.frameHeight}};
+        store.values = {{"Width", c.width},
+                        {"Height", c.height},
+                        {"Frame width", c.frameWidth},
+                        {"Frame height", c.frameHeight}};
         AppSettings s = readAppSettings(store, kScreen);
         SCOPED_TRACE(std::string(c.width) + " x " + c.height);
         EXPECT_EQ(s.windowWidth, c.windowWidth);
@@ -149,7 +155,7 @@ TEST(AppSettings, WrittenValuesReadBack)
     MemoryStore store;
     store.exists = false;
     ASSERT_EQ(writeAppSettings(store, state), SettingsWrite::Written);
-    EXPECT_EQ(store.values.count("File5"), 1u);   // all five, empty ones too
+    EXPECT_EQ(store.values.count("File5"), 1u);  // all five, empty ones too
 
     AppSettings s = readAppSettings(store, kScreen);
     EXPECT_TRUE(s.opened);

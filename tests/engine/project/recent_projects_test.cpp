@@ -43,7 +43,7 @@ TEST(RecentProjects, CaseFoldingTouchesOnlyAsciiLetters)
 {
     EXPECT_TRUE(samePathIgnoringCase("/Home/X.MCP", "/home/x.mcp"));
     EXPECT_FALSE(samePathIgnoringCase("/home/x.mcp", "/home/x.mcp "));
-    EXPECT_FALSE(samePathIgnoringCase("/home/[.mcp", "/home/{.mcp"));   // not letters
+    EXPECT_FALSE(samePathIgnoringCase("/home/[.mcp", "/home/{.mcp"));  // not letters
     EXPECT_FALSE(samePathIgnoringCase("/h/\xc3\xa9.mcp", "/h/\xc3\x89.mcp"));
 }
 
