@@ -18,6 +18,7 @@
 #include <QToolButton>
 
 #include "gui/app/help_window.h"
+#include "gui/app/icons.h"
 #include "platform/qt_settings_store.h"
 
 namespace pelko {
@@ -48,6 +49,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent) : QMainWindow(parent),
     store_ = options_.store ? options_.store : std::make_shared<QtSettingsStore>();
 
     setWindowTitle("Pelko");
+    setWindowIcon(drawnIcon(IconKind::Generate));
     resize(kInitialWindowWidth, kInitialWindowHeight);
     setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
 
