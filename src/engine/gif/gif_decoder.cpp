@@ -107,10 +107,11 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
                         std::uint8_t fill, const TGIFItem& sender)
 {
     const std::size_t total = std::size_t(width) * std::size_t(height);
-    pixels.assign(total, fill);
     const int s = in.readByte();
-    if (s < 0)
+    if (s < 0) {
+        pixels.assign(total, fill);
         return;
+    }
     // The tables hold 4096 codes: a clear code of 4096 or more cannot work,
     // and a code size of 0 leaves no room for the end code.
     if (s < 1 || s > 11)
@@ -118,16 +119,16 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
 
     CodeReader reader(in, sender);
     if (total == 0) {
+        pixels.clear();
         reader.skipRest();
         return;
     }
 
-    // Decode in stream order into a buffer with slack (the pixels themselves
-    // unless interlaced); strings are copied from where they were last written.
-    std::vector<std::uint8_t> scratch;
-    std::vector<std::uint8_t>& target = interlaced ? scratch : pixels;
-    target.assign(total + kSlack, fill);
-    std::uint8_t* out = target.data();
+    // Decode in stream order into a buffer with slack; strings are copied
+    // from where they were last written. The buffer grows with the data, so
+    // a huge frame with little data costs no more than its pixels.
+    std::vector<std::uint8_t> buffer(std::min<std::size_t>(total, std::size_t(1) << 20) + kSlack);
+    std::uint8_t* out = buffer.data();
 
     std::unique_ptr<std::uint32_t[]> start(new std::uint32_t[kMaxCodes]);
     std::unique_ptr<std::uint16_t[]> length(new std::uint16_t[kMaxCodes]);
@@ -143,6 +144,10 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
     bool ended = false;
 
     while (pos < total) {
+        if (pos + kSlack > buffer.size()) {
+            buffer.resize(std::min(total, 2 * buffer.size()) + kSlack);
+            out = buffer.data();
+        }
         const int code = reader.read(codeSize);
         if (code < 0) {
             ended = true;
@@ -208,18 +213,24 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
         reader.skipRest();
     }
 
-    if (!interlaced) {
-        pixels.resize(total);
+    const std::size_t produced = std::min(pos, total);
+    if (!interlaced && produced == total) {
+        buffer.resize(total);
+        pixels.swap(buffer);
         return;
     }
     pixels.assign(total, fill);
+    if (!interlaced) {
+        std::memcpy(pixels.data(), out, produced);
+        return;
+    }
     static constexpr int kStart[4] = {0, 4, 2, 1};
     static constexpr int kStep[4] = {8, 8, 4, 2};
     const std::size_t w = std::size_t(width);
     std::size_t src = 0;
-    for (int pass = 0; pass < 4; ++pass)
-        for (int y = kStart[pass]; y < height; y += kStep[pass], src += w)
-            std::memcpy(pixels.data() + std::size_t(y) * w, out + src, w);
+    for (int pass = 0; pass < 4 && src < produced; ++pass)
+        for (int y = kStart[pass]; y < height && src < produced; y += kStep[pass], src += w)
+            std::memcpy(pixels.data() + std::size_t(y) * w, out + src, std::min(w, produced - src));
 }
 
 }  // namespace pelko

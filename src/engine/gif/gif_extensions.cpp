@@ -335,8 +335,17 @@ void TGIFApplicationExtension::LoadBody(GifInput& in)
     if (n < 10)
         throw GIFException(gifmsg::kUnsupportedAppExtBlockSize);
     in.readExact(ident_.data(), ident_.size());
-    in.skip(std::size_t(n > 11 ? n - 11 : 0));
+    const std::size_t extra = std::size_t(n > 11 ? n - 11 : 0);
+    if (extra > in.remaining())
+        throw GIFException(gifmsg::kPrematureEnd);
+    in.skip(extra);
     LoadData(in);
+}
+
+void TGIFApplicationExtension::SaveData(GifOutput& out) const
+{
+    // No data sub-blocks: only the terminator, so the stream stays well formed.
+    out.writeByte(0);
 }
 
 // Loop ------------------------------------------------------------------------

@@ -181,7 +181,8 @@ public:
 protected:
     void SaveBody(GifOutput& out) const override;
     void LoadBody(GifInput& in) override;
-    virtual void SaveData(GifOutput& out) const {}
+    // The data sub-blocks and their terminator; the base class has none.
+    virtual void SaveData(GifOutput& out) const;
     virtual void LoadData(GifInput& in) {}
 
     std::array<std::uint8_t, 11> ident_{};

@@ -233,7 +233,7 @@ void TGIFImage::Changed()
 
 void TGIFImage::chargeReadBytes(std::int64_t bytes)
 {
-    if (bytes < 0 || bytes > kGifMaxTotalPixels - readBytes_)
+    if (bytes < 0 || bytes > GIFImageMaxTotalPixels - readBytes_)
         throw GIFException(gifmsg::kImageTooLarge);
     readBytes_ += bytes;
 }

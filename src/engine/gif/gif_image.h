@@ -16,9 +16,6 @@
 
 namespace pelko {
 
-// Total pixel data an image may hold after reading; a file asking for more is refused.
-constexpr std::int64_t kGifMaxTotalPixels = std::int64_t(1) << 30;
-
 // Signature and logical screen descriptor, and the global colour map.
 class TGIFHeader : public TGIFItem {
 public:

@@ -97,7 +97,7 @@ void TGIFSubImage::LoadFromStream(GifInput& in)
     }
     // Refuse sizes no sane file has before allocating anything for them.
     const std::int64_t pixels = std::int64_t(width) * height;
-    if (pixels > kGifMaxFramePixels)
+    if (pixels > GIFImageMaxFramePixels)
         throw GIFException(gifmsg::kImageTooLarge);
     if (image_)
         image_->chargeReadBytes(pixels);

@@ -21,6 +21,9 @@ bool GIFImageOptimizeOnStream = false;
 bool DoAutoDither = false;
 bool PaletteDevice = false;
 
+std::int64_t GIFImageMaxFramePixels = std::int64_t(16384) * 16384;
+std::int64_t GIFImageMaxTotalPixels = std::int64_t(1) << 30;
+
 const char* GIFVersionText(TGIFVersion version)
 {
     switch (version) {

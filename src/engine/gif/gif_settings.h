@@ -3,6 +3,8 @@
 // GIFImageDefault... values; the commands that build GIF images set them from
 // the frame's or dialog's settings first and leave them set.
 
+#include <cstdint>
+
 #include "engine/gif/gif_types.h"
 
 namespace pelko {
@@ -28,6 +30,12 @@ extern bool GIFImageOptimizeOnStream;
 // True on displays of 8 bits per pixel or fewer.
 extern bool DoAutoDither;
 extern bool PaletteDevice;
+
+// Limits on what reading a file may allocate: pixels of one frame, and
+// pixel data (plus a fixed cost per frame) of the whole image. Larger files
+// are refused with GIFException before anything is allocated for them.
+extern std::int64_t GIFImageMaxFramePixels;
+extern std::int64_t GIFImageMaxTotalPixels;
 
 // Version text written after "GIF" for gv87a and gv89a.
 const char* GIFVersionText(TGIFVersion version);

@@ -85,7 +85,7 @@ void TGIFSubImage::SetBounds(int part, int value)
             break;
         const int w = part == 3 ? value : width_;
         const int h = part == 4 ? value : height_;
-        if (std::int64_t(w) * h > kGifMaxFramePixels)
+        if (std::int64_t(w) * h > GIFImageMaxFramePixels)
             throw GIFException(gifmsg::kImageTooLarge);
         side = value;
         FreeCaches();

@@ -20,9 +20,6 @@ public:
     void SetExtension(int index, std::unique_ptr<TGIFExtension> e) { SetItem(index, std::move(e)); }
 };
 
-// Largest frame the codec makes or reads (pixels); a file asking for more is refused.
-constexpr std::int64_t kGifMaxFramePixels = std::int64_t(16384) * 16384;
-
 class TGIFSubImage : public TGIFItem {
 public:
     // Descriptor packed-field bits.
