@@ -18,13 +18,7 @@ Picture pictureFromPngBitmap(const PngBitmap& bitmap)
             continue;
         }
         for (int x = 0; x < bitmap.width; ++x, d += 3) {
-            unsigned index;
-            if (bits == 8)
-                index = s[x];
-            else if (bits == 4)
-                index = (s[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF;
-            else
-                index = (s[x >> 3] >> (7 - (x & 7))) & 1;
+            const unsigned index = bitmap.index(s, x);
             const Color c = index < bitmap.palette.size() ? bitmap.palette[index] : 0;
             d[0] = blueOf(c);
             d[1] = greenOf(c);
@@ -70,9 +64,7 @@ Picture pictureOnWhite(const TPNGObject& png)
             std::uint8_t* p = picture.row(y);
             const std::uint8_t* s = b.scanLine(y);
             for (int x = 0; x < w; ++x) {
-                const unsigned index = b.bitsPerPixel == 8   ? s[x]
-                                       : b.bitsPerPixel == 4 ? (s[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF
-                                                             : (s[x >> 3] >> (7 - (x & 7))) & 1;
+                const unsigned index = b.index(s, x);
                 if (index < alphas.size())
                     blend(p + 3 * x, alphas[index]);
             }

@@ -26,6 +26,15 @@ struct PngBitmap {
     // Row y counted from the top.
     std::uint8_t* scanLine(int y) { return bits.data() + std::size_t(height - 1 - y) * stride(); }
     const std::uint8_t* scanLine(int y) const { return bits.data() + std::size_t(height - 1 - y) * stride(); }
+    // Colour table index of pixel x of an indexed row (most significant bits first).
+    unsigned index(const std::uint8_t* row, int x) const
+    {
+        if (bitsPerPixel == 8)
+            return row[x];
+        if (bitsPerPixel == 4)
+            return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF;
+        return (row[x >> 3] >> (7 - (x & 7))) & 1;
+    }
 };
 
 }  // namespace pelko

@@ -34,6 +34,33 @@ std::size_t rowBytesFor(std::uint32_t pixels, int pixelBits)
     return (std::size_t(pixels) * std::size_t(pixelBits) + 7) / 8;
 }
 
+// A pass of the image (the whole image without interlace) that holds pixels.
+struct PassRows {
+    Pass pass;
+    std::uint32_t width, height;
+    std::size_t rowBytes;
+};
+
+std::vector<PassRows> nonEmptyPasses(const TChunkIHDR& h, bool interlaced)
+{
+    std::vector<PassRows> out;
+    for (const Pass& p : interlaced ? std::vector<Pass>(kAdam7, kAdam7 + 7) : std::vector<Pass>{kWhole}) {
+        const std::uint32_t pw = passSpan(h.width, p.x0, p.dx);
+        const std::uint32_t ph = passSpan(h.height, p.y0, p.dy);
+        if (pw && ph)
+            out.push_back({p, pw, ph, rowBytesFor(pw, h.filePixelBits())});
+    }
+    return out;
+}
+
+std::size_t widestRow(const std::vector<PassRows>& passes)
+{
+    std::size_t widest = 0;
+    for (const PassRows& p : passes)
+        widest = std::max(widest, p.rowBytes);
+    return widest;
+}
+
 // Sample i of a packed row of 1, 2 or 4-bit samples, most significant bits first.
 inline unsigned packedSample(const std::uint8_t* row, std::size_t i, int depth)
 {
@@ -233,24 +260,15 @@ void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::s
     if (h.colorType == kColorPalette && !plte)
         throw EPNGInvalidPalette(kPngInvalidPalette);
 
-    const int fileBits = h.filePixelBits();
-    const std::size_t bpp = std::max(1, fileBits / 8);
-    const Pass* passes = h.interlaceMethod ? kAdam7 : &kWhole;
-    const int passCount = h.interlaceMethod ? 7 : 1;
+    const std::size_t bpp = std::max(1, h.filePixelBits() / 8);
+    const std::vector<PassRows> passes = nonEmptyPasses(h, h.interlaceMethod != 0);
 
     // What the rows need, against what the IDAT chunks could possibly hold
     // (deflate cannot expand data beyond about 1032:1): a file that claims a
     // large picture with a few bytes of data fails before anything is allocated.
     std::uint64_t rawSize = 0;
-    std::size_t widestRow = 0;
-    for (int i = 0; i < passCount; ++i) {
-        const std::uint32_t pw = passSpan(h.width, passes[i].x0, passes[i].dx);
-        const std::uint32_t ph = passSpan(h.height, passes[i].y0, passes[i].dy);
-        if (pw && ph) {
-            rawSize += std::uint64_t(ph) * (1 + rowBytesFor(pw, fileBits));
-            widestRow = std::max(widestRow, rowBytesFor(pw, fileBits));
-        }
-    }
+    for (const PassRows& p : passes)
+        rawSize += std::uint64_t(p.height) * (1 + p.rowBytes);
     std::uint64_t compressed = 0;
     for (std::size_t pos = idatPos; pos <= size && size - pos >= 12;) {
         const std::uint32_t len = png::be32(file + pos);
@@ -307,16 +325,13 @@ void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::s
     zs.avail_in = chunk.length;
     bool streamEnded = false;
 
-    std::vector<std::uint8_t> cur(widestRow + 1), prev(widestRow + 1);
-    for (int pi = 0; pi < passCount; ++pi) {
-        const Pass& p = passes[pi];
-        const std::uint32_t pw = passSpan(h.width, p.x0, p.dx);
-        const std::uint32_t ph = passSpan(h.height, p.y0, p.dy);
-        if (!pw || !ph)
-            continue;
-        const std::size_t rowBytes = rowBytesFor(pw, fileBits);
+    const std::size_t widest = widestRow(passes);
+    std::vector<std::uint8_t> cur(widest + 1), prev(widest + 1);
+    for (const PassRows& rows : passes) {
+        const Pass& p = rows.pass;
+        const std::size_t rowBytes = rows.rowBytes;
         std::fill(prev.begin(), prev.end(), 0);
-        for (std::uint32_t r = 0; r < ph; ++r) {
+        for (std::uint32_t r = 0; r < rows.height; ++r) {
             zs.next_out = cur.data();
             zs.avail_out = uInt(rowBytes + 1);
             while (zs.avail_out > 0) {
@@ -340,7 +355,7 @@ void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::s
                     streamEnded = true;
             }
             png::unfilterRow(cur[0], cur.data() + 1, prev.data() + 1, rowBytes, bpp);
-            storeRow(h, gamma_, identity, cur.data() + 1, p.y0 + int(r) * p.dy, p, pw);
+            storeRow(h, gamma_, identity, cur.data() + 1, p.y0 + int(r) * p.dy, p, rows.width);
             std::swap(cur, prev);
         }
     }
@@ -352,10 +367,8 @@ void TPNGObject::encodeImageData(const TChunkIHDR& h, std::vector<std::uint8_t>&
     const PngBitmap& pic = h.picture;
     if (pic.width != int(h.width) || pic.height != int(h.height) || pic.bits.size() < pic.stride() * h.height)
         throw EPNGNoImageData(kPngNoImageData);
-    const int fileBits = h.filePixelBits();
-    const std::size_t bpp = std::max(1, fileBits / 8);
-    const Pass* passes = InterlaceMethod == imAdam7 ? kAdam7 : &kWhole;
-    const int passCount = InterlaceMethod == imAdam7 ? 7 : 1;
+    const std::size_t bpp = std::max(1, h.filePixelBits() / 8);
+    const std::vector<PassRows> passes = nonEmptyPasses(h, InterlaceMethod == imAdam7);
     const bool identity = isIdentity(inverseGamma_);
 
     z_stream zs{};
@@ -395,21 +408,15 @@ void TPNGObject::encodeImageData(const TChunkIHDR& h, std::vector<std::uint8_t>&
     if (filterCount > 1)
         fixedFilter = -1;
 
-    std::size_t widestRow = 0;
-    for (int i = 0; i < passCount; ++i)
-        widestRow = std::max(widestRow, rowBytesFor(passSpan(h.width, passes[i].x0, passes[i].dx), fileBits));
-    std::vector<std::uint8_t> raw(widestRow), prev(widestRow), filtered(widestRow + 1), trial(widestRow + 1);
+    const std::size_t widest = widestRow(passes);
+    std::vector<std::uint8_t> raw(widest), prev(widest), filtered(widest + 1), trial(widest + 1);
 
-    for (int pi = 0; pi < passCount; ++pi) {
-        const Pass& p = passes[pi];
-        const std::uint32_t pw = passSpan(h.width, p.x0, p.dx);
-        const std::uint32_t ph = passSpan(h.height, p.y0, p.dy);
-        if (!pw || !ph)
-            continue;
-        const std::size_t rowBytes = rowBytesFor(pw, fileBits);
+    for (const PassRows& rows : passes) {
+        const Pass& p = rows.pass;
+        const std::size_t rowBytes = rows.rowBytes;
         std::fill(prev.begin(), prev.end(), 0);
-        for (std::uint32_t r = 0; r < ph; ++r) {
-            packRow(h, inverseGamma_, identity, raw.data(), rowBytes, p.y0 + int(r) * p.dy, p, pw);
+        for (std::uint32_t r = 0; r < rows.height; ++r) {
+            packRow(h, inverseGamma_, identity, raw.data(), rowBytes, p.y0 + int(r) * p.dy, p, rows.width);
             if (fixedFilter >= 0) {
                 filtered[0] = std::uint8_t(fixedFilter);
                 png::filterRow(fixedFilter, raw.data(), prev.data(), filtered.data() + 1, rowBytes, bpp);

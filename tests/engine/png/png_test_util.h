@@ -81,9 +81,7 @@ inline std::vector<std::uint8_t> bitmapRgb(const PngBitmap& b)
                 out.insert(out.end(), {s[3 * x + 2], s[3 * x + 1], s[3 * x]});
                 continue;
             }
-            unsigned i = b.bitsPerPixel == 8   ? s[x]
-                         : b.bitsPerPixel == 4 ? (s[x / 2] >> (x % 2 ? 0 : 4)) & 15
-                                               : (s[x / 8] >> (7 - x % 8)) & 1;
+            const unsigned i = b.index(s, x);
             const std::uint32_t c = i < b.palette.size() ? b.palette[i] : 0;
             out.insert(out.end(), {std::uint8_t(c), std::uint8_t(c >> 8), std::uint8_t(c >> 16)});
         }

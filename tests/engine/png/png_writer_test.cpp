@@ -176,6 +176,29 @@ TEST(PngWrite, RoundTripsThroughLibpngAndPngcheck)
     }
 }
 
+TEST(PngWrite, FilterChoiceAmongSeveral)
+{
+    // Identical noisy rows: from the second row on, Up turns every byte into 0
+    // and wins; the first row has no previous row to lean on.
+    PngBitmap b = randomBitmap(16, 4, 24, 9);
+    for (int y = 1; y < 4; ++y)
+        std::copy_n(b.scanLine(0), b.stride(), b.scanLine(y));
+    TPNGObject png;
+    png.Filters = filterBit(pfNone) | filterBit(pfSub) | filterBit(pfUp) | filterBit(pfPaeth);
+    png.Assign(b);
+    const auto raw = inflateIdat(chunksOf(save(png)));
+    ASSERT_EQ(raw.size(), 4u * 49);
+    for (int y = 1; y < 4; ++y)
+        EXPECT_EQ(raw[std::size_t(y) * 49], pfUp) << y;
+    // With only None in the set, or none at all, rows are stored unfiltered.
+    for (TFilters set : {filterBit(pfNone), TFilters(0)}) {
+        png.Filters = set;
+        const auto plain = inflateIdat(chunksOf(save(png)));
+        for (int y = 0; y < 4; ++y)
+            EXPECT_EQ(plain[std::size_t(y) * 49], pfNone);
+    }
+}
+
 TEST(PngWrite, SetTransparentColor)
 {
     PngBitmap b = randomBitmap(4, 4, 4, 5);
