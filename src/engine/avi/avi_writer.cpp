@@ -566,6 +566,12 @@ AviResult AviWriter::close()
 
 AviWriterPtr OpenAviWriter(const std::string& fileName, std::int32_t framePeriodMs, const WaveFormat* audioFormat)
 {
+    // The encoders' progress notes are not for our users; errors still show.
+    static const bool quiet = [] {
+        av_log_set_level(AV_LOG_ERROR);
+        return true;
+    }();
+    (void)quiet;
     AviWriterPtr writer(new AviWriter(fileName, framePeriodMs));
     if (audioFormat && audioFormat->channels && !isUsablePcm(*audioFormat))
         return nullptr;
