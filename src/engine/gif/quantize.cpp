@@ -12,11 +12,11 @@ TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
     // At most maxColors + 1 leaves live at a time, and each has at most
     // colorBits ancestors; reserve generously so the pool rarely grows.
     nodes_.reserve(std::size_t(maxColors_ + 2) * std::size_t(colorBits_ + 1) + 16);
-    root_ = newNode(0);
+    root_ = newNode(0, 0, 0, 0);
     if (colorBits_ > kShortcutLevel) shortcut_.assign(std::size_t(1) << (3 * kShortcutLevel), -1);
 }
 
-std::int32_t TColorQuantizer::newNode(int level)
+std::int32_t TColorQuantizer::newNode(int level, int red, int green, int blue)
 {
     std::int32_t n;
     if (freeList_ >= 0) {
@@ -28,6 +28,9 @@ std::int32_t TColorQuantizer::newNode(int level)
         nodes_.emplace_back();
     }
     Node& node = nodes_[std::size_t(n)];
+    node.pathRed = std::uint8_t(red);
+    node.pathGreen = std::uint8_t(green);
+    node.pathBlue = std::uint8_t(blue);
     if (level == colorBits_) {
         node.leaf = true;
         ++leafCount_;
@@ -83,7 +86,7 @@ void TColorQuantizer::addColor(int red, int green, int blue)
         int i = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
         std::int32_t c = node.child[i];
         if (c < 0) {
-            c = newNode(level + 1);  // may move nodes_: do not use `node` after this
+            c = newNode(level + 1, red, green, blue);  // may move nodes_: do not use `node` after this
             nodes_[std::size_t(n)].child[i] = c;
         }
         n = c;
@@ -102,8 +105,22 @@ void TColorQuantizer::reduceTree()
         leafCount_ = maxColors_;
         return;
     }
-    if (level < kShortcutLevel && !shortcut_.empty()) std::fill(shortcut_.begin(), shortcut_.end(), -1);
     Node& node = nodes_[std::size_t(n)];
+    if (level < kShortcutLevel && !shortcut_.empty()) {
+        // Forget the shortcuts into the subtree that goes: the keys whose top
+        // `level` bits of each channel are the node's path.
+        const int free = kShortcutLevel - level;
+        const int pr = node.pathRed >> (8 - level), pg = node.pathGreen >> (8 - level),
+                  pb = node.pathBlue >> (8 - level);
+        for (int r = 0; r < (1 << free); ++r)
+            for (int g = 0; g < (1 << free); ++g)
+                for (int b = 0; b < (1 << free); ++b) {
+                    const std::size_t key = (std::size_t((pr << free) | r) << (2 * kShortcutLevel)) |
+                                            (std::size_t((pg << free) | g) << kShortcutLevel) |
+                                            std::size_t((pb << free) | b);
+                    shortcut_[key] = -1;
+                }
+    }
     reducible_[level] = node.next;
     node.next = -1;
     int folded = 0;

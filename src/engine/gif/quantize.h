@@ -43,9 +43,11 @@ private:
         std::uint64_t red = 0, green = 0, blue = 0;
         std::int32_t next = -1;  // next reducible node of the same level
         std::int32_t child[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+        // A colour of the subtree: its top bits are the node's path.
+        std::uint8_t pathRed = 0, pathGreen = 0, pathBlue = 0;
     };
 
-    std::int32_t newNode(int level);
+    std::int32_t newNode(int level, int red, int green, int blue);
     void freeNode(std::int32_t n);
     void reduceTree();
     void collect(std::int32_t n, Palette& out) const;
@@ -63,7 +65,7 @@ private:
     std::int32_t lastLeaf_ = -1;
     // The inner node of level kShortcutLevel on the path of each value of the
     // top bits, while every node above it is inner: the walk starts there.
-    // A fold above that level clears the table.
+    // A fold above that level clears the entries of the folded subtree.
     static constexpr int kShortcutLevel = 4;
     std::vector<std::int32_t> shortcut_;
 };

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace pelko {
 namespace {
@@ -149,6 +151,102 @@ TEST(ColorQuantizer, FoldingKeepsTheLimitAndAveragesWithIntegers)
             ASSERT_LE(q.leafCount(), 16);
         }
         EXPECT_EQ(q.colors().size(), std::size_t(q.leafCount()));
+    }
+}
+
+// The octree as plainly as it can be written: new nodes, a walk from the
+// root for every colour, the newest reducible node of the deepest level
+// folded. The quantizer's shortcuts and node reuse must not change a colour.
+class PlainOctree {
+public:
+    explicit PlainOctree(int maxColors) : max_(maxColors) { root_ = make(0); }
+    void add(int r, int g, int b)
+    {
+        Node* n = root_;
+        for (int level = 0; !n->leaf; ++level) {
+            int shift = 7 - level;
+            int i = (((r >> shift) & 1) << 2) | (((g >> shift) & 1) << 1) | ((b >> shift) & 1);
+            if (!n->child[i]) n->child[i] = make(level + 1);
+            n = n->child[i];
+        }
+        n->count += 1;
+        n->r += r, n->g += g, n->b += b;
+        while (leaves_ > max_) {
+            int level = 7;
+            while (level > 0 && reducible_[level].empty()) --level;
+            Node* f = reducible_[level].back();
+            reducible_[level].pop_back();
+            int folded = 0;
+            for (Node*& c : f->child)
+                if (c) {
+                    f->count += c->count, f->r += c->r, f->g += c->g, f->b += c->b;
+                    c = nullptr;
+                    ++folded;
+                }
+            f->leaf = true;
+            leaves_ += 1 - folded;
+        }
+    }
+    Palette colors() const
+    {
+        Palette out;
+        walk(root_, out);
+        return out;
+    }
+
+private:
+    struct Node {
+        bool leaf = false;
+        long long count = 0, r = 0, g = 0, b = 0;
+        Node* child[8] = {};
+    };
+    Node* make(int level)
+    {
+        pool_.push_back(std::make_unique<Node>());
+        Node* n = pool_.back().get();
+        if (level == 8) {
+            n->leaf = true;
+            ++leaves_;
+        } else {
+            reducible_[level].push_back(n);
+        }
+        return n;
+    }
+    static void walk(const Node* n, Palette& out)
+    {
+        if (n->leaf) {
+            out.push_back(rgb(std::uint8_t(n->r / n->count), std::uint8_t(n->g / n->count), std::uint8_t(n->b / n->count)));
+            return;
+        }
+        for (const Node* c : n->child)
+            if (c) walk(c, out);
+    }
+    int max_, leaves_ = 0;
+    Node* root_;
+    std::vector<Node*> reducible_[8];
+    std::vector<std::unique_ptr<Node>> pool_;
+};
+
+TEST(ColorQuantizer, MatchesThePlainOctree)
+{
+    // Smooth areas, noise, repeats and far jumps: folds at every level.
+    std::uint32_t seed = 99;
+    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 24; };
+    for (int maxColors : {1, 7, 16, 256}) {
+        TColorQuantizer q(maxColors, 8);
+        PlainOctree plain(maxColors);
+        for (int i = 0; i < 60000; ++i) {
+            int r, g, b;
+            switch ((i / 5000) % 4) {
+            case 0: r = (i / 7) & 255, g = (i / 300) & 255, b = 128; break;
+            case 1: r = int(next()), g = int(next()), b = int(next()); break;
+            case 2: r = g = b = (i / 50) & 255; break;
+            default: r = (i * 97) & 255, g = int(next() & 0xF0), b = (i / 1000) * 20 & 255; break;
+            }
+            q.addColor(r, g, b);
+            plain.add(r, g, b);
+        }
+        EXPECT_EQ(q.colors(), plain.colors()) << maxColors;
     }
 }
 
