@@ -14,6 +14,7 @@ namespace {
 // What each frame costs against the read limit besides its pixels, so that a
 // file of countless tiny frames is refused too.
 constexpr std::int64_t kFrameCost = 1024;
+constexpr std::int64_t kExtensionCost = 128;
 
 bool isGifSignature(const std::uint8_t* sig)
 {
@@ -73,8 +74,13 @@ void TGIFSubImage::LoadFromStream(GifInput& in)
         if (!cls)
             throw GIFException(gifmsg::kUnknownExtensionType);
         in.unread();
+        const std::size_t before = in.position();
         std::unique_ptr<TGIFExtension> extension = cls->Create(this);
         extension->LoadFromStream(in);
+        // Extensions count against the read limit too: their objects weigh
+        // more than their bytes in the file.
+        if (image_)
+            image_->chargeReadBytes(kExtensionCost + std::int64_t(in.position() - before) * 4);
         extensions_.Add(std::move(extension));
         b = in.readByte();
     }
