@@ -1,0 +1,107 @@
+#include "engine/output/build_animated_gif.h"
+
+#include "engine/gif/bitmap.h"
+#include "engine/gif/bitmap_frame.h"
+#include "engine/gif/gif_extensions.h"
+#include "engine/gif/gif_settings.h"
+#include "engine/gif/optimize.h"
+#include "engine/image/ppm.h"
+#include "engine/project/composition.h"
+
+namespace pelko {
+
+AnimatedGifOptions gifOptionsOf(const ProjectSettings& s, std::uint16_t loops)
+{
+    AnimatedGifOptions o;
+    o.mergeColorMaps = s.Optimize;
+    o.crop = s.Crop;
+    o.interlaced = s.Interlaced;
+    o.mergeSimilarities = s.Merge;
+    o.loops = loops;
+    return o;
+}
+
+namespace {
+
+// Sets the codec's process-wide defaults and the image's own settings from
+// the frame, as every frame added to a GIF is converted with them.
+void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g)
+{
+    GIFImageDefaultDitherMode = TDitherMode(g.ColorDither);
+    image.SetDitherMode(TDitherMode(g.ColorDither));
+    GIFImageDefaultColorReduction = TColorReduction(g.ColorReduction);
+    image.SetColorReduction(TColorReduction(g.ColorReduction));
+    GIFImageDefaultColorReductionBits = g.ReductionBit;
+    image.SetReductionBits(g.ReductionBit);
+    GIFImageDefaultCompression = TGIFCompression(g.GIFCompression);
+    image.SetCompression(TGIFCompression(g.GIFCompression));
+}
+
+}  // namespace
+
+std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const AnimatedGifOptions& options,
+                                            ProgressSink& progress)
+{
+    auto image = std::make_unique<TGIFImage>();
+    image->SetWidth(project.settings.Width);
+    image->SetHeight(project.settings.Height);
+    const int n = project.frames.count();
+    for (int j = 0; j < n; ++j) {
+        const FrameRecord& f = project.frames[std::size_t(j)];
+        applyFrameSettings(*image, f.Gif);
+
+        // The frame picture at its descriptor size: the frame image cut or
+        // padded white to Width x Height, as the preview shows it.
+        Bitmap working = Bitmap::fromPicture(previewPicture(f));
+        working.setTransparent(f.Gif.GIFTransparent);
+        if (working.transparent())
+            working.setTransparentColor(f.Gif.TransparentColor);
+        const int index = AddBitmap(*image, working);
+        TGIFSubImage& frame = *image->Images().GetImage(index);
+
+        frame.SetLeft(std::uint16_t(f.Left));
+        frame.SetTop(std::uint16_t(f.Top));
+        frame.SetWidth(std::uint16_t(f.Width));
+        frame.SetHeight(std::uint16_t(f.Height));
+        frame.SetInterlaced(options.interlaced);
+
+        if (index == 0) {
+            auto loop = std::make_unique<TGIFAppExtNSLoop>(&frame);
+            loop->SetLoops(options.loops);
+            frame.Extensions().Add(std::move(loop));
+        }
+        // One graphic control extension per frame. When the add turned the
+        // transparent colour into transparent pixels it made one already, with
+        // the index of the entry it added for them: that one gets the delay and
+        // disposal (a second extension would hide them from readers that take
+        // the first, and a black looked up again could be a real black pixel).
+        if (TGIFGraphicControlExtension* made = frame.GraphicControlExtension()) {
+            made->SetDelay(f.Time / 10);
+            made->SetDisposal(TDisposalMethod(f.Gif.DisposalMethod & 7));
+        } else {
+            // no pixel had the transparent colour: nothing to make transparent
+            auto gce = std::make_unique<TGIFGraphicControlExtension>(&frame);
+            gce->SetDelay(f.Time / 10);
+            gce->SetDisposal(TDisposalMethod(f.Gif.DisposalMethod & 7));
+            frame.Extensions().Add(std::move(gce));
+        }
+        progress.progress((j + 1) * 90 / n);
+        if (progress.cancelled())
+            return nullptr;
+    }
+    if (options.mergeColorMaps)
+        OptimizeColorMap(*image);
+    TGIFOptimizeOptions set;
+    if (options.crop)
+        set.Include(ooCrop);
+    if (options.mergeSimilarities)
+        set.Include(ooMerge);
+    if (options.crop || options.mergeSimilarities)
+        Optimize(*image, set, rmNone, dmNearest, 8);
+    progress.progress(100);
+    return image;
+}
+
+void SaveAnimatedGif(TGIFImage& image, const std::string& path) { writeFile(path, image.SaveToBytes()); }
+
+}  // namespace pelko

@@ -1,0 +1,38 @@
+#pragma once
+// Building the animated GIF of a frame list.
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/gif/gif_image.h"
+#include "engine/project/progress.h"
+#include "engine/project/project.h"
+
+namespace pelko {
+
+struct AnimatedGifOptions {
+    bool mergeColorMaps = false;   // one global map ("Optimize" of the project)
+    bool crop = false;             // ooCrop
+    bool interlaced = false;
+    bool mergeSimilarities = false;  // ooMerge
+    std::uint16_t loops = 0;       // 0: endless
+};
+
+// The project's own stored options.
+AnimatedGifOptions gifOptionsOf(const ProjectSettings& settings, std::uint16_t loops);
+
+// Every frame in list order becomes a frame of a new image: the codec
+// defaults come from the frame's GIF settings, the frame picture (its Width x
+// Height, cut or padded white) is reduced with its transparent colour, placed
+// at (Left, Top), given a graphic control extension with delay Time / 10, the
+// first frame also the loop extension; then the maps are merged and the
+// animation optimised as the options say. The logical screen starts at the
+// canvas size.
+std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const AnimatedGifOptions& options,
+                                            ProgressSink& progress = noProgress());
+
+// Writes the image to path through a temporary file beside it, so a failure
+// never leaves a truncated file in place of a good one.
+void SaveAnimatedGif(TGIFImage& image, const std::string& path);
+
+}  // namespace pelko

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include "engine/gif/gif_extensions.h"
+#include "engine/gif/gif_settings.h"
+#include "engine/output/build_animated_gif.h"
+#include "support/picture_files.h"
+
+using namespace pelko;
+using namespace pelko::test;
+
+namespace {
+
+FrameRecord frame(int w, int h, std::uint16_t time, Color fill, Color corner)
+{
+    FrameRecord f;
+    f.Width = w;
+    f.Height = h;
+    f.Time = time;
+    f.image = Picture(w, h);
+    f.image.fill(fill);
+    f.image.setPixel(0, 0, corner);
+    return f;
+}
+
+Project twoFrames()
+{
+    Project p;
+    p.settings.Type = ProjectGif;
+    p.settings.Width = 40;
+    p.settings.Height = 30;
+    p.frames.append(frame(40, 30, 5, 0x0000FF, 0x00FF00));
+    FrameRecord second = frame(20, 10, 32000, 0xFF0000, 0xFFFFFF);
+    second.Left = 7;
+    second.Top = 9;
+    second.Gif.GIFTransparent = true;
+    second.Gif.TransparentColor = 0xFFFFFF;
+    second.Gif.DisposalMethod = 2;
+    p.frames.append(std::move(second));
+    return p;
+}
+
+Color pixelOf(const TGIFSubImage& sub, int x, int y)
+{
+    return sub.GetActiveColorMap().GetColor(sub.Data()[std::size_t(y) * std::size_t(sub.GetWidth()) + std::size_t(x)]);
+}
+
+}  // namespace
+
+TEST(BuildAnimatedGif, FramesDelaysLoopsAndTransparency)
+{
+    AnimatedGifOptions options;
+    options.loops = 3;
+    auto built = BuildAnimatedGif(twoFrames(), options);
+    TempDir dir;
+    SaveAnimatedGif(*built, dir.file("out.gif"));
+
+    TGIFImage image;
+    image.LoadFromFile(dir.file("out.gif"));
+    EXPECT_EQ(image.GetWidth(), 40);
+    EXPECT_EQ(image.GetHeight(), 30);
+    ASSERT_EQ(image.Images().GetCount(), 2);
+    const TGIFSubImage& a = *image.Images().GetImage(0);
+    const TGIFSubImage& b = *image.Images().GetImage(1);
+    ASSERT_NE(a.GraphicControlExtension(), nullptr);
+    EXPECT_EQ(a.GraphicControlExtension()->GetDelay(), 0);     // 5 ms
+    EXPECT_EQ(b.GraphicControlExtension()->GetDelay(), 3200);  // 32000 ms
+    EXPECT_EQ(pixelOf(a, 0, 0), 0x00FF00u);
+    EXPECT_EQ(pixelOf(a, 39, 29), 0x0000FFu);
+    EXPECT_EQ(b.GetLeft(), 7);
+    EXPECT_EQ(b.GetTop(), 9);
+    EXPECT_EQ(b.GetWidth(), 20);
+    EXPECT_EQ(int(b.GraphicControlExtension()->GetDisposal()), 2);
+    ASSERT_TRUE(b.GraphicControlExtension()->GetTransparent());
+    const int t = b.GraphicControlExtension()->GetTransparentColorIndex();
+    EXPECT_EQ(b.Data()[0], t);  // the white corner is transparent
+    EXPECT_EQ(pixelOf(b, 5, 5), 0xFF0000u);
+    bool hasLoop = false;
+    for (int i = 0; i < a.Extensions().GetCount(); ++i)
+        if (auto* loop = dynamic_cast<TGIFAppExtNSLoop*>(a.Extensions().GetExtension(i))) {
+            hasLoop = true;
+            EXPECT_EQ(loop->GetLoops(), 3);
+        }
+    EXPECT_TRUE(hasLoop);
+}
+
+TEST(BuildAnimatedGif, FrameSizeDifferentFromItsImageKeepsItsPixels)
+{
+    // A stretched frame whose own size was set smaller than the canvas: the
+    // descriptor takes Width x Height and the picture is cut, not blanked.
+    Project p = twoFrames();
+    p.frames[0].Width = 30;
+    p.frames[0].Height = 20;
+    auto image = BuildAnimatedGif(p, {});
+    const TGIFSubImage& a = *image->Images().GetImage(0);
+    EXPECT_EQ(a.GetWidth(), 30);
+    EXPECT_EQ(pixelOf(a, 0, 0), 0x00FF00u);
+    EXPECT_EQ(pixelOf(a, 29, 19), 0x0000FFu);
+}
+
+TEST(BuildAnimatedGif, CodecDefaultsEndAtTheLastFramesSettings)
+{
+    Project p = twoFrames();
+    p.frames[1].Gif.ColorDither = 1;
+    p.frames[1].Gif.GIFCompression = 1;
+    p.frames[1].Gif.ReductionBit = 5;
+    AnimatedGifOptions o;
+    o.mergeColorMaps = true;
+    o.crop = true;
+    o.mergeSimilarities = true;
+    auto image = BuildAnimatedGif(p, o);
+    EXPECT_EQ(GIFImageDefaultDitherMode, dmFloydSteinberg);
+    EXPECT_EQ(GIFImageDefaultCompression, gcRLE);
+    EXPECT_EQ(GIFImageDefaultColorReductionBits, 5);
+    EXPECT_GT(image->GetColorMap().GetCount(), 0);  // one global map
+}
+
+TEST(BuildAnimatedGif, RealBlackStaysVisibleBesideTransparency)
+{
+    Project p;
+    p.settings.Width = 4;
+    p.settings.Height = 1;
+    FrameRecord f = frame(4, 1, 100, 0x000000, 0xFFFFFF);  // black pixels, one white
+    f.Gif.GIFTransparent = true;
+    f.Gif.TransparentColor = 0xFFFFFF;
+    p.frames.append(std::move(f));
+    auto image = BuildAnimatedGif(p, {});
+    const TGIFSubImage& sub = *image->Images().GetImage(0);
+    int controls = 0;
+    for (int i = 0; i < sub.Extensions().GetCount(); ++i)
+        controls += dynamic_cast<TGIFGraphicControlExtension*>(sub.Extensions().GetExtension(i)) != nullptr;
+    EXPECT_EQ(controls, 1);
+    const int t = sub.GraphicControlExtension()->GetTransparentColorIndex();
+    EXPECT_EQ(sub.Data()[0], t);
+    EXPECT_NE(sub.Data()[1], t);  // black is a colour here, not the hole
+    EXPECT_EQ(sub.GraphicControlExtension()->GetDelay(), 10);
+}
