@@ -1,0 +1,140 @@
+#include "cli/output_options.h"
+
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+#include "cli/gif_names.h"
+#include "engine/image/file_kind.h"
+
+namespace pelko::cli {
+namespace {
+
+bool parseInt(const std::string& text, int lo, int hi, int& value)
+{
+    char tail = 0;
+    return std::sscanf(text.c_str(), "%d%c", &value, &tail) == 1 && value >= lo && value <= hi;
+}
+
+// Progress on stderr, only when it is a terminal.
+class TerminalProgress : public ProgressSink {
+public:
+    TerminalProgress() : tty_(::isatty(2)) {}
+    ~TerminalProgress() override
+    {
+        if (tty_ && last_ >= 0)
+            std::fprintf(stderr, "\n");
+    }
+    void progress(int percent) override
+    {
+        if (!tty_ || percent == last_)
+            return;
+        last_ = percent;
+        std::fprintf(stderr, "\r%3d%%", percent);
+    }
+
+private:
+    bool tty_;
+    int last_ = -1;
+};
+
+}  // namespace
+
+int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const char* command)
+{
+    std::string v;
+    if (takeOption(args, "--loops", v)) {
+        int loops = 0;
+        if (!parseInt(v, 0, 65535, loops)) {
+            std::cerr << "pelko-cli: --loops wants 0 (endless) to 65535\n";
+            return usage(command);
+        }
+        out.gif.loops = std::uint16_t(loops);
+    }
+    out.gif.mergeColorMaps = takeFlag(args, "--optimize");
+    out.gif.mergeSimilarities = takeFlag(args, "--merge");
+    out.gif.crop = takeFlag(args, "--crop");
+    out.gif.interlaced = takeFlag(args, "--interlaced");
+    out.gifOptionsGiven = out.gif.mergeColorMaps || out.gif.mergeSimilarities || out.gif.crop || out.gif.interlaced;
+    takeOption(args, "--codec", out.codec);
+    if (takeOption(args, "--quality", v) && !parseInt(v, 0, 100, out.quality)) {
+        std::cerr << "pelko-cli: --quality wants 0 to 100\n";
+        return usage(command);
+    }
+    takeOption(args, "--wav", out.wav);
+    if (takeOption(args, "--jobs", v) && !parseInt(v, 1, 64, out.jobs)) {
+        std::cerr << "pelko-cli: --jobs wants 1 to 64\n";
+        return usage(command);
+    }
+    if (!frameOptions)
+        return kExitOk;
+
+    GifFrameSettings g = kDefaultGifFrameSettings;
+    bool given = false;
+    if (takeOption(args, "--reduction", v)) {
+        TColorReduction r;
+        if (!parseReduction(v, r)) {
+            listReductions();
+            return usage(command);
+        }
+        g.ColorReduction = std::uint8_t(r);
+        given = true;
+    }
+    if (takeOption(args, "--dither", v)) {
+        TDitherMode d;
+        if (!parseDither(v, d)) {
+            listDithers();
+            return usage(command);
+        }
+        g.ColorDither = std::uint8_t(d);
+        given = true;
+    }
+    if (takeOption(args, "--colors", v)) {
+        g.ReductionBit = colorsToBits(v);
+        if (g.ReductionBit == 0) {
+            std::cerr << "pelko-cli: --colors is 8, 16, 32, 64, 128 or 256\n";
+            return usage(command);
+        }
+        given = true;
+    }
+    if (takeFlag(args, "--rle")) {
+        g.GIFCompression = 1;
+        given = true;
+    }
+    if (takeOption(args, "--transparent", v)) {
+        unsigned rgbValue = 0;
+        char tail = 0;
+        if (v.size() != 6 || std::sscanf(v.c_str(), "%6x%c", &rgbValue, &tail) != 1) {
+            std::cerr << "pelko-cli: --transparent wants RRGGBB\n";
+            return usage(command);
+        }
+        g.GIFTransparent = true;
+        g.TransparentColor = rgb(std::uint8_t(rgbValue >> 16), std::uint8_t(rgbValue >> 8), std::uint8_t(rgbValue));
+        given = true;
+    }
+    if (given)
+        out.frameSettings = g;
+    return kExitOk;
+}
+
+int writeGifOutput(const Project& project, const std::string& path, const OutputOptions& options);
+int writeAviOutput(const Project& project, const std::string& path, const OutputOptions& options);
+
+int writeOutput(const Project& project, const std::string& path, const OutputOptions& options)
+{
+    if (hasExtension(path, ".gif"))
+        return writeGifOutput(project, path, options);
+    if (hasExtension(path, ".avi"))
+        return writeAviOutput(project, path, options);
+    return fail("the output must end in .gif or .avi: " + path);
+}
+
+int writeGifOutput(const Project& project, const std::string& path, const OutputOptions& options)
+{
+    TerminalProgress progress;
+    std::unique_ptr<TGIFImage> image = BuildAnimatedGif(project, options.gif, progress);
+    SaveAnimatedGif(*image, path);
+    return kExitOk;
+}
+
+}  // namespace pelko::cli
