@@ -35,16 +35,17 @@ public:
     Palette colors() const;
 
 private:
+    // Children and the leaf flag first: the walk reads nothing else.
     struct Node {
+        std::int32_t child[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
         bool leaf = false;
+        // A colour of the subtree: its top bits are the node's path.
+        std::uint8_t pathRed = 0, pathGreen = 0, pathBlue = 0;
+        std::int32_t next = -1;  // next reducible node of the same level
         std::uint32_t pixelCount = 0;
         // 64-bit sums: a 32-bit sum overflows after about 16.8 million pixels
         // of one bright colour in one leaf.
         std::uint64_t red = 0, green = 0, blue = 0;
-        std::int32_t next = -1;  // next reducible node of the same level
-        std::int32_t child[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
-        // A colour of the subtree: its top bits are the node's path.
-        std::uint8_t pathRed = 0, pathGreen = 0, pathBlue = 0;
     };
 
     std::int32_t newNode(int level, int red, int green, int blue);
