@@ -15,29 +15,15 @@ expect_exit() {  # CODE COMMAND...
 }
 
 # The global colour table size from the logical screen descriptor.
-table_size() { python3 -c "import sys; d=open(sys.argv[1],'rb').read(); print(2 << (d[10] & 7) if d[10] & 0x80 else 0)" "$1"; }
+table_size() { perl -e 'open(F, "<:raw", $ARGV[0]) or die; read(F, $d, 11); $p = ord(substr($d, 10, 1)); print(($p & 0x80) ? 2 << ($p & 7) : 0)' "$1"; }
 
 # A 64 x 48 PPM with smooth ramps (thousands of colours).
-python3 - "$tmp/ramp.ppm" <<'PY'
-import sys
-w, h = 64, 48
-px = bytearray()
-for y in range(h):
-    for x in range(w):
-        px += bytes((x * 4, y * 5, (x + y) * 2 % 256))
-open(sys.argv[1], 'wb').write(b'P6\n%d %d\n255\n' % (w, h) + px)
-PY
+perl -e 'open(F, ">:raw", $ARGV[0]) or die; print F "P6\n64 48\n255\n";
+  for $y (0..47) { for $x (0..63) { print F pack("C3", $x * 4, $y * 5, (($x + $y) * 2) % 256) } }' "$tmp/ramp.ppm"
 # Four flat colours: quantizing keeps them exactly.
-python3 - "$tmp/flat.ppm" <<'PY'
-import sys
-w, h = 16, 8
-cols = [(10, 20, 30), (200, 0, 0), (0, 200, 0), (250, 250, 250)]
-px = bytearray()
-for y in range(h):
-    for x in range(w):
-        px += bytes(cols[(x // 4 + y) % 4])
-open(sys.argv[1], 'wb').write(b'P6\n%d %d\n255\n' % (w, h) + px)
-PY
+perl -e 'open(F, ">:raw", $ARGV[0]) or die; print F "P6\n16 8\n255\n";
+  @c = ([10, 20, 30], [200, 0, 0], [0, 200, 0], [250, 250, 250]);
+  for $y (0..7) { for $x (0..15) { print F pack("C3", @{$c[(int($x / 4) + $y) % 4]}) } }' "$tmp/flat.ppm"
 
 "$cli" convert "$tmp/flat.ppm" "$tmp/flat.gif"
 case "$(head -c 6 "$tmp/flat.gif")" in GIF87a|GIF89a) ;; *) echo "not a GIF"; exit 1;; esac
