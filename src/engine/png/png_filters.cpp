@@ -8,6 +8,17 @@ void unfilterRow(int type, std::uint8_t* row, const std::uint8_t* prev, std::siz
 {
     switch (type) {
     case 1:
+        if (bpp == 3 || bpp == 4) {
+            // The running sums stay in registers instead of going through memory.
+            std::uint8_t a[4] = {};
+            std::size_t i = 0;
+            for (; i + bpp <= n; i += bpp)
+                for (std::size_t c = 0; c < bpp; ++c)
+                    row[i + c] = a[c] = std::uint8_t(a[c] + row[i + c]);
+            for (std::size_t c = 0; i < n; ++i, ++c)
+                row[i] = a[c] = std::uint8_t(a[c] + row[i]);
+            break;
+        }
         for (std::size_t i = bpp; i < n; ++i)
             row[i] = std::uint8_t(row[i] + row[i - bpp]);
         break;
