@@ -99,6 +99,7 @@ private:
     AviResult remuxWithSound();
     AviResult finish();
     void release(bool removeFiles);
+    void dropSpool();
 
     std::string target_, temp_, spoolPath_;
     std::int32_t period_;
@@ -150,6 +151,14 @@ void AviWriter::release(bool removeFiles)
     sws_ = nullptr;
     av_frame_free(&frame_);
     av_packet_free(&pkt_);
+    dropSpool();
+    if (removeFiles && !temp_.empty())
+        std::remove(temp_.c_str());
+    temp_.clear();
+}
+
+void AviWriter::dropSpool()
+{
     if (spool_) {
         std::fclose(spool_);
         spool_ = nullptr;
@@ -157,9 +166,6 @@ void AviWriter::release(bool removeFiles)
     if (!spoolPath_.empty())
         std::remove(spoolPath_.c_str());
     spoolPath_.clear();
-    if (removeFiles && !temp_.empty())
-        std::remove(temp_.c_str());
-    temp_.clear();
 }
 
 void AviWriter::defineVideo(const Picture& picture)
@@ -293,6 +299,13 @@ AviResult AviWriter::startFile()
     if (err < 0)
         return fail(fromAvError(err, AVIERR_FILEWRITE));
     headerWritten_ = true;
+    // Sound handed over before the header goes in now, ahead of any later sound.
+    if (spool_ && soundStream_) {
+        const AviResult r = copySpool(ctx_, soundStream_);
+        dropSpool();
+        if (r)
+            return fail(r);
+    }
     return AVIERR_OK;
 }
 
@@ -403,17 +416,26 @@ AviResult AviWriter::writeSound(RiffSource& src)
         if (!spool_)
             return fail(AVIERR_FILEWRITE, true);
     }
+    // A sound that cannot be held back completely is taken out again, so the
+    // file closes with the sounds before it.
+    const off_t spoolStart = direct ? 0 : ftello(spool_);
+    const auto spoolFailed = [&](AviResult code) {
+        if (std::fflush(spool_) != 0 || ftruncate(fileno(spool_), spoolStart) != 0 ||
+            fseeko(spool_, spoolStart, SEEK_SET) != 0)
+            dropSpool();
+        return fail(code, true);
+    };
     const std::size_t piece = std::max<std::size_t>(kSoundPiece / audio_.blockAlign, 1) * audio_.blockAlign;
     std::vector<std::uint8_t> buf(std::size_t(std::min<std::uint64_t>(bytes, piece)));
     for (std::uint64_t done = 0; done < bytes;) {
         const std::size_t n = std::size_t(std::min<std::uint64_t>(bytes - done, piece));
         if (!src.read(wav.dataOffset + done, buf.data(), n))
-            return fail(AVIERR_FILEREAD, !direct);
+            return direct ? fail(AVIERR_FILEREAD) : spoolFailed(AVIERR_FILEREAD);
         if (direct) {
             if (AviResult r = writeSoundPiece(ctx_, soundStream_, buf.data(), n))
                 return fail(r);
         } else if (std::fwrite(buf.data(), 1, n, spool_) != n) {
-            return fail(AVIERR_FILEWRITE, true);
+            return spoolFailed(AVIERR_FILEWRITE);
         }
         done += n;
     }

@@ -71,13 +71,19 @@ std::string mmioErrorMessage(int code) { return "MMIO Error. Error Code: " + std
 
 WavDuration WavDurationMs(const std::string& fileName)
 {
-    WavDuration r;
     FileRiffSource src(fileName);
     if (!src.isOpen()) {
+        WavDuration r;
         r.message = "Error opening file.";
         r.caption = "Error Message";
         return r;
     }
+    return wavDuration(src);
+}
+
+WavDuration wavDuration(RiffSource& src)
+{
+    WavDuration r;
     const auto fail = [&r](int code) {
         r.message = mmioErrorMessage(code);
         r.caption = "MMIO Error";

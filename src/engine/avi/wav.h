@@ -64,6 +64,8 @@ struct WavDuration {
     std::string caption;
 };
 WavDuration WavDurationMs(const std::string& fileName);
+// The same for bytes already open.
+WavDuration wavDuration(RiffSource& src);
 
 // "MMIO Error. Error Code: N", shown with the caption "MMIO Error".
 std::string mmioErrorMessage(int code);

@@ -239,15 +239,23 @@ TEST(AviWriter, SoundIsCopiedFromWhereverTheDataChunkIs)
 
     WaveFormat format;
     ASSERT_TRUE(ReadWavFormat((dir / "first.wav").string(), format));
-    for (bool knownAhead : {true, false}) {
-        SCOPED_TRACE(knownAhead ? "format passed at open" : "format learnt after the frames");
+    enum Mode { kFormatAtOpen, kSoundAfterFrames, kSoundBeforeFrames };
+    for (Mode mode : {kFormatAtOpen, kSoundAfterFrames, kSoundBeforeFrames}) {
+        SCOPED_TRACE(mode == kFormatAtOpen        ? "format passed at open"
+                     : mode == kSoundAfterFrames ? "format learnt after the frames"
+                                                 : "first sound before the frames");
         const auto path = dir / "s.avi";
-        AviWriterPtr w = OpenAviWriter(path.string(), 40, knownAhead ? &format : nullptr);
+        AviWriterPtr w = OpenAviWriter(path.string(), 40, mode == kFormatAtOpen ? &format : nullptr);
+        if (mode == kSoundBeforeFrames) {
+            ASSERT_EQ(WriteWavSound(w.get(), (dir / "first.wav").string()), AVIERR_OK);
+        }
         for (int i = 0; i < 5; ++i) {
             const Picture p = testFrame(20, 10, i);
             ASSERT_EQ(WriteVideoFrame(w.get(), &p), AVIERR_OK);
         }
-        ASSERT_EQ(WriteWavSound(w.get(), (dir / "first.wav").string()), AVIERR_OK);
+        if (mode != kSoundBeforeFrames) {
+            ASSERT_EQ(WriteWavSound(w.get(), (dir / "first.wav").string()), AVIERR_OK);
+        }
         const std::vector<std::uint8_t> mono = makeWav(wavSpec(1, 8000, 16, 10));
         EXPECT_EQ(WriteWavSound(w.get(), std::span<const std::uint8_t>(mono)), AVIERR_BADFORMAT);
         const std::vector<std::uint8_t> again = makeWav(second);
