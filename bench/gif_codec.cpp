@@ -1,7 +1,8 @@
 // GIF codec speed beside giflib: decoding a 300-frame 640 x 360 animation to
 // index data, and LZW-encoding that index data. The animation is made once
 // per run with ffmpeg (a test pattern, a fractal zoom and moving colour
-// ramps, full frames with a 256-colour palette) in a temporary folder.
+// ramps, full frames with a 256-colour palette) in a temporary folder, unless
+// PELKO_BENCH_GIF names one.
 //
 // Compare the medians: DecodeOurs / DecodeGiflib and EncodeOurs /
 // EncodeGiflib should be <= 1.0; the bytes counters of the two encoders
@@ -38,23 +39,32 @@ const Animation& animation()
 {
     static const Animation a = [] {
         Animation a;
-        const auto dir = std::filesystem::temp_directory_path() / ("pelko_bench_gif_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        const std::string gif = (dir / "anim.gif").string();
-        const std::string cmd =
-            "ffmpeg -v error -nostdin -y -f lavfi -i testsrc2=s=640x360:r=30 "
-            "-f lavfi -i mandelbrot=s=640x360:r=30:maxiter=256 -f lavfi -i gradients=s=640x360:r=30:speed=0.05 "
-            "-filter_complex \"[0]trim=end_frame=100,setpts=PTS-STARTPTS[a];"
-            "[1]trim=end_frame=100,setpts=PTS-STARTPTS[b];[2]trim=end_frame=100,setpts=PTS-STARTPTS,format=rgb24[c];"
-            "[a][b][c]concat=n=3:v=1,split[s0][s1];[s0]palettegen=max_colors=256[p];[s1][p]paletteuse=dither=bayer\" "
-            "-gifflags 0 '" +
-            gif + "'";
-        if (std::system(cmd.c_str()) != 0) {
-            a.error = "ffmpeg could not make the animation";
-            return a;
+        // PELKO_BENCH_GIF names an animation to use instead (saves making one).
+        if (const char* given = std::getenv("PELKO_BENCH_GIF")) {
+            a.file = readFile(given);
+        } else {
+            const auto dir =
+                std::filesystem::temp_directory_path() / ("pelko_bench_gif_" + std::to_string(::getpid()));
+            std::filesystem::create_directories(dir);
+            const std::string gif = (dir / "anim.gif").string();
+            const std::string cmd =
+                "ffmpeg -v error -nostdin -y -f lavfi -i testsrc2=s=640x360:r=30 "
+                "-f lavfi -i mandelbrot=s=640x360:r=30:maxiter=256 -f lavfi -i "
+                "gradients=s=640x360:r=30:speed=0.05 "
+                "-filter_complex \"[0]trim=end_frame=100,setpts=PTS-STARTPTS[a];"
+                "[1]trim=end_frame=100,setpts=PTS-STARTPTS[b];[2]trim=end_frame=100,setpts=PTS-STARTPTS,"
+                "format=rgb24[c];"
+                "[a][b][c]concat=n=3:v=1,split[s0][s1];[s0]palettegen=max_colors=256[p];[s1][p]paletteuse="
+                "dither=bayer\" "
+                "-gifflags 0 '" +
+                gif + "'";
+            if (std::system(cmd.c_str()) != 0) {
+                a.error = "ffmpeg could not make the animation";
+                return a;
+            }
+            a.file = readFile(gif);
+            std::filesystem::remove_all(dir);
         }
-        a.file = readFile(gif);
-        std::filesystem::remove_all(dir);
         TGIFImage image;
         image.LoadFromBytes(a.file.data(), a.file.size());
         a.width = image.GetWidth();
@@ -170,7 +180,8 @@ void BM_EncodeGiflib(benchmark::State& state)
         for (const Bytes& data : a.frames) {
             EGifPutImageDesc(gif, 0, 0, a.width, a.height, false, nullptr);
             for (int y = 0; y < a.height; ++y)
-                EGifPutLine(gif, const_cast<GifPixelType*>(data.data() + std::size_t(y) * std::size_t(a.width)),
+                EGifPutLine(gif,
+                            const_cast<GifPixelType*>(data.data() + std::size_t(y) * std::size_t(a.width)),
                             a.width);
         }
         EGifCloseFile(gif, &error);

@@ -17,14 +17,14 @@ namespace {
 const char* disposalName(TDisposalMethod d)
 {
     switch (d) {
-    case dmNone:
-        return "none";
-    case dmNoDisposal:
-        return "keep";
-    case dmBackground:
-        return "background";
-    case dmPrevious:
-        return "previous";
+        case dmNone:
+            return "none";
+        case dmNoDisposal:
+            return "keep";
+        case dmBackground:
+            return "background";
+        case dmPrevious:
+            return "previous";
     }
     return "reserved";
 }
@@ -56,8 +56,7 @@ std::string quoted(const std::vector<std::string>& lines)
 std::string printable(const std::string& bytes)
 {
     std::string s;
-    for (unsigned char c : bytes)
-        s += (c >= 0x20 && c < 0x7F) ? char(c) : '.';
+    for (unsigned char c : bytes) s += (c >= 0x20 && c < 0x7F) ? char(c) : '.';
     return s;
 }
 
@@ -72,19 +71,19 @@ void printExtension(const TGIFExtension& e)
         std::cout << "    loop: " << loop->GetLoops() << (loop->GetLoops() == 0 ? " (endless)" : "") << '\n';
     } else if (auto* app = dynamic_cast<const TGIFUnknownAppExtension*>(&e)) {
         std::size_t bytes = 0;
-        for (const TGIFBlock& b : app->Blocks())
-            bytes += b.Data.size();
+        for (const TGIFBlock& b : app->Blocks()) bytes += b.Data.size();
         std::cout << "    application: " << printable(app->GetIdentifier() + app->GetAuthentication()) << ", "
                   << app->Blocks().size() << " blocks, " << bytes << " bytes\n";
     } else if (auto* comment = dynamic_cast<const TGIFCommentExtension*>(&e)) {
         std::cout << "    comment: " << quoted(comment->Text()) << '\n';
     } else if (auto* text = dynamic_cast<const TGIFTextExtension*>(&e)) {
-        std::cout << "    text: grid " << text->GetLeft() << "," << text->GetTop() << " " << text->GetGridWidth()
-                  << "x" << text->GetGridHeight() << ", cell " << text->GetCellWidth() << "x"
-                  << text->GetCellHeight() << ", colours " << text->GetForegroundColorIndex() << "/"
+        std::cout << "    text: grid " << text->GetLeft() << "," << text->GetTop() << " "
+                  << text->GetGridWidth() << "x" << text->GetGridHeight() << ", cell " << text->GetCellWidth()
+                  << "x" << text->GetCellHeight() << ", colours " << text->GetForegroundColorIndex() << "/"
                   << text->GetBackgroundColorIndex() << ", " << quoted(text->Text()) << '\n';
     } else if (auto* other = dynamic_cast<const TGIFApplicationExtension*>(&e)) {
-        std::cout << "    application: " << printable(other->GetIdentifier() + other->GetAuthentication()) << '\n';
+        std::cout << "    application: " << printable(other->GetIdentifier() + other->GetAuthentication())
+                  << '\n';
     } else {
         std::cout << "    extension 0x" << std::hex << int(e.GetExtensionType()) << std::dec << '\n';
     }
@@ -96,7 +95,9 @@ int infoGif(const std::string& path)
 {
     TGIFImage image;
     std::vector<std::string> warnings;
-    image.OnWarning = [&](const void*, TGIFSeverity, const std::string& message) { warnings.push_back(message); };
+    image.OnWarning = [&](const void*, TGIFSeverity, const std::string& message) {
+        warnings.push_back(message);
+    };
     std::string error;
     try {
         image.LoadFromFile(path);
@@ -121,11 +122,11 @@ int infoGif(const std::string& path)
             std::cout << "empty (extensions only)\n";
         } else {
             const TGIFGraphicControlExtension* gce = frame->GraphicControlExtension();
-            std::cout << "bounds " << frame->GetLeft() << "," << frame->GetTop() << " " << frame->GetWidth() << "x"
-                      << frame->GetHeight() << ", interlaced " << (frame->GetInterlaced() ? "yes" : "no")
-                      << ", local color map " << frame->ColorMap().GetCount() << " colors, delay "
-                      << (gce ? gce->GetDelay() : 0) << ", disposal "
-                      << disposalName(gce ? gce->GetDisposal() : dmNone) << ", transparent "
+            std::cout << "bounds " << frame->GetLeft() << "," << frame->GetTop() << " " << frame->GetWidth()
+                      << "x" << frame->GetHeight() << ", interlaced "
+                      << (frame->GetInterlaced() ? "yes" : "no") << ", local color map "
+                      << frame->ColorMap().GetCount() << " colors, delay " << (gce ? gce->GetDelay() : 0)
+                      << ", disposal " << disposalName(gce ? gce->GetDisposal() : dmNone) << ", transparent "
                       << (frame->GetTransparent() && gce ? "yes" : "no");
             if (frame->GetTransparent() && gce)
                 std::cout << " (index " << gce->GetTransparentColorIndex() << ")";
@@ -141,8 +142,7 @@ int infoGif(const std::string& path)
         std::cout << "loop count: none (plays once)\n";
     else
         std::cout << "loop count: " << loops << (loops == 0 ? " (endless)" : "") << '\n';
-    for (const std::string& w : warnings)
-        std::cout << "warning: " << w << '\n';
+    for (const std::string& w : warnings) std::cout << "warning: " << w << '\n';
     if (!error.empty())
         return fail(path + ": " + error);
     return kExitOk;

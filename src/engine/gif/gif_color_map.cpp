@@ -10,8 +10,14 @@ namespace pelko {
 
 namespace {
 
-TGIFColor entryOf(Color c) { return {redOf(c), greenOf(c), blueOf(c)}; }
-Color colorOf(const TGIFColor& e) { return rgb(e.Red, e.Green, e.Blue); }
+TGIFColor entryOf(Color c)
+{
+    return {redOf(c), greenOf(c), blueOf(c)};
+}
+Color colorOf(const TGIFColor& e)
+{
+    return rgb(e.Red, e.Green, e.Blue);
+}
 
 // Partition-exchange sort by decreasing count. Equal counts end in the order
 // this procedure leaves them in, and the new colour order inherits it.
@@ -21,10 +27,8 @@ void sortHistogram(std::vector<THistogramEntry>& a, int lo, int hi)
         int i = lo, j = hi;
         const int pivot = a[std::size_t(lo + hi) / 2].Count;
         do {
-            while (a[std::size_t(i)].Count > pivot)
-                ++i;
-            while (a[std::size_t(j)].Count < pivot)
-                --j;
+            while (a[std::size_t(i)].Count > pivot) ++i;
+            while (a[std::size_t(j)].Count < pivot) --j;
             if (i <= j) {
                 std::swap(a[std::size_t(i)], a[std::size_t(j)]);
                 ++i;
@@ -94,8 +98,7 @@ int TGIFColorMap::GetBitsPerPixel() const
     if (count_ == 0)
         return 0;
     int b = 1;
-    while ((1 << b) < count_)
-        ++b;
+    while ((1 << b) < count_) ++b;
     return b;
 }
 
@@ -163,8 +166,7 @@ void TGIFColorMap::SetColor(int index, Color color)
 void TGIFColorMap::ImportPalette(const std::vector<Color>& palette)
 {
     const int n = int(std::min<std::size_t>(palette.size(), kMaxColors));
-    for (int i = 0; i < n; ++i)
-        entries_[std::size_t(i)] = entryOf(palette[std::size_t(i)]);
+    for (int i = 0; i < n; ++i) entries_[std::size_t(i)] = entryOf(palette[std::size_t(i)]);
     count_ = n;
     SetCapacity(n);
     optimized_ = false;
@@ -184,8 +186,7 @@ void TGIFColorMap::ImportColorMap(const TGIFColor* entries, int n)
 void TGIFColorMap::ImportColorTable(const std::uint8_t* quads, int n)
 {
     n = std::clamp(n, 0, kMaxColors);
-    for (int i = 0; i < n; ++i)
-        entries_[std::size_t(i)] = {quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]};
+    for (int i = 0; i < n; ++i) entries_[std::size_t(i)] = {quads[4 * i + 2], quads[4 * i + 1], quads[4 * i]};
     count_ = n;
     SetCapacity(n);
     optimized_ = false;
@@ -195,8 +196,7 @@ void TGIFColorMap::ImportColorTable(const std::uint8_t* quads, int n)
 std::vector<Color> TGIFColorMap::ExportPalette() const
 {
     std::vector<Color> palette(static_cast<std::size_t>(count_));
-    for (int i = 0; i < count_; ++i)
-        palette[std::size_t(i)] = colorOf(entries_[std::size_t(i)]);
+    for (int i = 0; i < count_; ++i) palette[std::size_t(i)] = colorOf(entries_[std::size_t(i)]);
     return palette;
 }
 
@@ -218,8 +218,7 @@ void TGIFColorMap::LoadFromStream(GifInput& in, int n)
     n = std::clamp(n, 0, kMaxColors);
     std::uint8_t raw[kMaxColors * 3];
     in.readExact(raw, std::size_t(n) * 3);
-    for (int i = 0; i < n; ++i)
-        entries_[std::size_t(i)] = {raw[3 * i], raw[3 * i + 1], raw[3 * i + 2]};
+    for (int i = 0; i < n; ++i) entries_[std::size_t(i)] = {raw[3 * i], raw[3 * i + 1], raw[3 * i + 2]};
     count_ = n;
     capacity_ = 0;
     SetCapacity(n);
@@ -230,8 +229,7 @@ void TGIFColorMap::LoadFromStream(GifInput& in, int n)
 void TGIFColorMap::initHistogram(std::vector<THistogramEntry>& table) const
 {
     table.assign(std::size_t(count_), {});
-    for (int i = 0; i < count_; ++i)
-        table[std::size_t(i)] = {0, i};
+    for (int i = 0; i < count_; ++i) table[std::size_t(i)] = {0, i};
 }
 
 bool TGIFColorMap::DoOptimize()
@@ -252,8 +250,7 @@ bool TGIFColorMap::DoOptimize()
         return true;
 
     std::vector<int> map(static_cast<std::size_t>(count_));
-    for (int i = 0; i < count_; ++i)
-        map[std::size_t(table[std::size_t(i)].Index)] = i;
+    for (int i = 0; i < count_; ++i) map[std::size_t(table[std::size_t(i)].Index)] = i;
     MapImages(map);
 
     std::array<TGIFColor, kMaxColors> sorted{};
@@ -328,10 +325,19 @@ void TGIFLocalColorMap::BuildHistogram(std::vector<THistogramEntry>& table) cons
     countPixels(*frame_, table);
 }
 
-void TGIFLocalColorMap::MapImages(const std::vector<int>& map) { remapPixels(*frame_, map); }
+void TGIFLocalColorMap::MapImages(const std::vector<int>& map)
+{
+    remapPixels(*frame_, map);
+}
 
-bool TGIFLocalColorMap::Optimize() { return DoOptimize(); }
+bool TGIFLocalColorMap::Optimize()
+{
+    return DoOptimize();
+}
 
-void TGIFLocalColorMap::Changed() { frame_->FreeCaches(); }
+void TGIFLocalColorMap::Changed()
+{
+    frame_->FreeCaches();
+}
 
 }  // namespace pelko

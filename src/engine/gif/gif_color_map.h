@@ -64,9 +64,9 @@ public:
     const TGIFColor* Data() const { return entries_.data(); }
 
     // Each replaces the map and signals Changed.
-    void ImportPalette(const std::vector<Color>& palette);       // up to 256 colours
-    void ImportColorMap(const TGIFColor* entries, int n);        // n RGB entries
-    void ImportColorTable(const std::uint8_t* quads, int n);     // n (blue, green, red, reserved)
+    void ImportPalette(const std::vector<Color>& palette);    // up to 256 colours
+    void ImportColorMap(const TGIFColor* entries, int n);     // n RGB entries
+    void ImportColorTable(const std::uint8_t* quads, int n);  // n (blue, green, red, reserved)
     // The colours in table order; empty for an empty map.
     std::vector<Color> ExportPalette() const;
 

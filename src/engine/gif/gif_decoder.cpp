@@ -103,8 +103,8 @@ inline void copyString(std::uint8_t* dst, const std::uint8_t* src, std::size_t n
 
 }  // namespace
 
-void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int width, int height, bool interlaced,
-                        std::uint8_t fill, const TGIFItem& sender)
+void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int width, int height,
+                        bool interlaced, std::uint8_t fill, const TGIFItem& sender)
 {
     const std::size_t total = std::size_t(width) * std::size_t(height);
     const int s = in.readByte();

@@ -17,7 +17,7 @@ class TGIFItem;
 // passes. Warnings go to sender. Raises GIFException "Invalid GIF data" for
 // a minimum code size outside 1..11 and for codes no encoder can produce.
 // Afterwards the stream is just past the data's 0 terminator (or at its end).
-void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int width, int height, bool interlaced,
-                        std::uint8_t fill, const TGIFItem& sender);
+void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int width, int height,
+                        bool interlaced, std::uint8_t fill, const TGIFItem& sender);
 
 }  // namespace pelko

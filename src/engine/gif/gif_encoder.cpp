@@ -15,14 +15,16 @@ std::vector<int> interlacedRows(int height)
     std::vector<int> rows;
     rows.reserve(std::size_t(height));
     for (int pass = 0; pass < 4; ++pass)
-        for (int y = kStart[pass]; y < height; y += kStep[pass])
-            rows.push_back(y);
+        for (int y = kStart[pass]; y < height; y += kStep[pass]) rows.push_back(y);
     return rows;
 }
 
 }  // namespace
 
-void TGIFEncoder::colorNotInTable() const { throw GIFException(gifmsg::kColorNotInTable); }
+void TGIFEncoder::colorNotInTable() const
+{
+    throw GIFException(gifmsg::kColorNotInTable);
+}
 
 void TGIFEncoder::Encode(GifOutput& out, const TGIFEncodeSource& source)
 {
@@ -47,8 +49,7 @@ void TGIFEncoder::Encode(GifOutput& out, const TGIFEncodeSource& source)
             rows_ = interlacedRows(source.height);
         } else {
             rows_.resize(std::size_t(source.height));
-            for (int y = 0; y < source.height; ++y)
-                rows_[std::size_t(y)] = y;
+            for (int y = 0; y < source.height; ++y) rows_[std::size_t(y)] = y;
         }
     }
 
@@ -84,35 +85,6 @@ inline int nextSlot(int h)
 }
 }  // namespace
 
-int TLZWEncoder::lookup(std::uint32_t key) const
-{
-    int h = int((key ^ (key >> 4)) % kHashSize);
-    // The doubling walk visits at most half the slots before it comes round
-    // again, so it is bounded.
-    for (int probes = 0; probes < kHashSize; ++probes) {
-        const std::uint32_t slot = table_[std::size_t(h)];
-        if (slot >= 0xFFFFF000u)
-            return -1;
-        if ((slot >> 12) == key)
-            return int(slot & 0xFFF);
-        h = nextSlot(h);
-    }
-    return -1;
-}
-
-bool TLZWEncoder::insert(std::uint32_t key, int code)
-{
-    int h = int((key ^ (key >> 4)) % kHashSize);
-    for (int probes = 0; probes < kHashSize; ++probes) {
-        if (table_[std::size_t(h)] >= 0xFFFFF000u) {
-            table_[std::size_t(h)] = (key << 12) | std::uint32_t(code);
-            return true;
-        }
-        h = nextSlot(h);
-    }
-    return false;  // this walk is full: the caller starts a new table
-}
-
 void TLZWEncoder::Output(int code)
 {
     emit(code);
@@ -133,17 +105,21 @@ void TLZWEncoder::Clear()
     clearFlag_ = true;
     Output(clearCode_);
     std::fill(table_.begin(), table_.end(), kEmptySlot);
+    std::fill(recent_.begin(), recent_.end(), kEmptySlot);
     nextFree_ = clearCode_ + 2;
 }
 
 void TLZWEncoder::Compress()
 {
     table_.assign(kHashSize, kEmptySlot);
+    recent_.assign(4096, kEmptySlot);
     nextFree_ = clearCode_ + 2;
     Clear();
 
     const unsigned limit = unsigned(source_.colorLimit);
     const int width = source_.width;
+    std::uint32_t* const table = table_.data();
+    std::uint32_t* const recent = recent_.data();
     bool first = true;
     int prefix = 0;
     for (int y : scanRows()) {
@@ -157,18 +133,41 @@ void TLZWEncoder::Compress()
                 first = false;
                 continue;
             }
+            // The string last seen after this prefix answers most lookups
+            // without touching the table.
             const std::uint32_t key = (std::uint32_t(prefix) << 8) | c;
-            const int code = lookup(key);
-            if (code >= 0) {
-                prefix = code;
+            const std::uint32_t hint = recent[prefix];
+            if ((hint >> 12) == key) {
+                prefix = int(hint & 0xFFF);
+                continue;
+            }
+            // One walk serves both the lookup and, on a miss, the insert:
+            // it ends on the first empty slot.
+            int h = int((key ^ (key >> 4)) % kHashSize);
+            int probes = 0;
+            std::uint32_t slot;
+            while ((slot = table[h]) < 0xFFFFF000u) {
+                if ((slot >> 12) == key)
+                    break;
+                h = nextSlot(h);
+                if (++probes == kHashSize) {
+                    h = -1;  // this walk is full
+                    break;
+                }
+            }
+            if (h >= 0 && slot < 0xFFFFF000u && (slot >> 12) == key) {
+                recent[prefix] = slot;
+                prefix = int(slot & 0xFFF);
                 continue;
             }
             Output(prefix);
             prefix = int(c);
-            if (nextFree_ >= kMaxLzwCode || !insert(key, nextFree_))
+            if (nextFree_ >= kMaxLzwCode || h < 0) {
                 Clear();
-            else
+            } else {
+                table[h] = (key << 12) | std::uint32_t(nextFree_);
                 ++nextFree_;
+            }
         }
     }
     Output(prefix);
@@ -187,8 +186,7 @@ int rleTriangleCost(int count, int m)
     }
     if (count > 0) {
         int k = 1;
-        while ((long long)k * (k + 1) < 2LL * count)
-            ++k;
+        while ((long long)k * (k + 1) < 2LL * count) ++k;
         cost += k;
     }
     return cost;
@@ -261,8 +259,7 @@ void TRLEEncoder::flushWithTable(int count)
         return;
     }
     clearLimit_ = maxCodes_;
-    for (int i = 0; i < repeats; ++i)
-        plainOutput(baseCode_ + t - 2);
+    for (int i = 0; i < repeats; ++i) plainOutput(baseCode_ + t - 2);
     if (leftover > 0) {
         if (clearFlag_)
             flushFromClear(leftover);
@@ -286,8 +283,7 @@ void TRLEEncoder::flushRun(int count)
         Clear();
         flushFromClear(count);
     } else {
-        for (int i = 0; i < count; ++i)
-            plainOutput(runPixel_);
+        for (int i = 0; i < count; ++i) plainOutput(runPixel_);
     }
 }
 

@@ -33,8 +33,7 @@ public:
     }
     void Write(const std::uint8_t* p, std::size_t n)
     {
-        for (std::size_t i = 0; i < n; ++i)
-            WriteByte(p[i]);
+        for (std::size_t i = 0; i < n; ++i) WriteByte(p[i]);
     }
     // Writes pending bytes as a final, shorter block.
     void Flush()
@@ -95,7 +94,10 @@ protected:
     }
     // Rows in scan order (the four interlace passes when interlaced).
     const std::vector<int>& scanRows() const { return rows_; }
-    const std::uint8_t* row(int y) const { return source_.pixels + std::size_t(y) * std::size_t(source_.width); }
+    const std::uint8_t* row(int y) const
+    {
+        return source_.pixels + std::size_t(y) * std::size_t(source_.width);
+    }
     [[noreturn]] void colorNotInTable() const;
 
     TGIFEncodeSource source_;
@@ -125,11 +127,12 @@ protected:
     void Compress() override;
 
 private:
-    // Open addressing over kHashSize slots; a slot holds key * 4096 + code.
-    int lookup(std::uint32_t key) const;
-    bool insert(std::uint32_t key, int code);
-
+    // Open addressing over kHashSize slots; a slot holds key * 4096 + code,
+    // and all bits set (or anything from 0xFFFFF000 up) marks it empty.
     std::vector<std::uint32_t> table_;
+    // Per prefix code, the table entry it last led to (same layout); a
+    // cache in front of the table, emptied with it.
+    std::vector<std::uint32_t> recent_;
     int nextFree_ = 0;
 };
 

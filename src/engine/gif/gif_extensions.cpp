@@ -68,27 +68,31 @@ std::unique_ptr<TGIFExtension> make(TGIFSubImage* frame)
     return std::make_unique<T>(frame);
 }
 
-TGIFColorMap& activeMapOf(TGIFSubImage* frame) { return frame->GetActiveColorMap(); }
+TGIFColorMap& activeMapOf(TGIFSubImage* frame)
+{
+    return frame->GetActiveColorMap();
+}
 
 }  // namespace
 
 const TGIFExtensionClass TGIFGraphicControlExtension::Class{"TGIFGraphicControlExtension", 0xF9,
                                                             &make<TGIFGraphicControlExtension>, nullptr};
-const TGIFExtensionClass TGIFTextExtension::Class{"TGIFTextExtension", 0x01, &make<TGIFTextExtension>, nullptr};
-const TGIFExtensionClass TGIFCommentExtension::Class{"TGIFCommentExtension", 0xFE, &make<TGIFCommentExtension>,
-                                                     nullptr};
-const TGIFExtensionClass TGIFApplicationExtension::Class{"TGIFApplicationExtension", 0xFF,
-                                                         &make<TGIFApplicationExtension>,
-                                                         &findApplicationSubExtension};
+const TGIFExtensionClass TGIFTextExtension::Class{"TGIFTextExtension", 0x01, &make<TGIFTextExtension>,
+                                                  nullptr};
+const TGIFExtensionClass TGIFCommentExtension::Class{"TGIFCommentExtension", 0xFE,
+                                                     &make<TGIFCommentExtension>, nullptr};
+const TGIFExtensionClass TGIFApplicationExtension::Class{
+    "TGIFApplicationExtension", 0xFF, &make<TGIFApplicationExtension>, &findApplicationSubExtension};
 const TGIFExtensionClass TGIFAppExtNSLoop::Class{"TGIFAppExtNSLoop", 0xFF, &make<TGIFAppExtNSLoop>,
                                                  &findApplicationSubExtension};
-const TGIFExtensionClass TGIFUnknownAppExtension::Class{"TGIFUnknownAppExtension", 0xFF,
-                                                        &make<TGIFUnknownAppExtension>,
-                                                        &findApplicationSubExtension};
+const TGIFExtensionClass TGIFUnknownAppExtension::Class{
+    "TGIFUnknownAppExtension", 0xFF, &make<TGIFUnknownAppExtension>, &findApplicationSubExtension};
 
 // TGIFExtension ---------------------------------------------------------------
 
-TGIFExtension::TGIFExtension(TGIFSubImage* frame) : TGIFItem(frame ? frame->Image() : nullptr), frame_(frame) {}
+TGIFExtension::TGIFExtension(TGIFSubImage* frame) : TGIFItem(frame ? frame->Image() : nullptr), frame_(frame)
+{
+}
 
 void TGIFExtension::SaveToStream(GifOutput& out) const
 {
@@ -228,7 +232,10 @@ void TGIFGraphicControlExtension::SetTransparentColor(Color color)
     body_[4] = std::uint8_t(activeMapOf(frame_).AddUnique(color));
 }
 
-void TGIFGraphicControlExtension::SaveBody(GifOutput& out) const { out.write(body_.data(), body_.size()); }
+void TGIFGraphicControlExtension::SaveBody(GifOutput& out) const
+{
+    out.write(body_.data(), body_.size());
+}
 
 void TGIFGraphicControlExtension::LoadBody(GifInput& in)
 {
@@ -244,7 +251,10 @@ void TGIFGraphicControlExtension::LoadBody(GifInput& in)
 
 // Text ------------------------------------------------------------------------
 
-TGIFTextExtension::TGIFTextExtension(TGIFSubImage* frame) : TGIFExtension(frame) { header_[0] = 12; }
+TGIFTextExtension::TGIFTextExtension(TGIFSubImage* frame) : TGIFExtension(frame)
+{
+    header_[0] = 12;
+}
 
 TGIFColorMap& TGIFTextExtension::colorMap() const
 {
@@ -253,10 +263,22 @@ TGIFColorMap& TGIFTextExtension::colorMap() const
     return activeMapOf(frame_);
 }
 
-Color TGIFTextExtension::GetForegroundColor() const { return colorMap().GetColor(GetForegroundColorIndex()); }
-void TGIFTextExtension::SetForegroundColor(Color color) { SetForegroundColorIndex(colorMap().AddUnique(color)); }
-Color TGIFTextExtension::GetBackgroundColor() const { return colorMap().GetColor(GetBackgroundColorIndex()); }
-void TGIFTextExtension::SetBackgroundColor(Color color) { SetBackgroundColorIndex(colorMap().AddUnique(color)); }
+Color TGIFTextExtension::GetForegroundColor() const
+{
+    return colorMap().GetColor(GetForegroundColorIndex());
+}
+void TGIFTextExtension::SetForegroundColor(Color color)
+{
+    SetForegroundColorIndex(colorMap().AddUnique(color));
+}
+Color TGIFTextExtension::GetBackgroundColor() const
+{
+    return colorMap().GetColor(GetBackgroundColorIndex());
+}
+void TGIFTextExtension::SetBackgroundColor(Color color)
+{
+    SetBackgroundColorIndex(colorMap().AddUnique(color));
+}
 
 void TGIFTextExtension::SaveBody(GifOutput& out) const
 {
@@ -272,8 +294,14 @@ void TGIFTextExtension::LoadBody(GifInput& in)
 
 // Comment ---------------------------------------------------------------------
 
-void TGIFCommentExtension::SaveBody(GifOutput& out) const { writeTextSubBlocks(out, text_); }
-void TGIFCommentExtension::LoadBody(GifInput& in) { readTextSubBlocks(in, text_); }
+void TGIFCommentExtension::SaveBody(GifOutput& out) const
+{
+    writeTextSubBlocks(out, text_);
+}
+void TGIFCommentExtension::LoadBody(GifInput& in)
+{
+    readTextSubBlocks(in, text_);
+}
 
 // Application -----------------------------------------------------------------
 
@@ -303,10 +331,17 @@ std::string TGIFApplicationExtension::GetAuthentication() const
     return std::string(reinterpret_cast<const char*>(ident_.data() + 8), 3);
 }
 
-void TGIFApplicationExtension::SetIdentifier(const std::string& text) { setField(ident_.data(), 8, text); }
-void TGIFApplicationExtension::SetAuthentication(const std::string& text) { setField(ident_.data() + 8, 3, text); }
+void TGIFApplicationExtension::SetIdentifier(const std::string& text)
+{
+    setField(ident_.data(), 8, text);
+}
+void TGIFApplicationExtension::SetAuthentication(const std::string& text)
+{
+    setField(ident_.data() + 8, 3, text);
+}
 
-void TGIFApplicationExtension::RegisterExtension(const std::string& identification, const TGIFExtensionClass& cls)
+void TGIFApplicationExtension::RegisterExtension(const std::string& identification,
+                                                 const TGIFExtensionClass& cls)
 {
     appRegistry().push_back({identOf(identification), &cls});
 }

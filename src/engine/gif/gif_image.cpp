@@ -28,9 +28,15 @@ void TGIFHeader::SetBackgroundColorIndex(int index)
     background_ = std::uint8_t(index);
 }
 
-Color TGIFHeader::GetBackgroundColor() const { return colorMap_.GetColor(background_); }
+Color TGIFHeader::GetBackgroundColor() const
+{
+    return colorMap_.GetColor(background_);
+}
 
-void TGIFHeader::SetBackgroundColor(Color color) { background_ = std::uint8_t(colorMap_.AddUnique(color)); }
+void TGIFHeader::SetBackgroundColor(Color color)
+{
+    background_ = std::uint8_t(colorMap_.AddUnique(color));
+}
 
 TGIFVersion TGIFHeader::GetVersion() const
 {
@@ -131,8 +137,7 @@ void TGIFImage::Assign(const TGIFImage* source)
 void TGIFImage::Pack()
 {
     FreeCaches();
-    for (const auto& frame : images_)
-        frame->FreeCaches();
+    for (const auto& frame : images_) frame->FreeCaches();
     if (header_.ColorMap().GetCount() == 0 && images_.GetCount() == 1) {
         TGIFSubImage* frame = images_.First();
         header_.ColorMap().Assign(frame->ColorMap());
@@ -167,8 +172,7 @@ void TGIFImage::SetHeight(int height)
 int TGIFImage::GetBitsPerPixel() const
 {
     int bits = header_.GetBitsPerPixel();
-    for (const auto& f : images_)
-        bits = std::max(bits, f->GetBitsPerPixel());
+    for (const auto& f : images_) bits = std::max(bits, f->GetBitsPerPixel());
     return bits;
 }
 
@@ -197,7 +201,10 @@ void TGIFImage::SetReductionBits(int bits)
     reductionBits_ = bits;
 }
 
-void TGIFImage::SetAnimationSpeed(int speed) { animationSpeed_ = std::clamp(speed, 0, 1000); }
+void TGIFImage::SetAnimationSpeed(int speed)
+{
+    animationSpeed_ = std::clamp(speed, 0, 1000);
+}
 
 void TGIFImage::SetDrawOptions(TGIFDrawOptions options)
 {
@@ -257,6 +264,9 @@ void TGIFImage::LoadFromFile(const std::string& name)
     LoadFromBytes(bytes.data(), bytes.size());
 }
 
-void TGIFImage::SaveToFile(const std::string& name) { writeFile(name, SaveToBytes()); }
+void TGIFImage::SaveToFile(const std::string& name)
+{
+    writeFile(name, SaveToBytes());
+}
 
 }  // namespace pelko

@@ -95,8 +95,7 @@ public:
     // Deletes from the front until the list is empty.
     void Clear()
     {
-        while (!items_.empty())
-            Delete(0);
+        while (!items_.empty()) Delete(0);
     }
     void Exchange(int a, int b) { std::swap(items_.at(check(a)), items_.at(check(b))); }
     void Move(int from, int to)
@@ -115,8 +114,7 @@ public:
     // Each item's SaveToStream in list order.
     void SaveToStream(GifOutput& out) const
     {
-        for (const auto& item : items_)
-            item->SaveToStream(out);
+        for (const auto& item : items_) item->SaveToStream(out);
     }
 
     auto begin() const { return items_.begin(); }

@@ -25,8 +25,7 @@ bool isGifSignature(const std::uint8_t* sig)
 int nextBlockByte(GifInput& in)
 {
     int b;
-    do
-        b = in.readByte();
+    do b = in.readByte();
     while (b == 0x00);
     return b;
 }

@@ -27,12 +27,12 @@ std::int64_t GIFImageMaxTotalPixels = std::int64_t(1) << 30;
 const char* GIFVersionText(TGIFVersion version)
 {
     switch (version) {
-    case gv87a:
-        return "87a";
-    case gv89a:
-        return "89a";
-    default:
-        return "";
+        case gv87a:
+            return "87a";
+        case gv89a:
+            return "89a";
+        default:
+            return "";
     }
 }
 

@@ -71,7 +71,10 @@ private:
     std::vector<std::uint8_t> bytes_;
 };
 
-inline std::uint16_t gifWord(const std::uint8_t* p) { return std::uint16_t(p[0] | (p[1] << 8)); }
+inline std::uint16_t gifWord(const std::uint8_t* p)
+{
+    return std::uint16_t(p[0] | (p[1] << 8));
+}
 inline void putGifWord(std::uint8_t* p, std::uint16_t w)
 {
     p[0] = std::uint8_t(w & 0xFF);

@@ -55,16 +55,16 @@ void TGIFSubImage::SetInterlaced(bool value)
 int TGIFSubImage::GetBounds(int part) const
 {
     switch (part) {
-    case 1:
-        return left_;
-    case 2:
-        return top_;
-    case 3:
-        return width_;
-    case 4:
-        return height_;
-    default:
-        return 0;
+        case 1:
+            return left_;
+        case 2:
+            return top_;
+        case 3:
+            return width_;
+        case 4:
+            return height_;
+        default:
+            return 0;
     }
 }
 
@@ -72,28 +72,28 @@ void TGIFSubImage::SetBounds(int part, int value)
 {
     value = std::clamp(value, 0, 0xFFFF);
     switch (part) {
-    case 1:
-        left_ = value;
-        break;
-    case 2:
-        top_ = value;
-        break;
-    case 3:
-    case 4: {
-        int& side = part == 3 ? width_ : height_;
-        if (side == value)
+        case 1:
+            left_ = value;
             break;
-        const int w = part == 3 ? value : width_;
-        const int h = part == 4 ? value : height_;
-        if (std::int64_t(w) * h > GIFImageMaxFramePixels)
-            throw GIFException(gifmsg::kImageTooLarge);
-        side = value;
-        FreeCaches();
-        NewImage();
-        break;
-    }
-    default:
-        return;
+        case 2:
+            top_ = value;
+            break;
+        case 3:
+        case 4: {
+            int& side = part == 3 ? width_ : height_;
+            if (side == value)
+                break;
+            const int w = part == 3 ? value : width_;
+            const int h = part == 4 ? value : height_;
+            if (std::int64_t(w) * h > GIFImageMaxFramePixels)
+                throw GIFException(gifmsg::kImageTooLarge);
+            side = value;
+            FreeCaches();
+            NewImage();
+            break;
+        }
+        default:
+            return;
     }
     if (!image_)
         return;
@@ -134,7 +134,10 @@ const TGIFColorMap& TGIFSubImage::GetActiveColorMap() const
     return const_cast<TGIFSubImage*>(this)->GetActiveColorMap();
 }
 
-bool TGIFSubImage::GetEmpty() const { return data_.empty() || width_ == 0 || height_ == 0; }
+bool TGIFSubImage::GetEmpty() const
+{
+    return data_.empty() || width_ == 0 || height_ == 0;
+}
 
 void TGIFSubImage::checkNotEmpty() const
 {

@@ -46,8 +46,7 @@ public:
     constexpr TGIFDrawOptions() = default;
     constexpr TGIFDrawOptions(std::initializer_list<TGIFDrawOption> options)
     {
-        for (TGIFDrawOption o : options)
-            bits_ |= 1u << o;
+        for (TGIFDrawOption o : options) bits_ |= 1u << o;
     }
     constexpr bool Contains(TGIFDrawOption o) const { return (bits_ >> o) & 1u; }
     constexpr void Include(TGIFDrawOption o) { bits_ |= 1u << o; }
@@ -64,7 +63,8 @@ enum TProgressStage { psStarting, psRunning, psEnding };
 
 // Warning observer: sender is the item (frame, extension, colour map, header
 // or the image) that met the problem.
-using TGIFWarningEvent = std::function<void(const void* sender, TGIFSeverity severity, const std::string& message)>;
+using TGIFWarningEvent =
+    std::function<void(const void* sender, TGIFSeverity severity, const std::string& message)>;
 // Progress observer: percent is 0..100.
 using TGIFProgressEvent = std::function<void(TProgressStage stage, int percent, const std::string& message)>;
 

@@ -20,8 +20,7 @@ TEST(GifColorMap, CapacityAndBitsPerPixelFollowTheCount)
     for (Case c : {Case{0, 0, 0}, Case{1, 16, 1}, Case{2, 16, 1}, Case{3, 16, 2}, Case{16, 16, 4},
                    Case{17, 32, 5}, Case{33, 64, 6}, Case{129, 160, 8}, Case{256, 256, 8}}) {
         TGIFColorMap map;
-        for (int i = 0; i < c.count; ++i)
-            map.Add(rgb(std::uint8_t(i), 0, 0));
+        for (int i = 0; i < c.count; ++i) map.Add(rgb(std::uint8_t(i), 0, 0));
         EXPECT_EQ(map.GetCapacity(), c.capacity) << c.count;
         EXPECT_EQ(map.GetBitsPerPixel(), c.bits) << c.count;
     }
@@ -62,8 +61,7 @@ TEST(GifColorMap, ColoursMapRedFirstAndBack)
 TEST(GifColorMap, Errors)
 {
     TGIFColorMap full;
-    for (int i = 0; i < 256; ++i)
-        full.Add(Color(i));
+    for (int i = 0; i < 256; ++i) full.Add(Color(i));
     EXPECT_THROW(
         try { full.Add(1234); } catch (const GIFException& e) {
             EXPECT_STREQ(e.what(), "Color table overflow");
@@ -132,8 +130,7 @@ TEST(GifColorMap, TablesArePaddedToAPowerOfTwoAndReadBackExactly)
         map.SaveToStream(out);
         const int padded = 1 << map.GetBitsPerPixel();
         ASSERT_EQ(out.size(), std::size_t(padded) * 3) << n;
-        for (std::size_t i = std::size_t(n) * 3; i < out.size(); ++i)
-            EXPECT_EQ(out.bytes()[i], 0);
+        for (std::size_t i = std::size_t(n) * 3; i < out.size(); ++i) EXPECT_EQ(out.bytes()[i], 0);
 
         TGIFColorMap back;
         back.SetOptimized(true);
@@ -141,8 +138,7 @@ TEST(GifColorMap, TablesArePaddedToAPowerOfTwoAndReadBackExactly)
         back.LoadFromStream(in, padded);
         EXPECT_EQ(back.GetCount(), padded);
         EXPECT_FALSE(back.GetOptimized());
-        for (int i = 0; i < n; ++i)
-            EXPECT_EQ(back.GetColor(i), map.GetColor(i));
+        for (int i = 0; i < n; ++i) EXPECT_EQ(back.GetColor(i), map.GetColor(i));
     }
     TGIFColorMap empty;
     GifOutput out;

@@ -24,8 +24,7 @@ struct Loaded {
         } catch (const GIFException& e) {
             error = e.what();
         }
-        for (const auto& f : image.Images())
-            images += !f->GetEmpty();
+        for (const auto& f : image.Images()) images += !f->GetEmpty();
     }
 };
 
@@ -84,7 +83,8 @@ TEST(GifCorpus, ValidFilesLoadWithTheirFrames)
     EXPECT_TRUE(Loaded("rs-moon_impact.gif").log.messages.empty());  // junk after the trailer is ignored
 
     Loaded loop("ts-loop-once.gif");
-    const auto* ns = dynamic_cast<const TGIFAppExtNSLoop*>(loop.image.Images().GetImage(0)->Extensions().GetExtension(0));
+    const auto* ns =
+        dynamic_cast<const TGIFAppExtNSLoop*>(loop.image.Images().GetImage(0)->Extensions().GetExtension(0));
     ASSERT_NE(ns, nullptr);
     EXPECT_EQ(ns->GetLoops(), 1);
 
@@ -107,8 +107,7 @@ TEST(GifCorpus, BrokenFilesFailWithTheirMessage)
         {"rs-issue-101-infinite-empty-loop.gif", "Image too large"},
         {"rs-issue-117-out-of-range.gif", "Invalid GIF data"},
     };
-    for (const auto& [file, message] : cases)
-        EXPECT_EQ(Loaded(file).error, message) << file;
+    for (const auto& [file, message] : cases) EXPECT_EQ(Loaded(file).error, message) << file;
 }
 
 TEST(GifCorpus, DamagedFilesKeepWhatCanBeRead)

@@ -35,8 +35,8 @@ struct OneFrame {
 };
 
 // Decodes image data with the codec's decoder.
-std::vector<std::uint8_t> decode(const Bytes& data, int width, int height, bool interlaced, WarningLog* log = nullptr,
-                                 std::uint8_t fill = 0)
+std::vector<std::uint8_t> decode(const Bytes& data, int width, int height, bool interlaced,
+                                 WarningLog* log = nullptr, std::uint8_t fill = 0)
 {
     TGIFImage image;
     if (log)
@@ -70,8 +70,7 @@ TEST(GifData, RleEncodesARunOf64AsGrowingRuns)
         const int clear = colors, base = clear + 2;
         // The pixel, runs of 2..10 (base .. base + 8), a run of 9 (base + 7), end.
         std::vector<int> expected = {clear, 5};
-        for (int n = 0; n <= 8; ++n)
-            expected.push_back(base + n);
+        for (int n = 0; n <= 8; ++n) expected.push_back(base + n);
         expected.push_back(base + 7);
         expected.push_back(clear + 1);
         EXPECT_EQ(test::unpackCodes(data), expected) << colors;
@@ -145,18 +144,17 @@ TEST(GifData, InterlacedRowsAreWrittenPassByPass)
     EXPECT_EQ(decode(data, 1, 3, true), (std::vector<std::uint8_t>{0, 1, 2}));
 
     std::vector<std::uint8_t> rows(11);
-    for (int y = 0; y < 11; ++y)
-        rows[std::size_t(y)] = std::uint8_t(y);
+    for (int y = 0; y < 11; ++y) rows[std::size_t(y)] = std::uint8_t(y);
     OneFrame g(1, 11, 16, rows, gcRLE, true);
-    EXPECT_EQ(decode(g.compress(), 1, 11, false), (std::vector<std::uint8_t>{0, 8, 4, 2, 6, 10, 1, 3, 5, 7, 9}));
+    EXPECT_EQ(decode(g.compress(), 1, 11, false),
+              (std::vector<std::uint8_t>{0, 8, 4, 2, 6, 10, 1, 3, 5, 7, 9}));
 }
 
 TEST(GifData, PixelOutsideTheMapStopsTheEncoderAndLeavesThePartialData)
 {
     for (TGIFCompression c : {gcLZW, gcRLE}) {
         std::vector<std::uint8_t> pixels(2000);
-        for (std::size_t i = 0; i < pixels.size(); ++i)
-            pixels[i] = std::uint8_t(i / 7 % 3);
+        for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = std::uint8_t(i / 7 % 3);
         pixels[1500] = 3;  // the map has 3 colours
         OneFrame f(2000, 1, 3, pixels, c);
         GifOutput out;
@@ -170,8 +168,7 @@ TEST(GifData, PixelOutsideTheMapStopsTheEncoderAndLeavesThePartialData)
         const Bytes& data = out.bytes();
         ASSERT_GE(data.size(), 2u) << (c == gcRLE ? "RLE" : "LZW");
         std::size_t i = 1;
-        while (i < data.size())
-            i += 1 + data[i];
+        while (i < data.size()) i += 1 + data[i];
         EXPECT_EQ(i, data.size());
         EXPECT_NE(data.back(), 0);
     }
@@ -221,9 +218,9 @@ TEST(GifData, DecoderRefusesImpossibleCodes)
         int s;
         std::vector<int> codes;
     };
-    for (const Case& c : {Case{"code size 12", 12, {4096, 0, 4097}}, Case{"code size 0", 0, {1, 0, 2}},
-                          Case{"code past the table", 2, {4, 1, 7, 5}},
-                          Case{"first code not a colour", 2, {4, 6, 5}}}) {
+    for (const Case& c :
+         {Case{"code size 12", 12, {4096, 0, 4097}}, Case{"code size 0", 0, {1, 0, 2}},
+          Case{"code past the table", 2, {4, 1, 7, 5}}, Case{"first code not a colour", 2, {4, 6, 5}}}) {
         Bytes data = {std::uint8_t(c.s)};
         test::appendSubBlocks(data, test::packCodes(std::max(c.s, 1), c.codes));
         EXPECT_THROW(

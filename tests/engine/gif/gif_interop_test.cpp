@@ -28,8 +28,8 @@ struct Shape {
 std::string describe(const Shape& s)
 {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "%dx%d frames %d bits %d local %d interlaced %d %s", s.width, s.height, s.frames,
-                  s.bits, s.localMaps, s.interlaced, s.compression == gcRLE ? "RLE" : "LZW");
+    std::snprintf(buf, sizeof buf, "%dx%d frames %d bits %d local %d interlaced %d %s", s.width, s.height,
+                  s.frames, s.bits, s.localMaps, s.interlaced, s.compression == gcRLE ? "RLE" : "LZW");
     return buf;
 }
 
@@ -45,7 +45,8 @@ void build(TGIFImage& image, const Shape& s, std::mt19937& rng)
         const bool inset = i > 0 && i % 2 == 0 && s.width > 2 && s.height > 2;
         const int w = inset ? s.width / 2 : s.width, h = inset ? s.height / 2 : s.height;
         const int x = inset ? s.width / 3 : 0, y = inset ? s.height / 4 : 0;
-        TGIFSubImage& f = test::addFrame(image, x, y, w, h, test::randomPixels(std::size_t(w * h), colors, rng, i % 10));
+        TGIFSubImage& f =
+            test::addFrame(image, x, y, w, h, test::randomPixels(std::size_t(w * h), colors, rng, i % 10));
         f.SetInterlaced(s.interlaced);
         if (s.localMaps)
             f.ColorMap().ImportPalette(test::distinctColors(colors, std::uint32_t(i + 2)));
@@ -147,8 +148,7 @@ TEST(GifInterop, CorpusReadsAsGiflibReadsIt)
             continue;  // damaged files: covered by the corpus expectations test
         // giflib keeps an image's own zero size; we take the screen's (with a warning).
         bool zeroSized = false;
-        for (const auto& r : ref.frames)
-            zeroSized |= r.width == 0 || r.height == 0;
+        for (const auto& r : ref.frames) zeroSized |= r.width == 0 || r.height == 0;
         if (zeroSized)
             continue;
         // giflib does not read pixels past a truncated end; neither file is comparable then.
@@ -176,7 +176,8 @@ TEST(GifInterop, OtherToolsOutputReadsAsGiflibReadsIt)
          "ffmpeg -v error -y -f lavfi -i testsrc=size=96x64:rate=5 -frames:v 6 " + d + "/ff-testsrc.gif"},
         {"ff-mandel.gif",
          "ffmpeg -v error -y -f lavfi -i mandelbrot=size=80x60:rate=10 -frames:v 4 " + d + "/ff-mandel.gif"},
-        {"gs-optimized.gif", "gifsicle -O3 --colors 16 " + d + "/ff-testsrc.gif -o " + d + "/gs-optimized.gif"},
+        {"gs-optimized.gif",
+         "gifsicle -O3 --colors 16 " + d + "/ff-testsrc.gif -o " + d + "/gs-optimized.gif"},
         {"gs-interlaced.gif", "gifsicle --interlace " + d + "/im-anim.gif -o " + d + "/gs-interlaced.gif"},
         {"gs-comment.gif",
          "gifsicle --comment hello --loopcount=5 " + d + "/im-gradient.gif -o " + d + "/gs-comment.gif"},
@@ -200,16 +201,18 @@ TEST(GifInterop, FfmpegShowsTheColoursWeWrote)
     const fs::path dir = fs::temp_directory_path() / ("pelko_gif_ffmpeg_" + std::to_string(::getpid()));
     fs::create_directories(dir);
     std::mt19937 rng(5);
-    for (const Shape& s : {Shape{64, 48, 3, 8, true, false, gcLZW}, Shape{31, 17, 2, 3, false, true, gcRLE},
-                           Shape{1, 1, 1, 1, false, false, gcLZW}, Shape{200, 150, 2, 6, false, true, gcLZW}}) {
+    for (const Shape& s :
+         {Shape{64, 48, 3, 8, true, false, gcLZW}, Shape{31, 17, 2, 3, false, true, gcRLE},
+          Shape{1, 1, 1, 1, false, false, gcLZW}, Shape{200, 150, 2, 6, false, true, gcLZW}}) {
         TGIFImage image;
         image.SetCompression(s.compression);
         const int colors = 1 << s.bits;
         if (!s.localMaps)
             image.GetColorMap().ImportPalette(test::distinctColors(colors));
         for (int i = 0; i < s.frames; ++i) {
-            TGIFSubImage& f = test::addFrame(image, 0, 0, s.width, s.height,
-                                             test::randomPixels(std::size_t(s.width * s.height), colors, rng, 3));
+            TGIFSubImage& f =
+                test::addFrame(image, 0, 0, s.width, s.height,
+                               test::randomPixels(std::size_t(s.width * s.height), colors, rng, 3));
             f.SetInterlaced(s.interlaced);
             if (s.localMaps)
                 f.ColorMap().ImportPalette(test::distinctColors(colors, std::uint32_t(i + 9)));
@@ -220,8 +223,8 @@ TEST(GifInterop, FfmpegShowsTheColoursWeWrote)
         }
         const std::string gif = (dir / "out.gif").string(), raw = (dir / "out.rgb").string();
         image.SaveToFile(gif);
-        ASSERT_TRUE(test::runCommand("ffmpeg -v error -y -i " + gif + " -vsync passthrough -f rawvideo -pix_fmt rgb24 " +
-                                     raw))
+        ASSERT_TRUE(test::runCommand("ffmpeg -v error -y -i " + gif +
+                                     " -vsync passthrough -f rawvideo -pix_fmt rgb24 " + raw))
             << describe(s);
         const Bytes rgbBytes = readFile(raw);
         const std::size_t frameBytes = std::size_t(s.width * s.height * 3);
@@ -236,7 +239,8 @@ TEST(GifInterop, FfmpegShowsTheColoursWeWrote)
                 expected.push_back(greenOf(c));
                 expected.push_back(blueOf(c));
             }
-            EXPECT_TRUE(std::equal(expected.begin(), expected.end(), rgbBytes.begin() + std::ptrdiff_t(frameBytes * std::size_t(i))))
+            EXPECT_TRUE(std::equal(expected.begin(), expected.end(),
+                                   rgbBytes.begin() + std::ptrdiff_t(frameBytes * std::size_t(i))))
                 << describe(s) << " frame " << i;
         }
     }

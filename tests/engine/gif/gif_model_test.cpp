@@ -25,8 +25,8 @@ TEST(GifModel, FrameBoundsGrowTheLogicalScreen)
 
     test::addFrame(image, 5, 0, 10, 4, {});
     EXPECT_EQ(image.GetWidth(), 15);
-    EXPECT_EQ(log.messages,
-              (std::vector<std::string>{"Image width too small for contained frames", "Image exceeds Logical Screen size"}));
+    EXPECT_EQ(log.messages, (std::vector<std::string>{"Image width too small for contained frames",
+                                                      "Image exceeds Logical Screen size"}));
 
     EXPECT_THROW(image.SetWidth(14), GIFException);
     EXPECT_THROW(image.SetHeight(7), GIFException);
@@ -129,8 +129,8 @@ TEST(GifModel, ApplicationIdentifiersArePaddedAndLoopsWritten)
     loop.SetLoops(0x1234);
     GifOutput out;
     loop.SaveToStream(out);
-    const std::vector<std::uint8_t> plain = {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E',
-                                             '2',  '.',  '0', 3, 1, 0x34, 0x12, 0};
+    const std::vector<std::uint8_t> plain = {0x21, 0xFF, 11,  'N', 'E', 'T', 'S',  'C',  'A', 'P',
+                                             'E',  '2',  '.', '0', 3,   1,   0x34, 0x12, 0};
     EXPECT_EQ(out.bytes(), plain);
     loop.SetBufferSize(0x01020304);
     GifOutput out2;

@@ -22,7 +22,10 @@ Bytes smallGif(const char* signature = "GIF89a")
     return b;
 }
 
-void load(TGIFImage& image, const Bytes& bytes) { image.LoadFromBytes(bytes.data(), bytes.size()); }
+void load(TGIFImage& image, const Bytes& bytes)
+{
+    image.LoadFromBytes(bytes.data(), bytes.size());
+}
 
 std::string errorOf(const Bytes& bytes)
 {
@@ -94,7 +97,8 @@ TEST(GifStream, TrailingExtensionsBecomeAnEmptyFrameAndAreWrittenBack)
               (std::vector<std::string>{"end"}));
 
     const Bytes written = image.SaveToBytes();
-    EXPECT_TRUE(std::search(written.begin(), written.end(), comment.begin(), comment.end()) == written.end() - 8);
+    EXPECT_TRUE(std::search(written.begin(), written.end(), comment.begin(), comment.end()) ==
+                written.end() - 8);
     TGIFImage again;
     load(again, written);
     EXPECT_EQ(again.Images().GetCount(), 2);
@@ -110,7 +114,8 @@ TEST(GifStream, CommentLinesAreCutInto255ByteBlocks)
     f.Extensions().Add(std::move(comment));
     TGIFImage back;
     load(back, image.SaveToBytes());
-    const auto* read = dynamic_cast<const TGIFCommentExtension*>(back.Images().GetImage(0)->Extensions().GetExtension(0));
+    const auto* read =
+        dynamic_cast<const TGIFCommentExtension*>(back.Images().GetImage(0)->Extensions().GetExtension(0));
     ASSERT_NE(read, nullptr);
     EXPECT_EQ(read->Text(), (std::vector<std::string>{std::string(255, 'x'), std::string(45, 'x'), "tail"}));
 }
@@ -203,8 +208,11 @@ TEST(GifStream, ExtensionErrorsAndRecoveries)
     };
     const Case cases[] = {
         {"unknown label", {0x21, 0x2A, 1, 'x', 0}, "Unknown extension type"},
-        {"application block too small", {0x21, 0xFF, 5, 'a', 'b', 'c', 'd', 'e', 0}, "Unsupported Application Extension block size"},
-        {"loop block too short", {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 2, 1, 0, 0},
+        {"application block too small",
+         {0x21, 0xFF, 5, 'a', 'b', 'c', 'd', 'e', 0},
+         "Unsupported Application Extension block size"},
+        {"loop block too short",
+         {0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 2, 1, 0, 0},
          "Invalid GIF data"},
         {"text header cut", {0x21, 0x01, 12, 0, 0}, "Premature end of data"},
     };
@@ -232,8 +240,7 @@ TEST(GifStream, OddApplicationBlocksAreKeptAsRead)
 {
     for (int size : {10, 11, 14}) {
         Bytes ext = {0x21, 0xFF, std::uint8_t(size)};
-        for (int i = 0; i < size; ++i)
-            ext.push_back(std::uint8_t('A' + i));
+        for (int i = 0; i < size; ++i) ext.push_back(std::uint8_t('A' + i));
         ext.insert(ext.end(), {3, 'x', 'y', 'z', 1, '!', 0});
         Bytes b = test::gifHeader(1, 1, 1);
         b.insert(b.end(), ext.begin(), ext.end());
@@ -241,8 +248,8 @@ TEST(GifStream, OddApplicationBlocksAreKeptAsRead)
         b.push_back(0x3B);
         TGIFImage image;
         load(image, b);
-        const auto* app =
-            dynamic_cast<const TGIFUnknownAppExtension*>(image.Images().GetImage(0)->Extensions().GetExtension(0));
+        const auto* app = dynamic_cast<const TGIFUnknownAppExtension*>(
+            image.Images().GetImage(0)->Extensions().GetExtension(0));
         ASSERT_NE(app, nullptr) << size;
         EXPECT_EQ(app->Blocks().size(), 2u);
         const Bytes written = image.SaveToBytes();
@@ -257,15 +264,13 @@ TEST(GifStream, HostileSizesAreRefusedBeforeAllocating)
     test::appendImage(big, 0, 0, 65535, 65535, 0, 2, {4, 5});
     Bytes viaScreen = test::gifHeader(65535, 65535, 1);
     test::appendImage(viaScreen, 0, 0, 0, 0, 0, 2, {4, 5});
-    for (const Bytes& b : {big, viaScreen})
-        EXPECT_EQ(errorOf(b), "Image too large");
+    for (const Bytes& b : {big, viaScreen}) EXPECT_EQ(errorOf(b), "Image too large");
 
     // Many frames that fit one by one but not together.
     const std::int64_t saved = GIFImageMaxTotalPixels;
     GIFImageMaxTotalPixels = 100000;
     Bytes many = test::gifHeader(200, 200, 1);
-    for (int i = 0; i < 3; ++i)
-        test::appendImage(many, 0, 0, 200, 200, 0, 2, {4, 5});
+    for (int i = 0; i < 3; ++i) test::appendImage(many, 0, 0, 200, 200, 0, 2, {4, 5});
     EXPECT_EQ(errorOf(many), "Image too large");
     GIFImageMaxTotalPixels = saved;
 
@@ -281,8 +286,7 @@ TEST(GifStream, ExtraDataAfterTheLastPixelIsSkipped)
     // sub-blocks; the second frame is still found.
     Bytes b = test::gifHeader(1, 1, 1);
     std::vector<int> codes = {4, 1};
-    for (int i = 0; i < 300; ++i)
-        codes.push_back(1);
+    for (int i = 0; i < 300; ++i) codes.push_back(1);
     b.push_back(0x2C);
     b.insert(b.end(), {0, 0, 0, 0, 1, 0, 1, 0, 0, 2});
     test::appendSubBlocks(b, test::packCodes(2, codes), 20);

@@ -139,8 +139,7 @@ std::vector<int> unpackCodes(const Bytes& imageData)
     std::size_t bitPos = 0;
     while (bitPos + std::size_t(w.size) <= data.size() * 8) {
         int code = 0;
-        for (int b = 0; b < w.size; ++b, ++bitPos)
-            code |= ((data[bitPos / 8] >> (bitPos % 8)) & 1) << b;
+        for (int b = 0; b < w.size; ++b, ++bitPos) code |= ((data[bitPos / 8] >> (bitPos % 8)) & 1) << b;
         codes.push_back(code);
         if (code == (1 << s) + 1)
             break;
@@ -170,8 +169,7 @@ Bytes gifHeader(int width, int height, int globalBits, const char* signature)
     out.push_back(0);
     out.push_back(0);
     for (int i = 0; globalBits && i < (1 << globalBits); ++i)
-        for (int c = 0; c < 3; ++c)
-            out.push_back(std::uint8_t(i * 255 / ((1 << globalBits) - 1)));
+        for (int c = 0; c < 3; ++c) out.push_back(std::uint8_t(i * 255 / ((1 << globalBits) - 1)));
     return out;
 }
 
@@ -192,13 +190,25 @@ void appendImage(Bytes& out, int left, int top, int width, int height, std::uint
 void appendGce(Bytes& out, int delay, int disposal, int transparentIndex)
 {
     const std::uint8_t packed = std::uint8_t((disposal << 2) | (transparentIndex >= 0 ? 1 : 0));
-    const Bytes gce = {0x21, 0xF9, 4, packed, std::uint8_t(delay), std::uint8_t(delay >> 8),
-                       std::uint8_t(transparentIndex >= 0 ? transparentIndex : 0), 0};
+    const Bytes gce = {0x21,
+                       0xF9,
+                       4,
+                       packed,
+                       std::uint8_t(delay),
+                       std::uint8_t(delay >> 8),
+                       std::uint8_t(transparentIndex >= 0 ? transparentIndex : 0),
+                       0};
     out.insert(out.end(), gce.begin(), gce.end());
 }
 
-bool runCommand(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool runCommand(const std::string& command)
+{
+    return std::system(command.c_str()) == 0;
+}
 
-bool haveTool(const std::string& name) { return runCommand("command -v " + name + " >/dev/null 2>&1"); }
+bool haveTool(const std::string& name)
+{
+    return runCommand("command -v " + name + " >/dev/null 2>&1");
+}
 
 }  // namespace pelko::test

@@ -24,8 +24,7 @@ struct WarningLog {
     int count(const std::string& m) const
     {
         int n = 0;
-        for (const auto& s : messages)
-            n += s == m;
+        for (const auto& s : messages) n += s == m;
         return n;
     }
 };
@@ -35,7 +34,8 @@ inline std::vector<Color> distinctColors(int n, std::uint32_t seed = 1)
 {
     std::vector<Color> colors;
     for (int i = 0; i < n; ++i)
-        colors.push_back(rgb(std::uint8_t(i * 37 + seed), std::uint8_t(i * 91 + 7 * seed), std::uint8_t(255 - i)));
+        colors.push_back(
+            rgb(std::uint8_t(i * 37 + seed), std::uint8_t(i * 91 + 7 * seed), std::uint8_t(255 - i)));
     return colors;
 }
 
@@ -65,8 +65,14 @@ inline std::vector<std::uint8_t> randomPixels(std::size_t n, int colors, std::mt
     return p;
 }
 
-inline std::string testdataGif(const std::string& name) { return std::string(PELKO_TESTDATA) + "/gif/" + name; }
-inline bool haveTestdata() { return std::filesystem::is_directory(std::string(PELKO_TESTDATA) + "/gif"); }
+inline std::string testdataGif(const std::string& name)
+{
+    return std::string(PELKO_TESTDATA) + "/gif/" + name;
+}
+inline bool haveTestdata()
+{
+    return std::filesystem::is_directory(std::string(PELKO_TESTDATA) + "/gif");
+}
 
 // A frame as giflib reads it.
 struct RefFrame {
