@@ -37,7 +37,8 @@ const PngBitmap& photo()
                 const double base = 0.5 + 0.25 * std::sin(9 * u + 4 * v) + 0.2 * std::cos(13 * v - 5 * u * v);
                 const int noise = int(rng() % 9) - 4;
                 for (int c = 0; c < 3; ++c) {
-                    const double shade = base * (0.7 + 0.15 * c) * 255 + noise + 12 * std::sin(40 * u * (c + 1));
+                    const double shade =
+                        base * (0.7 + 0.15 * c) * 255 + noise + 12 * std::sin(40 * u * (c + 1));
                     row[3 * x + c] = std::uint8_t(std::clamp(shade, 0.0, 255.0));
                 }
             }
@@ -109,8 +110,7 @@ void decodeLibpng(const std::vector<std::uint8_t>& file, std::vector<std::uint8_
     const std::size_t height = png_get_image_height(png, info);
     pixels.assign(stride * height, 0);
     rows.resize(height);
-    for (std::size_t y = 0; y < height; ++y)
-        rows[y] = pixels.data() + (height - 1 - y) * stride;
+    for (std::size_t y = 0; y < height; ++y) rows[y] = pixels.data() + (height - 1 - y) * stride;
     png_read_image(png, rows.data());
     png_read_end(png, nullptr);
     png_destroy_read_struct(&png, &info, nullptr);
@@ -125,16 +125,15 @@ void encodeLibpng(const PngBitmap& b, std::vector<std::uint8_t>& out, std::vecto
         return;
     }
     png_set_write_fn(png, &out, writeMemory, flushNothing);
-    png_set_IHDR(png, info, png_uint_32(b.width), png_uint_32(b.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, png_uint_32(b.width), png_uint_32(b.height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 9);
     png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);  // the strategy our writer uses
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_bgr(png);
     png_write_info(png, info);
     rows.resize(std::size_t(b.height));
-    for (int y = 0; y < b.height; ++y)
-        rows[std::size_t(y)] = const_cast<png_bytep>(b.scanLine(y));
+    for (int y = 0; y < b.height; ++y) rows[std::size_t(y)] = const_cast<png_bytep>(b.scanLine(y));
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);
     png_destroy_write_struct(&png, &info);

@@ -78,7 +78,8 @@ int runConvert(const Args& arguments)
 
     const std::string ext = fileExtension(out);
     const bool gif = ext == ".gif";
-    const bool known = gif || ext == ".bmp" || ext == ".png" || ext == ".jpg" || ext == ".jpeg" || ext == ".ppm";
+    const bool known =
+        gif || ext == ".bmp" || ext == ".png" || ext == ".jpg" || ext == ".jpeg" || ext == ".ppm";
     // The colour options belong to GIF output, the quality to JPEG.
     if (!known || (!gif && !args.empty()) || (hasQuality && ext != ".jpg" && ext != ".jpeg"))
         return usage("convert");
@@ -108,9 +109,10 @@ int runConvert(const Args& arguments)
 
 }  // namespace
 
-PELKO_CLI_COMMAND("convert", "IN OUT [--quality 0..100] [--reduction NAME --dither NAME --colors N]",
-                  "convert a picture (BMP, JPEG, PNG, ICO, GIF's first frame, PPM) to BMP, PNG, JPEG, GIF or PPM "
-                  "by OUT's extension",
-                  runConvert);
+PELKO_CLI_COMMAND(
+    "convert", "IN OUT [--quality 0..100] [--reduction NAME --dither NAME --colors N]",
+    "convert a picture (BMP, JPEG, PNG, ICO, GIF's first frame, PPM) to BMP, PNG, JPEG, GIF or PPM "
+    "by OUT's extension",
+    runConvert);
 
 }  // namespace pelko::cli

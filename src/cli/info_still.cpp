@@ -17,11 +17,16 @@ namespace {
 const char* colorTypeName(int colorType)
 {
     switch (colorType) {
-    case kColorGrayscale: return "greyscale";
-    case kColorRgb: return "RGB";
-    case kColorPalette: return "palette";
-    case kColorGrayscaleAlpha: return "greyscale with alpha";
-    case kColorRgbAlpha: return "RGB with alpha";
+        case kColorGrayscale:
+            return "greyscale";
+        case kColorRgb:
+            return "RGB";
+        case kColorPalette:
+            return "palette";
+        case kColorGrayscaleAlpha:
+            return "greyscale with alpha";
+        case kColorRgbAlpha:
+            return "RGB with alpha";
     }
     return "unknown";
 }
@@ -29,9 +34,12 @@ const char* colorTypeName(int colorType)
 const char* transparencyName(TPNGTransparencyMode mode)
 {
     switch (mode) {
-    case ptmNone: return "none";
-    case ptmBit: return "one color";
-    case ptmPartial: return "partial";
+        case ptmNone:
+            return "none";
+        case ptmBit:
+            return "one color";
+        case ptmPartial:
+            return "partial";
     }
     return "none";
 }
@@ -40,8 +48,7 @@ std::string colorText(Color c)
 {
     static const char* hex = "0123456789ABCDEF";
     std::string s = "0x";
-    for (int shift = 20; shift >= 0; shift -= 4)
-        s += hex[(c >> shift) & 15];
+    for (int shift = 20; shift >= 0; shift -= 4) s += hex[(c >> shift) & 15];
     return s;
 }
 
@@ -65,8 +72,7 @@ int infoPng(const std::string& path)
     if (png.TransparencyMode() == ptmBit)
         std::cout << ", " << colorText(png.TransparentColor());
     std::cout << '\n' << "chunks:";
-    for (int i = 0; i < png.chunkCount(); ++i)
-        std::cout << ' ' << png.chunk(i).type();
+    for (int i = 0; i < png.chunkCount(); ++i) std::cout << ' ' << png.chunk(i).type();
     std::cout << '\n';
     return kExitOk;
 }

@@ -8,12 +8,19 @@ namespace pelko {
 
 namespace {
 
-[[noreturn]] void bad(const char* what) { throw BmpError(std::string("BMP: ") + what); }
+[[noreturn]] void bad(const char* what)
+{
+    throw BmpError(std::string("BMP: ") + what);
+}
 
-std::uint16_t le16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t le16(const std::uint8_t* p)
+{
+    return std::uint16_t(p[0] | p[1] << 8);
+}
 std::uint32_t le32(const std::uint8_t* p)
 {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
 }
 
 enum Compression : std::uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3, kAlphaBitFields = 6 };
@@ -92,19 +99,35 @@ Dib parseDib(const std::uint8_t* data, std::size_t size, std::size_t pos, std::s
     if (!pictureSizeAllowed(d.width, d.height))
         bad("picture is too large");
     switch (d.bits) {
-    case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
-    default: bad("unsupported bits per pixel");
+        case 1:
+        case 2:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32:
+            break;
+        default:
+            bad("unsupported bits per pixel");
     }
     switch (d.compression) {
-    case kRgb: break;
-    case kRle8: if (d.bits != 8) bad("RLE8 needs 8 bits per pixel"); break;
-    case kRle4: if (d.bits != 4) bad("RLE4 needs 4 bits per pixel"); break;
-    case kBitFields:
-    case kAlphaBitFields:
-        if (os2v2 || (d.bits != 16 && d.bits != 32))
+        case kRgb:
+            break;
+        case kRle8:
+            if (d.bits != 8)
+                bad("RLE8 needs 8 bits per pixel");
+            break;
+        case kRle4:
+            if (d.bits != 4)
+                bad("RLE4 needs 4 bits per pixel");
+            break;
+        case kBitFields:
+        case kAlphaBitFields:
+            if (os2v2 || (d.bits != 16 && d.bits != 32))
+                bad("unsupported compression");
+            break;
+        default:
             bad("unsupported compression");
-        break;
-    default: bad("unsupported compression");
     }
     if (d.topDown && (d.compression == kRle8 || d.compression == kRle4))
         bad("compressed bitmaps cannot be top-down");
@@ -159,7 +182,10 @@ Dib parseDib(const std::uint8_t* data, std::size_t size, std::size_t pos, std::s
     return d;
 }
 
-std::size_t rowStride(const Dib& d) { return (std::size_t(d.width) * std::size_t(d.bits) + 31) / 32 * 4; }
+std::size_t rowStride(const Dib& d)
+{
+    return (std::size_t(d.width) * std::size_t(d.bits) + 31) / 32 * 4;
+}
 
 void putColor(std::uint8_t* p, Color c)
 {
@@ -179,37 +205,41 @@ void decodeRows(const Dib& d, const std::uint8_t* data, std::size_t size, Pictur
         const std::uint8_t* s = data + d.pixels + std::size_t(r) * stride;
         std::uint8_t* o = pic.row(y);
         switch (d.bits) {
-        case 1: case 2: case 4: case 8: {
-            const int bits = d.bits;
-            const unsigned mask = (1u << bits) - 1;
-            for (int x = 0; x < w; ++x, o += 3) {
-                const std::size_t bit = std::size_t(x) * std::size_t(bits);
-                const unsigned index = (s[bit >> 3] >> (8 - bits - int(bit & 7))) & mask;
-                putColor(o, d.palette[index]);
-            }
-            break;
-        }
-        case 24:
-            if (d.red.mask == 0xFF0000 && d.green.mask == 0xFF00 && d.blue.mask == 0xFF) {
-                std::memcpy(o, s, std::size_t(w) * 3);
+            case 1:
+            case 2:
+            case 4:
+            case 8: {
+                const int bits = d.bits;
+                const unsigned mask = (1u << bits) - 1;
+                for (int x = 0; x < w; ++x, o += 3) {
+                    const std::size_t bit = std::size_t(x) * std::size_t(bits);
+                    const unsigned index = (s[bit >> 3] >> (8 - bits - int(bit & 7))) & mask;
+                    putColor(o, d.palette[index]);
+                }
                 break;
             }
-            [[fallthrough]];
-        default:
-            for (int x = 0; x < w; ++x, o += 3) {
-                std::uint32_t px;
-                if (d.bits == 16)
-                    px = le16(s + 2 * x);
-                else if (d.bits == 24)
-                    px = std::uint32_t(s[3 * x]) | std::uint32_t(s[3 * x + 1]) << 8 | std::uint32_t(s[3 * x + 2]) << 16;
-                else
-                    px = le32(s + 4 * x);
-                o[0] = d.blue.get(px);
-                o[1] = d.green.get(px);
-                o[2] = d.red.get(px);
-                if (alpha && d.bits == 32)
-                    (*alpha)[std::size_t(y) * std::size_t(w) + std::size_t(x)] = std::uint8_t(px >> 24);
-            }
+            case 24:
+                if (d.red.mask == 0xFF0000 && d.green.mask == 0xFF00 && d.blue.mask == 0xFF) {
+                    std::memcpy(o, s, std::size_t(w) * 3);
+                    break;
+                }
+                [[fallthrough]];
+            default:
+                for (int x = 0; x < w; ++x, o += 3) {
+                    std::uint32_t px;
+                    if (d.bits == 16)
+                        px = le16(s + 2 * x);
+                    else if (d.bits == 24)
+                        px = std::uint32_t(s[3 * x]) | std::uint32_t(s[3 * x + 1]) << 8 |
+                             std::uint32_t(s[3 * x + 2]) << 16;
+                    else
+                        px = le32(s + 4 * x);
+                    o[0] = d.blue.get(px);
+                    o[1] = d.green.get(px);
+                    o[2] = d.red.get(px);
+                    if (alpha && d.bits == 32)
+                        (*alpha)[std::size_t(y) * std::size_t(w) + std::size_t(x)] = std::uint8_t(px >> 24);
+                }
         }
     }
 }

@@ -44,7 +44,8 @@ std::vector<std::uint8_t> encodeBmp(const Picture& picture)
     put32(h + 38, 2835);  // 72 dpi
     put32(h + 42, 2835);
     for (int y = 0; y < picture.height(); ++y)
-        std::memcpy(h + 54 + std::size_t(picture.height() - 1 - y) * stride, picture.row(y), picture.stride());
+        std::memcpy(h + 54 + std::size_t(picture.height() - 1 - y) * stride, picture.row(y),
+                    picture.stride());
     return out;
 }
 

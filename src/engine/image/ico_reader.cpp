@@ -20,7 +20,8 @@ struct Entry {
 
 std::uint32_t le32(const std::uint8_t* p)
 {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
+           std::uint32_t(p[3]) << 24;
 }
 
 int depthOf(const std::uint8_t* e)
@@ -32,8 +33,7 @@ int depthOf(const std::uint8_t* e)
     if (colours == 0)
         return 8;
     int bits = 0;
-    while ((1 << bits) < colours)
-        ++bits;
+    while ((1 << bits) < colours) ++bits;
     return bits;
 }
 

@@ -1,9 +1,9 @@
 #include "engine/image/jpeg_codec.h"
 
 // jpeglib.h needs size_t and FILE declared first.
-#include <cstdio>
 #include <jerror.h>
 #include <jpeglib.h>
+#include <cstdio>
 
 #include <algorithm>
 #include <csetjmp>
@@ -67,8 +67,8 @@ void cmykRowToBgr(const JSAMPLE* in, std::uint8_t* out, int width, bool inverted
 }
 
 // Returns nullptr on success, the failure text otherwise; picture is filled in.
-const char* decodeInto(const std::uint8_t* data, std::size_t size, Picture& picture, std::vector<JSAMPLE>& cmykRow,
-                       ErrorManager& err)
+const char* decodeInto(const std::uint8_t* data, std::size_t size, Picture& picture,
+                       std::vector<JSAMPLE>& cmykRow, ErrorManager& err)
 {
     jpeg_decompress_struct cinfo;
     cinfo.err = &err.pub;
@@ -86,7 +86,8 @@ const char* decodeInto(const std::uint8_t* data, std::size_t size, Picture& pict
     // Huffman data needs at least one bit per 8 x 8 block of the first
     // component: a header that claims far more blocks than the data can hold
     // is a truncated file, refused before the buffers are made.
-    const std::uint64_t blocks = (std::uint64_t(cinfo.image_width) + 7) / 8 * ((std::uint64_t(cinfo.image_height) + 7) / 8);
+    const std::uint64_t blocks =
+        (std::uint64_t(cinfo.image_width) + 7) / 8 * ((std::uint64_t(cinfo.image_height) + 7) / 8);
     if (!cinfo.arith_code && blocks > std::uint64_t(size) * 8 + 64) {
         jpeg_destroy_decompress(&cinfo);
         return "JPEG: data is cut short";

@@ -30,11 +30,16 @@ StillKind stillKindOf(const std::string& path)
 const char* stillKindName(StillKind kind)
 {
     switch (kind) {
-    case StillKind::Bmp: return "BMP";
-    case StillKind::Jpeg: return "JPG";
-    case StillKind::Png: return "PNG";
-    case StillKind::Ico: return "ICO";
-    case StillKind::None: break;
+        case StillKind::Bmp:
+            return "BMP";
+        case StillKind::Jpeg:
+            return "JPG";
+        case StillKind::Png:
+            return "PNG";
+        case StillKind::Ico:
+            return "ICO";
+        case StillKind::None:
+            break;
     }
     return "";
 }
@@ -52,11 +57,16 @@ Picture decodeStillPicture(StillKind kind, const std::uint8_t* data, std::size_t
 {
     try {
         switch (kind) {
-        case StillKind::Bmp: return decodeBmp(data, size);
-        case StillKind::Jpeg: return decodeJpeg(data, size);
-        case StillKind::Png: return decodePngPicture(data, size);
-        case StillKind::Ico: return decodeIco(data, size);
-        case StillKind::None: return Picture();
+            case StillKind::Bmp:
+                return decodeBmp(data, size);
+            case StillKind::Jpeg:
+                return decodeJpeg(data, size);
+            case StillKind::Png:
+                return decodePngPicture(data, size);
+            case StillKind::Ico:
+                return decodeIco(data, size);
+            case StillKind::None:
+                return Picture();
         }
     } catch (const std::exception&) {
         // Every decoder failure (out of memory for an absurd size included)

@@ -46,16 +46,14 @@ Picture pictureOnWhite(const TPNGObject& png)
     if (mode == ptmNone)
         return picture;
     auto blend = [](std::uint8_t* p, unsigned a) {
-        for (int c = 0; c < 3; ++c)
-            p[c] = std::uint8_t((p[c] * a + 255 * (255 - a) + 127) / 255);
+        for (int c = 0; c < 3; ++c) p[c] = std::uint8_t((p[c] * a + 255 * (255 - a) + 127) / 255);
     };
     const int w = picture.width();
     if (!h->alpha.empty()) {
         for (int y = 0; y < picture.height(); ++y) {
             std::uint8_t* p = picture.row(y);
             const std::uint8_t* a = h->alpha.data() + std::size_t(y) * std::size_t(w);
-            for (int x = 0; x < w; ++x)
-                blend(p + 3 * x, a[x]);
+            for (int x = 0; x < w; ++x) blend(p + 3 * x, a[x]);
         }
     } else if (h->colorType == kColorPalette) {
         const auto& alphas = png.findChunk("tRNS")->data();

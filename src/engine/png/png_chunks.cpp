@@ -17,14 +17,14 @@ void TChunk::Assign(const TChunk& other)
 bool pngColorTypeAllows(int colorType, int bitDepth)
 {
     switch (colorType) {
-    case kColorGrayscale:
-        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
-    case kColorPalette:
-        return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
-    case kColorRgb:
-    case kColorGrayscaleAlpha:
-    case kColorRgbAlpha:
-        return bitDepth == 8 || bitDepth == 16;
+        case kColorGrayscale:
+            return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+        case kColorPalette:
+            return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+        case kColorRgb:
+        case kColorGrayscaleAlpha:
+        case kColorRgbAlpha:
+            return bitDepth == 8 || bitDepth == 16;
     }
     return false;
 }
@@ -32,10 +32,14 @@ bool pngColorTypeAllows(int colorType, int bitDepth)
 int TChunkIHDR::channels() const
 {
     switch (colorType) {
-    case kColorRgb: return 3;
-    case kColorGrayscaleAlpha: return 2;
-    case kColorRgbAlpha: return 4;
-    default: return 1;
+        case kColorRgb:
+            return 3;
+        case kColorGrayscaleAlpha:
+            return 2;
+        case kColorRgbAlpha:
+            return 4;
+        default:
+            return 1;
     }
 }
 

@@ -10,11 +10,11 @@ namespace pelko {
 // Message texts by their number in the program's string table.
 const char* pngMessage(int id);
 
-#define PELKO_PNG_EXCEPTION(Name)                                          \
-    class Name : public std::runtime_error {                               \
-    public:                                                                \
-        explicit Name(int id) : std::runtime_error(pngMessage(id)) {}      \
-        explicit Name(const std::string& m) : std::runtime_error(m) {}     \
+#define PELKO_PNG_EXCEPTION(Name)                                      \
+    class Name : public std::runtime_error {                           \
+    public:                                                            \
+        explicit Name(int id) : std::runtime_error(pngMessage(id)) {}  \
+        explicit Name(const std::string& m) : std::runtime_error(m) {} \
     };
 
 PELKO_PNG_EXCEPTION(EPNGInvalidFileHeader)

@@ -25,8 +25,9 @@ constexpr Pass kWhole = {0, 0, 1, 1};
 
 std::uint32_t passSpan(std::uint32_t size, int start, int step)
 {
-    return size > std::uint32_t(start) ? (size - std::uint32_t(start) + std::uint32_t(step) - 1) / std::uint32_t(step)
-                                       : 0;
+    return size > std::uint32_t(start)
+               ? (size - std::uint32_t(start) + std::uint32_t(step) - 1) / std::uint32_t(step)
+               : 0;
 }
 
 std::size_t rowBytesFor(std::uint32_t pixels, int pixelBits)
@@ -56,8 +57,7 @@ std::vector<PassRows> nonEmptyPasses(const TChunkIHDR& h, bool interlaced)
 std::size_t widestRow(const std::vector<PassRows>& passes)
 {
     std::size_t widest = 0;
-    for (const PassRows& p : passes)
-        widest = std::max(widest, p.rowBytes);
+    for (const PassRows& p : passes) widest = std::max(widest, p.rowBytes);
     return widest;
 }
 
@@ -100,54 +100,54 @@ void storeRow(TChunkIHDR& h, const std::array<std::uint8_t, 256>& gamma, bool id
     const int k = depth == 16 ? 2 : 1;  // bytes per sample; 16-bit samples use their high byte
     std::uint8_t* alpha = h.alpha.empty() ? nullptr : h.alpha.data() + std::size_t(y) * h.width;
     switch (h.colorType) {
-    case kColorRgb:
-    case kColorRgbAlpha: {
-        const int step = (h.colorType == kColorRgb ? 3 : 4) * k;
-        if (p.dx == 1 && identityGamma && k == 1 && step == 3) {
-            for (std::uint32_t i = 0; i < count; ++i, src += 3, dst += 3) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
+        case kColorRgb:
+        case kColorRgbAlpha: {
+            const int step = (h.colorType == kColorRgb ? 3 : 4) * k;
+            if (p.dx == 1 && identityGamma && k == 1 && step == 3) {
+                for (std::uint32_t i = 0; i < count; ++i, src += 3, dst += 3) {
+                    dst[0] = src[2];
+                    dst[1] = src[1];
+                    dst[2] = src[0];
+                }
+                return;
+            }
+            for (std::uint32_t i = 0; i < count; ++i, src += step) {
+                const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
+                std::uint8_t* d = dst + x * 3;
+                d[0] = gamma[src[2 * k]];
+                d[1] = gamma[src[k]];
+                d[2] = gamma[src[0]];
+                if (alpha)
+                    alpha[x] = src[3 * k];
             }
             return;
         }
-        for (std::uint32_t i = 0; i < count; ++i, src += step) {
-            const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
-            std::uint8_t* d = dst + x * 3;
-            d[0] = gamma[src[2 * k]];
-            d[1] = gamma[src[k]];
-            d[2] = gamma[src[0]];
-            if (alpha)
-                alpha[x] = src[3 * k];
-        }
-        return;
-    }
-    case kColorGrayscale:
-    case kColorPalette:
-        if (p.dx == 1 && (depth == 1 || depth == 4 || depth == 8)) {
-            std::memcpy(dst, src, rowBytesFor(count, depth));
+        case kColorGrayscale:
+        case kColorPalette:
+            if (p.dx == 1 && (depth == 1 || depth == 4 || depth == 8)) {
+                std::memcpy(dst, src, rowBytesFor(count, depth));
+                return;
+            }
+            for (std::uint32_t i = 0; i < count; ++i) {
+                unsigned v;
+                if (depth == 16)
+                    v = src[2 * i];
+                else if (depth == 8)
+                    v = src[i];
+                else
+                    v = packedSample(src, i, depth);
+                if (depth == 2 && h.colorType == kColorGrayscale)
+                    v *= 5;
+                setPictureIndex(dst, p.x0 + int(i) * p.dx, pic.bitsPerPixel, v);
+            }
             return;
-        }
-        for (std::uint32_t i = 0; i < count; ++i) {
-            unsigned v;
-            if (depth == 16)
-                v = src[2 * i];
-            else if (depth == 8)
-                v = src[i];
-            else
-                v = packedSample(src, i, depth);
-            if (depth == 2 && h.colorType == kColorGrayscale)
-                v *= 5;
-            setPictureIndex(dst, p.x0 + int(i) * p.dx, pic.bitsPerPixel, v);
-        }
-        return;
-    case kColorGrayscaleAlpha:
-        for (std::uint32_t i = 0; i < count; ++i, src += 2 * k) {
-            const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
-            dst[x] = src[0];
-            alpha[x] = src[k];
-        }
-        return;
+        case kColorGrayscaleAlpha:
+            for (std::uint32_t i = 0; i < count; ++i, src += 2 * k) {
+                const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
+                dst[x] = src[0];
+                alpha[x] = src[k];
+            }
+            return;
     }
 }
 
@@ -166,62 +166,62 @@ void packRow(const TChunkIHDR& h, const std::array<std::uint8_t, 256>& inverse, 
             *o++ = std::uint8_t(v);  // v * 257: reads back as v
     };
     switch (h.colorType) {
-    case kColorRgb:
-    case kColorRgbAlpha: {
-        if (p.dx == 1 && k == 1 && h.colorType == kColorRgb) {
-            if (identityGamma) {
-                for (std::uint32_t i = 0; i < count; ++i, src += 3, out += 3) {
-                    out[0] = src[2];
-                    out[1] = src[1];
-                    out[2] = src[0];
+        case kColorRgb:
+        case kColorRgbAlpha: {
+            if (p.dx == 1 && k == 1 && h.colorType == kColorRgb) {
+                if (identityGamma) {
+                    for (std::uint32_t i = 0; i < count; ++i, src += 3, out += 3) {
+                        out[0] = src[2];
+                        out[1] = src[1];
+                        out[2] = src[0];
+                    }
+                } else {
+                    for (std::uint32_t i = 0; i < count; ++i, src += 3, out += 3) {
+                        out[0] = inverse[src[2]];
+                        out[1] = inverse[src[1]];
+                        out[2] = inverse[src[0]];
+                    }
                 }
-            } else {
-                for (std::uint32_t i = 0; i < count; ++i, src += 3, out += 3) {
-                    out[0] = inverse[src[2]];
-                    out[1] = inverse[src[1]];
-                    out[2] = inverse[src[0]];
-                }
+                return;
+            }
+            for (std::uint32_t i = 0; i < count; ++i) {
+                const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
+                const std::uint8_t* s = src + x * 3;
+                put(out, inverse[s[2]]);
+                put(out, inverse[s[1]]);
+                put(out, inverse[s[0]]);
+                if (h.colorType == kColorRgbAlpha)
+                    put(out, alpha && !h.alpha.empty() ? alpha[x] : 255);
             }
             return;
         }
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
-            const std::uint8_t* s = src + x * 3;
-            put(out, inverse[s[2]]);
-            put(out, inverse[s[1]]);
-            put(out, inverse[s[0]]);
-            if (h.colorType == kColorRgbAlpha)
-                put(out, alpha && !h.alpha.empty() ? alpha[x] : 255);
-        }
-        return;
-    }
-    case kColorGrayscale:
-    case kColorPalette:
-        if (p.dx == 1 && (depth == 1 || depth == 4 || depth == 8)) {
-            std::memcpy(out, src, rowBytes);
-            return;
-        }
-        if (depth < 8)
-            std::memset(out, 0, rowBytes);
-        for (std::uint32_t i = 0; i < count; ++i) {
-            unsigned v = pictureIndex(src, p.x0 + int(i) * p.dx, pic.bitsPerPixel);
-            if (depth == 2)
-                v = h.colorType == kColorGrayscale ? std::min(v / 5, 3u) : v & 3;
-            if (depth >= 8) {
-                std::uint8_t* o = out + std::size_t(i) * std::size_t(k);
-                put(o, v);
-            } else {
-                putPackedSample(out, i, depth, v);
+        case kColorGrayscale:
+        case kColorPalette:
+            if (p.dx == 1 && (depth == 1 || depth == 4 || depth == 8)) {
+                std::memcpy(out, src, rowBytes);
+                return;
             }
-        }
-        return;
-    case kColorGrayscaleAlpha:
-        for (std::uint32_t i = 0; i < count; ++i) {
-            const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
-            put(out, src[x]);
-            put(out, alpha ? alpha[x] : 255);
-        }
-        return;
+            if (depth < 8)
+                std::memset(out, 0, rowBytes);
+            for (std::uint32_t i = 0; i < count; ++i) {
+                unsigned v = pictureIndex(src, p.x0 + int(i) * p.dx, pic.bitsPerPixel);
+                if (depth == 2)
+                    v = h.colorType == kColorGrayscale ? std::min(v / 5, 3u) : v & 3;
+                if (depth >= 8) {
+                    std::uint8_t* o = out + std::size_t(i) * std::size_t(k);
+                    put(o, v);
+                } else {
+                    putPackedSample(out, i, depth, v);
+                }
+            }
+            return;
+        case kColorGrayscaleAlpha:
+            for (std::uint32_t i = 0; i < count; ++i) {
+                const std::size_t x = std::size_t(p.x0) + std::size_t(i) * std::size_t(p.dx);
+                put(out, src[x]);
+                put(out, alpha ? alpha[x] : 255);
+            }
+            return;
     }
 }
 
@@ -246,15 +246,14 @@ struct DeflateGuard {
 std::size_t repeatScore(const std::uint8_t* row, std::size_t n)
 {
     std::size_t score = 0;
-    for (std::size_t i = 2; i < n; ++i)
-        score += row[i] == row[i - 1] || row[i] == row[i - 2];
+    for (std::size_t i = 2; i < n; ++i) score += row[i] == row[i - 1] || row[i] == row[i - 2];
     return score;
 }
 
 }  // namespace
 
-void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::size_t size, std::size_t idatPos,
-                                 std::size_t& endPos)
+void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::size_t size,
+                                 std::size_t idatPos, std::size_t& endPos)
 {
     const TChunkPLTE* plte = palette();
     if (h.colorType == kColorPalette && !plte)
@@ -267,8 +266,7 @@ void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::s
     // (deflate cannot expand data beyond about 1032:1): a file that claims a
     // large picture with a few bytes of data fails before anything is allocated.
     std::uint64_t rawSize = 0;
-    for (const PassRows& p : passes)
-        rawSize += std::uint64_t(p.height) * (1 + p.rowBytes);
+    for (const PassRows& p : passes) rawSize += std::uint64_t(p.height) * (1 + p.rowBytes);
     std::uint64_t compressed = 0;
     for (std::size_t pos = idatPos; pos <= size && size - pos >= 12;) {
         const std::uint32_t len = png::be32(file + pos);

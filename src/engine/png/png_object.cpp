@@ -34,7 +34,8 @@ RawChunk readChunk(const std::uint8_t* file, std::size_t size, std::size_t pos, 
     return c;
 }
 
-void writeChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data, std::size_t length)
+void writeChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data,
+                std::size_t length)
 {
     put32(out, std::uint32_t(length));
     const std::size_t start = out.size();
@@ -50,15 +51,24 @@ namespace {
 
 std::unique_ptr<TChunk> makeChunk(std::string_view type)
 {
-    if (type == "IHDR") return std::make_unique<TChunkIHDR>();
-    if (type == "PLTE") return std::make_unique<TChunkPLTE>();
-    if (type == "tRNS") return std::make_unique<TChunktRNS>();
-    if (type == "gAMA") return std::make_unique<TChunkgAMA>();
-    if (type == "IDAT") return std::make_unique<TChunkIDAT>();
-    if (type == "IEND") return std::make_unique<TChunkIEND>();
-    if (type == "tEXt") return std::make_unique<TChunktEXt>();
-    if (type == "zTXt") return std::make_unique<TChunkzTXt>();
-    if (type == "tIME") return std::make_unique<TChunktIME>();
+    if (type == "IHDR")
+        return std::make_unique<TChunkIHDR>();
+    if (type == "PLTE")
+        return std::make_unique<TChunkPLTE>();
+    if (type == "tRNS")
+        return std::make_unique<TChunktRNS>();
+    if (type == "gAMA")
+        return std::make_unique<TChunkgAMA>();
+    if (type == "IDAT")
+        return std::make_unique<TChunkIDAT>();
+    if (type == "IEND")
+        return std::make_unique<TChunkIEND>();
+    if (type == "tEXt")
+        return std::make_unique<TChunktEXt>();
+    if (type == "zTXt")
+        return std::make_unique<TChunkzTXt>();
+    if (type == "tIME")
+        return std::make_unique<TChunktIME>();
     return std::make_unique<TChunk>(type);
 }
 
@@ -77,7 +87,10 @@ std::uint32_t rgbColor(std::uint8_t r, std::uint8_t g, std::uint8_t b)
 
 }  // namespace
 
-TPNGObject::TPNGObject() { clear(); }
+TPNGObject::TPNGObject()
+{
+    clear();
+}
 
 void TPNGObject::clear()
 {
@@ -87,8 +100,7 @@ void TPNGObject::clear()
 
 void TPNGObject::setGamma(std::uint32_t g)
 {
-    for (int i = 0; i < 256; ++i)
-        gamma_[i] = inverseGamma_[i] = std::uint8_t(i);
+    for (int i = 0; i < 256; ++i) gamma_[i] = inverseGamma_[i] = std::uint8_t(i);
     if (g == 0)
         return;
     const double exponent = 1.0 / (double(g) / 100000.0 * 2.2);
@@ -96,8 +108,7 @@ void TPNGObject::setGamma(std::uint32_t g)
         const long v = std::lround(255.0 * std::pow(i / 255.0, exponent));
         gamma_[i] = std::uint8_t(std::clamp(v, 0L, 255L));
     }
-    for (int i = 0; i < 256; ++i)
-        inverseGamma_[gamma_[i]] = std::uint8_t(i);
+    for (int i = 0; i < 256; ++i) inverseGamma_[gamma_[i]] = std::uint8_t(i);
 }
 
 void TPNGObject::SetMaxIdatSize(std::size_t size)
@@ -121,12 +132,27 @@ const TChunkIHDR& TPNGObject::requireHeader() const
     return *h;
 }
 
-int TPNGObject::Width() const { return int(requireHeader().width); }
-int TPNGObject::Height() const { return int(requireHeader().height); }
-void TPNGObject::SetWidth(int) { throw EPngError(kPngCannotResize); }
-void TPNGObject::SetHeight(int) { throw EPngError(kPngCannotResize); }
+int TPNGObject::Width() const
+{
+    return int(requireHeader().width);
+}
+int TPNGObject::Height() const
+{
+    return int(requireHeader().height);
+}
+void TPNGObject::SetWidth(int)
+{
+    throw EPngError(kPngCannotResize);
+}
+void TPNGObject::SetHeight(int)
+{
+    throw EPngError(kPngCannotResize);
+}
 
-const std::vector<std::uint8_t>& TPNGObject::alphaPlane() const { return requireHeader().alpha; }
+const std::vector<std::uint8_t>& TPNGObject::alphaPlane() const
+{
+    return requireHeader().alpha;
+}
 
 TChunk& TPNGObject::AddChunk(std::string_view type)
 {
@@ -170,8 +196,7 @@ void TPNGObject::Assign(const TPNGObject& other)
     gamma_ = other.gamma_;
     inverseGamma_ = other.inverseGamma_;
     chunks_.clear();
-    for (const auto& c : other.chunks_)
-        chunks_.push_back(c->clone());
+    for (const auto& c : other.chunks_) chunks_.push_back(c->clone());
 }
 
 void TPNGObject::Assign(const PngBitmap& bitmap)
@@ -206,14 +231,14 @@ void TPNGObject::Assign(const PngBitmap& bitmap)
         ihdr->bitDepth = 8;
         pic.bitsPerPixel = 24;
         if (b == 24) {
-            pic.bits.assign(bitmap.bits.begin(), bitmap.bits.begin() + std::ptrdiff_t(pic.stride() * pic.height));
+            pic.bits.assign(bitmap.bits.begin(),
+                            bitmap.bits.begin() + std::ptrdiff_t(pic.stride() * pic.height));
         } else {
             pic.bits.assign(pic.stride() * std::size_t(pic.height), 0);
             for (int y = 0; y < pic.height; ++y) {
                 const std::uint8_t* s = bitmap.scanLine(y);
                 std::uint8_t* d = pic.scanLine(y);
-                for (int x = 0; x < pic.width; ++x, s += 4, d += 3)
-                    std::memcpy(d, s, 3);
+                for (int x = 0; x < pic.width; ++x, s += 4, d += 3) std::memcpy(d, s, 3);
             }
         }
     }
@@ -268,30 +293,30 @@ std::uint32_t TPNGObject::TransparentColor() const
     };
     const auto& table = h->picture.palette;
     switch (h->colorType) {
-    case kColorGrayscale: {
-        if (d.size() < 2)
+        case kColorGrayscale: {
+            if (d.size() < 2)
+                return 0;
+            unsigned v = sample(0);
+            if (h->bitDepth < 8)
+                v &= (1u << h->bitDepth) - 1;
+            if (h->bitDepth == 2)
+                v *= 5;
+            if (v < table.size())
+                return table[v];
+            const std::uint8_t g = gamma_[std::min(v, 255u)];
+            return rgbColor(g, g, g);
+        }
+        case kColorRgb:
+            if (d.size() < 6)
+                return 0;
+            return rgbColor(gamma_[sample(0)], gamma_[sample(2)], gamma_[sample(4)]);
+        case kColorPalette: {
+            const TChunkPLTE* plte = palette();
+            for (std::size_t i = 0; i < d.size(); ++i)
+                if (d[i] != 255)
+                    return plte && int(i) < plte->count() ? plte->entries[i] : 0;
             return 0;
-        unsigned v = sample(0);
-        if (h->bitDepth < 8)
-            v &= (1u << h->bitDepth) - 1;
-        if (h->bitDepth == 2)
-            v *= 5;
-        if (v < table.size())
-            return table[v];
-        const std::uint8_t g = gamma_[std::min(v, 255u)];
-        return rgbColor(g, g, g);
-    }
-    case kColorRgb:
-        if (d.size() < 6)
-            return 0;
-        return rgbColor(gamma_[sample(0)], gamma_[sample(2)], gamma_[sample(4)]);
-    case kColorPalette: {
-        const TChunkPLTE* plte = palette();
-        for (std::size_t i = 0; i < d.size(); ++i)
-            if (d[i] != 255)
-                return plte && int(i) < plte->count() ? plte->entries[i] : 0;
-        return 0;
-    }
+        }
     }
     return 0;
 }
@@ -307,24 +332,24 @@ void TPNGObject::SetTransparentColor(std::uint32_t c)
     const std::uint8_t r = std::uint8_t(c), g = std::uint8_t(c >> 8), b = std::uint8_t(c >> 16);
     auto& d = trns->data();
     switch (h.colorType) {
-    case kColorGrayscale:
-        d = {0, r};
-        break;
-    case kColorRgb:
-        d = {0, r, 0, g, 0, b};
-        break;
-    default: {
-        const TChunkPLTE* plte = palette();
-        const std::vector<std::uint32_t> none;
-        const auto& entries = plte ? plte->entries : none;
-        const auto it = std::find(entries.begin(), entries.end(), c & 0xFFFFFF);
-        if (it == entries.end()) {
-            d = {0};
-        } else {
-            d.assign(std::size_t(it - entries.begin()), 255);
-            d.push_back(0);
+        case kColorGrayscale:
+            d = {0, r};
+            break;
+        case kColorRgb:
+            d = {0, r, 0, g, 0, b};
+            break;
+        default: {
+            const TChunkPLTE* plte = palette();
+            const std::vector<std::uint32_t> none;
+            const auto& entries = plte ? plte->entries : none;
+            const auto it = std::find(entries.begin(), entries.end(), c & 0xFFFFFF);
+            if (it == entries.end()) {
+                d = {0};
+            } else {
+                d.assign(std::size_t(it - entries.begin()), 255);
+                d.push_back(0);
+            }
         }
-    }
     }
 }
 

@@ -21,7 +21,10 @@ namespace pelko {
 enum TFilter : std::uint8_t { pfNone, pfSub, pfUp, pfAverage, pfPaeth };
 // A set of filters, one bit per TFilter.
 using TFilters = std::uint8_t;
-constexpr TFilters filterBit(TFilter f) { return TFilters(1u << f); }
+constexpr TFilters filterBit(TFilter f)
+{
+    return TFilters(1u << f);
+}
 
 using TCompressionLevel = int;  // 0..9
 enum TInterlaceMethod : std::uint8_t { imNone, imAdam7 };

@@ -30,8 +30,8 @@ struct RawChunk {
     std::size_t next = 0;  // offset of the following chunk
     bool is(const char* t) const
     {
-        return type[0] == std::uint8_t(t[0]) && type[1] == std::uint8_t(t[1]) && type[2] == std::uint8_t(t[2]) &&
-               type[3] == std::uint8_t(t[3]);
+        return type[0] == std::uint8_t(t[0]) && type[1] == std::uint8_t(t[1]) &&
+               type[2] == std::uint8_t(t[2]) && type[3] == std::uint8_t(t[3]);
     }
 };
 
@@ -39,6 +39,7 @@ struct RawChunk {
 // file, EPngInvalidCRC when checkCrc is set and its CRC is wrong.
 RawChunk readChunk(const std::uint8_t* file, std::size_t size, std::size_t pos, bool checkCrc);
 // Appends length, type, data and CRC.
-void writeChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data, std::size_t length);
+void writeChunk(std::vector<std::uint8_t>& out, const char* type, const std::uint8_t* data,
+                std::size_t length);
 
 }  // namespace pelko::png

@@ -32,12 +32,12 @@ Picture readPng(const fs::path& p)
 
 // A BMP file around an info header, colour table and pixel bytes.
 std::vector<std::uint8_t> bmpFile(int w, int h, int bits, std::uint32_t compression, std::uint32_t colorsUsed,
-                                  const std::vector<std::uint8_t>& extra, const std::vector<std::uint8_t>& pixels)
+                                  const std::vector<std::uint8_t>& extra,
+                                  const std::vector<std::uint8_t>& pixels)
 {
     std::vector<std::uint8_t> f(54, 0);
     auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            f[at + i] = std::uint8_t(v >> (8 * i));
+        for (int i = 0; i < 4; ++i) f[at + i] = std::uint8_t(v >> (8 * i));
     };
     f[0] = 'B';
     f[1] = 'M';
@@ -55,7 +55,10 @@ std::vector<std::uint8_t> bmpFile(int w, int h, int bits, std::uint32_t compress
     return f;
 }
 
-Picture decode(const std::vector<std::uint8_t>& f) { return decodeBmp(f.data(), f.size()); }
+Picture decode(const std::vector<std::uint8_t>& f)
+{
+    return decodeBmp(f.data(), f.size());
+}
 
 }  // namespace
 
@@ -64,13 +67,29 @@ TEST(BmpSuite, GoodFilesMatchTheReferencePictures)
     if (!fs::is_directory(kBmp))
         GTEST_SKIP() << "test data folder " << kBmp << " is absent";
     const std::pair<const char*, const char*> cases[] = {
-        {"pal1", "pal1"},         {"pal1wb", "pal1"},        {"pal1bg", "pal1bg"},         {"pal4", "pal4"},
-        {"pal4rle", "pal4"},      {"pal8", "pal8"},          {"pal8-0", "pal8"},           {"pal8rle", "pal8"},
-        {"pal8topdown", "pal8"},  {"pal8os2", "pal8"},       {"pal8v4", "pal8"},           {"pal8v5", "pal8"},
-        {"pal8w124", "pal8w124"}, {"pal8w125", "pal8w125"},  {"pal8w126", "pal8w126"},
-        {"pal8nonsquare", "pal8nonsquare-e"},                {"rgb16", "rgb16"},           {"rgb16-565", "rgb16-565"},
-        {"rgb16-565pal", "rgb16-565"},                       {"rgb24", "rgb24"},           {"rgb24pal", "rgb24"},
-        {"rgb32", "rgb24"},       {"rgb32bf", "rgb24"},
+        {"pal1", "pal1"},
+        {"pal1wb", "pal1"},
+        {"pal1bg", "pal1bg"},
+        {"pal4", "pal4"},
+        {"pal4rle", "pal4"},
+        {"pal8", "pal8"},
+        {"pal8-0", "pal8"},
+        {"pal8rle", "pal8"},
+        {"pal8topdown", "pal8"},
+        {"pal8os2", "pal8"},
+        {"pal8v4", "pal8"},
+        {"pal8v5", "pal8"},
+        {"pal8w124", "pal8w124"},
+        {"pal8w125", "pal8w125"},
+        {"pal8w126", "pal8w126"},
+        {"pal8nonsquare", "pal8nonsquare-e"},
+        {"rgb16", "rgb16"},
+        {"rgb16-565", "rgb16-565"},
+        {"rgb16-565pal", "rgb16-565"},
+        {"rgb24", "rgb24"},
+        {"rgb24pal", "rgb24"},
+        {"rgb32", "rgb24"},
+        {"rgb32bf", "rgb24"},
     };
     for (const auto& [file, ref] : cases) {
         SCOPED_TRACE(file);
@@ -101,8 +120,9 @@ TEST(BmpSuite, QuestionableFilesDecodeOrFailCleanlyAndBadOnesFail)
         }
     // The files that decode here are valid apart from header fields we do not use,
     // or (badrle) hold runs that are clipped at the edge of the picture.
-    const std::set<std::string> decodable = {"baddens1.bmp", "baddens2.bmp", "badfilesize.bmp", "badbitssize.bmp",
-                                             "pal8badindex.bmp", "badpalettesize.bmp", "badrle.bmp"};
+    const std::set<std::string> decodable = {"baddens1.bmp",    "baddens2.bmp",     "badfilesize.bmp",
+                                             "badbitssize.bmp", "pal8badindex.bmp", "badpalettesize.bmp",
+                                             "badrle.bmp"};
     for (const auto& e : fs::directory_iterator(kBmp / "b")) {
         const std::string name = e.path().filename().string();
         SCOPED_TRACE(name);
@@ -126,24 +146,22 @@ TEST(BmpRead, RleRunsEscapesAndClipping)
     // Colours 0 black, 1 red, 2 green, 3 blue.
     const std::vector<std::uint8_t> palette = {0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 0};
     const std::vector<std::uint8_t> rle = {
-        4, 1, 0, 0,                 // bottom row: four reds, end of line
-        0, 3, 2, 1, 2, 0, 0, 0,     // absolute green, red, green (padded); the last pixel is skipped
-        0, 2, 1, 0, 9, 3, 0, 1,     // delta one right, then nine blues clipped to the row; end
+        4, 1, 0, 0,              // bottom row: four reds, end of line
+        0, 3, 2, 1, 2, 0, 0, 0,  // absolute green, red, green (padded); the last pixel is skipped
+        0, 2, 1, 0, 9, 3, 0, 1,  // delta one right, then nine blues clipped to the row; end
     };
     const Picture p = decode(bmpFile(4, 3, 8, 1, 4, palette, rle));
     const Color k = 0, r = rgb(255, 0, 0), g = rgb(0, 255, 0), b = rgb(0, 0, 255);
     const Color want[3][4] = {{k, b, b, b}, {g, r, g, k}, {r, r, r, r}};
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 4; ++x)
-            EXPECT_EQ(p.pixel(x, y), want[y][x]) << x << "," << y;
+        for (int x = 0; x < 4; ++x) EXPECT_EQ(p.pixel(x, y), want[y][x]) << x << "," << y;
 
     // RLE4: a run alternates two colours; an absolute run packs two per byte.
     const std::vector<std::uint8_t> rle4 = {5, 0x12, 0, 0, 0, 3, 0x32, 0x10, 0, 1};
     const Picture q = decode(bmpFile(5, 2, 4, 2, 4, palette, rle4));
     const Color want4[2][5] = {{b, g, r, k, k}, {r, g, r, g, r}};
     for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(q.pixel(x, y), want4[y][x]) << x << "," << y;
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(q.pixel(x, y), want4[y][x]) << x << "," << y;
 
     // Runs that try to write past the last row stop there.
     const std::vector<std::uint8_t> overrun = {0, 2, 0, 200, 255, 1, 0, 0, 4, 1};
@@ -178,8 +196,7 @@ TEST(BmpRead, DamagedHeadersAndDataFail)
         {"too large", bmpFile(70000, 70000, 1, 0, 0, palette, std::vector<std::uint8_t>(64, 0))},
         {"no file header", std::vector<std::uint8_t>(60, 0)},
     };
-    for (const auto& c : cases)
-        EXPECT_THROW(decode(c.file), BmpError) << c.what;
+    for (const auto& c : cases) EXPECT_THROW(decode(c.file), BmpError) << c.what;
     // Every prefix of a good file fails cleanly or decodes.
     const auto good = bmpFile(3, 3, 8, 0, 2, palette, std::vector<std::uint8_t>(12, 1));
     for (std::size_t n = 0; n < good.size(); ++n) {

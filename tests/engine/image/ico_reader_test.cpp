@@ -25,13 +25,13 @@ Picture readIco(const std::string& name)
 
 void put32(std::vector<std::uint8_t>& v, std::size_t at, std::uint32_t x)
 {
-    for (int i = 0; i < 4; ++i)
-        v[at + i] = std::uint8_t(x >> (8 * i));
+    for (int i = 0; i < 4; ++i) v[at + i] = std::uint8_t(x >> (8 * i));
 }
 
 // A bitmap entry: info header (height doubled), colour table, XOR rows, AND rows.
 std::vector<std::uint8_t> iconDib(int w, int h, int bits, const std::vector<std::uint8_t>& palette,
-                                  const std::vector<std::uint8_t>& xorRows, const std::vector<std::uint8_t>& andRows)
+                                  const std::vector<std::uint8_t>& xorRows,
+                                  const std::vector<std::uint8_t>& andRows)
 {
     std::vector<std::uint8_t> d(40, 0);
     put32(d, 0, 40);
@@ -45,7 +45,8 @@ std::vector<std::uint8_t> iconDib(int w, int h, int bits, const std::vector<std:
     return d;
 }
 
-std::vector<std::uint8_t> iconFile(const std::vector<std::pair<std::array<std::uint8_t, 8>, std::vector<std::uint8_t>>>& entries)
+std::vector<std::uint8_t> iconFile(
+    const std::vector<std::pair<std::array<std::uint8_t, 8>, std::vector<std::uint8_t>>>& entries)
 {
     std::vector<std::uint8_t> f(6 + 16 * entries.size(), 0);
     f[2] = 1;
@@ -70,10 +71,11 @@ TEST(IcoFiles, LargestEntryTransparentPartsWhite)
         int size;
         bool discOnWhite;  // our generated art: transparent corners, an opaque orange disc in the middle
     } cases[] = {
-        {"gen-1bpp-32.ico", 32, true},        {"gen-4bpp-16-32.ico", 32, true},   {"gen-8bpp-32.ico", 32, true},
-        {"gen-24bpp-32.ico", 32, true},       {"gen-32bpp-16-32-48.ico", 48, true}, {"gen-png-256.ico", 256, true},
+        {"gen-1bpp-32.ico", 32, true},           {"gen-4bpp-16-32.ico", 32, true},
+        {"gen-8bpp-32.ico", 32, true},           {"gen-24bpp-32.ico", 32, true},
+        {"gen-32bpp-16-32-48.ico", 48, true},    {"gen-png-256.ico", 256, true},
         {"gen-mixed-4-8-32-png.ico", 256, true}, {"pil-black_and_white.ico", 16, false},
-        {"pil-hopper.ico", 16, false},        {"pil-hopper_draw.ico", 16, false},
+        {"pil-hopper.ico", 16, false},           {"pil-hopper_draw.ico", 16, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -105,8 +107,7 @@ TEST(IcoRead, EqualSizesPreferMoreColoursAndMaskGivesWhite)
     const std::vector<std::uint8_t> andNone = {0, 0, 0, 0, 0, 0, 0, 0};
     std::vector<std::uint8_t> red(2 * 8, 0);  // two rows of 2 pixels (6 bytes) padded to 8
     for (int r = 0; r < 2; ++r)
-        for (int x = 0; x < 2; ++x)
-            red[std::size_t(r * 8 + x * 3 + 2)] = 255;
+        for (int x = 0; x < 2; ++x) red[std::size_t(r * 8 + x * 3 + 2)] = 255;
     // AND mask: the bottom-left pixel (first row, first bit) is transparent.
     const std::vector<std::uint8_t> andCorner = {0x80, 0, 0, 0, 0, 0, 0, 0};
     const auto file = iconFile({{{2, 2, 2, 0, 1, 0, 1, 0}, iconDib(2, 2, 1, pal, rows1, andNone)},

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <jpeglib.h>
+#include <cstdio>
 
 #include <csetjmp>
 #include <cstdlib>
@@ -20,9 +20,15 @@ namespace {
 
 const fs::path kJpeg = fs::path(PELKO_TESTDATA) / "jpeg";
 
-std::vector<std::uint8_t> bytesOf(const char* name) { return readFile((kJpeg / name).string()); }
+std::vector<std::uint8_t> bytesOf(const char* name)
+{
+    return readFile((kJpeg / name).string());
+}
 
-Picture decode(const std::vector<std::uint8_t>& b) { return decodeJpeg(b.data(), b.size()); }
+Picture decode(const std::vector<std::uint8_t>& b)
+{
+    return decodeJpeg(b.data(), b.size());
+}
 
 // libjpeg straight to RGB, as the reference. Only used on valid files.
 Picture libjpegReference(const std::vector<std::uint8_t>& b)
@@ -41,8 +47,7 @@ Picture libjpegReference(const std::vector<std::uint8_t>& b)
         const int y = int(cinfo.output_scanline);
         JSAMPROW r = row.data();
         jpeg_read_scanlines(&cinfo, &r, 1);
-        for (int x = 0; x < p.width(); ++x)
-            p.setPixel(x, y, rgb(row[3 * x], row[3 * x + 1], row[3 * x + 2]));
+        for (int x = 0; x < p.width(); ++x) p.setPixel(x, y, rgb(row[3 * x], row[3 * x + 1], row[3 * x + 2]));
     }
     jpeg_finish_decompress(&cinfo);
     jpeg_destroy_decompress(&cinfo);
@@ -52,8 +57,7 @@ Picture libjpegReference(const std::vector<std::uint8_t>& b)
 double meanDifference(const Picture& a, const Picture& b)
 {
     double sum = 0;
-    for (std::size_t i = 0; i < a.byteSize(); ++i)
-        sum += std::abs(int(a.data()[i]) - int(b.data()[i]));
+    for (std::size_t i = 0; i < a.byteSize(); ++i) sum += std::abs(int(a.data()[i]) - int(b.data()[i]));
     return sum / double(a.byteSize());
 }
 
@@ -63,8 +67,9 @@ TEST(JpegFiles, DecodeLikeLibjpeg)
 {
     if (!fs::is_directory(kJpeg))
         GTEST_SKIP() << "test data folder " << kJpeg << " is absent";
-    for (const char* name : {"baseline-420.jpg", "baseline-422.jpg", "baseline-444-optimized.jpg", "progressive.jpg",
-                             "grey.jpg", "restart-every-row.jpg", "odd-size-37x23.jpg", "arithmetic.jpg"}) {
+    for (const char* name :
+         {"baseline-420.jpg", "baseline-422.jpg", "baseline-444-optimized.jpg", "progressive.jpg", "grey.jpg",
+          "restart-every-row.jpg", "odd-size-37x23.jpg", "arithmetic.jpg"}) {
         SCOPED_TRACE(name);
         const auto b = bytesOf(name);
         EXPECT_TRUE(decode(b) == libjpegReference(b));
@@ -91,7 +96,8 @@ TEST(JpegFiles, DamagedDataIsRefused)
 {
     if (!fs::is_directory(kJpeg))
         GTEST_SKIP() << "test data folder " << kJpeg << " is absent";
-    for (const char* name : {"truncated-baseline.jpg", "truncated-progressive.jpg", "not-a-jpeg-png-inside.jpg"})
+    for (const char* name :
+         {"truncated-baseline.jpg", "truncated-progressive.jpg", "not-a-jpeg-png-inside.jpg"})
         EXPECT_THROW(decode(bytesOf(name)), JpegError) << name;
     // Every cut of a good file is refused (or, when only the end marker is missing, decoded).
     const auto good = bytesOf("baseline-420.jpg");
@@ -106,8 +112,7 @@ TEST(JpegEncode, QualityAndRoundTrip)
 {
     Picture p(40, 24);
     for (int y = 0; y < 24; ++y)
-        for (int x = 0; x < 40; ++x)
-            p.setPixel(x, y, rgb(std::uint8_t(x * 6), std::uint8_t(y * 10), 128));
+        for (int x = 0; x < 40; ++x) p.setPixel(x, y, rgb(std::uint8_t(x * 6), std::uint8_t(y * 10), 128));
     const auto best = encodeJpeg(p, 100);
     const auto worst = encodeJpeg(p, 0);
     EXPECT_LT(worst.size(), best.size());

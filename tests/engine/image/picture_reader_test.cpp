@@ -35,12 +35,11 @@ std::string readError(const std::string& path)
 TEST(PictureReader, KindByExtension)
 {
     const std::pair<const char*, StillKind> cases[] = {
-        {"a.bmp", StillKind::Bmp},   {"A.BMP", StillKind::Bmp},   {"b.jpg", StillKind::Jpeg},
-        {"b.JPEG", StillKind::Jpeg}, {"c.Png", StillKind::Png},   {"d.ico", StillKind::Ico},
+        {"a.bmp", StillKind::Bmp},   {"A.BMP", StillKind::Bmp},      {"b.jpg", StillKind::Jpeg},
+        {"b.JPEG", StillKind::Jpeg}, {"c.Png", StillKind::Png},      {"d.ico", StillKind::Ico},
         {"e.GIF", StillKind::None},  {"f.png.bak", StillKind::None}, {"noext", StillKind::None},
     };
-    for (const auto& [name, kind] : cases)
-        EXPECT_EQ(stillKindOf(name), kind) << name;
+    for (const auto& [name, kind] : cases) EXPECT_EQ(stillKindOf(name), kind) << name;
 }
 
 TEST(PictureReader, ReadsEachKindAndReportsFailuresWithTheProgramsText)
@@ -56,8 +55,9 @@ TEST(PictureReader, ReadsEachKindAndReportsFailuresWithTheProgramsText)
     // The same damaged bytes under every extension; a vanished file reads like a damaged one.
     const std::vector<std::uint8_t> junk = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
     const std::pair<const char*, const char*> cases[] = {
-        {"x.bmp", "This file is not BMP."}, {"x.jpg", "This file is not JPG."}, {"x.jpeg", "This file is not JPG."},
-        {"x.png", "This file is not PNG."}, {"x.ico", "This file is not ICO."},
+        {"x.bmp", "This file is not BMP."},  {"x.jpg", "This file is not JPG."},
+        {"x.jpeg", "This file is not JPG."}, {"x.png", "This file is not PNG."},
+        {"x.ico", "This file is not ICO."},
     };
     for (const auto& [name, message] : cases) {
         writeFile((dir.path / name).string(), junk);

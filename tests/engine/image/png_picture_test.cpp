@@ -12,8 +12,7 @@ TEST(PngPicture, RoundTripWithTransparencyAndInterlace)
 {
     std::mt19937 rng(3);
     Picture p(23, 9);
-    for (std::size_t i = 0; i < p.byteSize(); ++i)
-        p.data()[i] = std::uint8_t(rng());
+    for (std::size_t i = 0; i < p.byteSize(); ++i) p.data()[i] = std::uint8_t(rng());
     for (TInterlaceMethod interlace : {imNone, imAdam7}) {
         PngWriteOptions o;
         o.interlace = interlace;

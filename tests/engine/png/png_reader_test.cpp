@@ -17,8 +17,8 @@ namespace {
 
 const fs::path kData = PELKO_TESTDATA;
 
-#define SKIP_WITHOUT_TESTDATA(dir)                                                        \
-    if (!fs::is_directory(kData / dir))                                                   \
+#define SKIP_WITHOUT_TESTDATA(dir)      \
+    if (!fs::is_directory(kData / dir)) \
     GTEST_SKIP() << "test data folder " << (kData / dir) << " is absent"
 
 TPNGObject load(const std::vector<std::uint8_t>& f)
@@ -43,8 +43,7 @@ std::vector<std::uint8_t> applyGamma(std::vector<std::uint8_t> rgb, std::uint32_
     std::uint8_t table[256];
     for (int i = 0; i < 256; ++i)
         table[i] = std::uint8_t(std::lround(255.0 * std::pow(i / 255.0, 1.0 / (g / 100000.0 * 2.2))));
-    for (auto& v : rgb)
-        v = table[v];
+    for (auto& v : rgb) v = table[v];
     return rgb;
 }
 
@@ -75,7 +74,8 @@ TEST(PngSuite, ValidFilesDecodeLikeLibpng)
 TEST(PngSuite, AlphaPlaneHoldsTheAlphaSamples)
 {
     SKIP_WITHOUT_TESTDATA("pngsuite");
-    for (const char* name : {"basn6a08.png", "basn4a16.png", "basi6a08.png", "basi4a08.png", "basn6a16.png"}) {
+    for (const char* name :
+         {"basn6a08.png", "basn4a16.png", "basi6a08.png", "basi4a08.png", "basn6a16.png"}) {
         SCOPED_TRACE(name);
         const auto bytes = readBytes(kData / "pngsuite" / name);
         const TPNGObject png = load(bytes);
@@ -95,7 +95,7 @@ TEST(PngSuite, TransparencyModes)
         const char* name;
         TPNGTransparencyMode mode;
     } cases[] = {
-        {"basn2c08.png", ptmNone}, {"tbrn2c08.png", ptmBit}, {"tbbn0g04.png", ptmBit},
+        {"basn2c08.png", ptmNone}, {"tbrn2c08.png", ptmBit},     {"tbbn0g04.png", ptmBit},
         {"tp1n3p08.png", ptmBit},  {"tm3n3p02.png", ptmPartial}, {"basn3p08.png", ptmNone},
     };
     for (const auto& c : cases) {
@@ -211,7 +211,8 @@ TEST(PngRead, TwoBitGreyWidensToFourBitIndices)
     EXPECT_EQ(bitmapRgb(b), (std::vector<std::uint8_t>{0, 0, 0, 85, 85, 85, 170, 170, 170, 255, 255, 255}));
 
     // Palette indices keep their values.
-    const auto p = makePng(ihdrData(4, 1, 2, 3), {{"PLTE", {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4}}}, {0, 0b00011011});
+    const auto p =
+        makePng(ihdrData(4, 1, 2, 3), {{"PLTE", {1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4}}}, {0, 0b00011011});
     const PngBitmap pb = decoded(p);
     EXPECT_EQ(pb.scanLine(0)[0], 0x01);
     EXPECT_EQ(pb.scanLine(0)[1], 0x23);
@@ -222,8 +223,8 @@ TEST(PngRead, GammaTable)
     struct Case {
         std::uint32_t gamma;  // 0: no gAMA chunk
         std::uint8_t stored, read;
-    } cases[] = {{100000, 128, 186}, {45455, 128, 128}, {45455, 37, 37}, {0, 128, 128}, {100000, 0, 0},
-                 {100000, 255, 255}};
+    } cases[] = {{100000, 128, 186}, {45455, 128, 128}, {45455, 37, 37},
+                 {0, 128, 128},      {100000, 0, 0},    {100000, 255, 255}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.gamma);
         std::vector<std::pair<const char*, std::vector<std::uint8_t>>> before;
@@ -273,10 +274,9 @@ TEST(PngRead, IdatSplitAcrossChunksAndFilters)
     const auto z = deflateBytes(rows);
     std::vector<std::uint8_t> f = {137, 80, 78, 71, 13, 10, 26, 10};
     addChunk(f, "IHDR", ihdrData(2, 3, 8, 2));
-    for (std::uint8_t byte : z)
-        addChunk(f, "IDAT", {byte});
+    for (std::uint8_t byte : z) addChunk(f, "IDAT", {byte});
     addChunk(f, "IEND", {});
     const PngBitmap b = decoded(f);
     EXPECT_EQ(bitmapRgb(b), (std::vector<std::uint8_t>{10, 20, 30, 15, 25, 35, 11, 21, 31, 16, 26, 36, 11, 21,
-                                                        31, 16, 26, 36}));
+                                                       31, 16, 26, 36}));
 }

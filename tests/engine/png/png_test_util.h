@@ -23,8 +23,7 @@ inline std::vector<std::uint8_t> readBytes(const std::filesystem::path& p)
 
 inline void put32(std::vector<std::uint8_t>& v, std::uint32_t x)
 {
-    for (int s = 24; s >= 0; s -= 8)
-        v.push_back(std::uint8_t(x >> s));
+    for (int s = 24; s >= 0; s -= 8) v.push_back(std::uint8_t(x >> s));
 }
 
 inline void addChunk(std::vector<std::uint8_t>& f, const char* type, const std::vector<std::uint8_t>& data)
@@ -56,14 +55,14 @@ inline std::vector<std::uint8_t> deflateBytes(const std::vector<std::uint8_t>& r
 }
 
 // A PNG with the given IHDR, chunks before the image data, and filtered rows.
-inline std::vector<std::uint8_t> makePng(const std::vector<std::uint8_t>& ihdr,
-                                         const std::vector<std::pair<const char*, std::vector<std::uint8_t>>>& before,
-                                         const std::vector<std::uint8_t>& rows)
+inline std::vector<std::uint8_t> makePng(
+    const std::vector<std::uint8_t>& ihdr,
+    const std::vector<std::pair<const char*, std::vector<std::uint8_t>>>& before,
+    const std::vector<std::uint8_t>& rows)
 {
     std::vector<std::uint8_t> f = {137, 80, 78, 71, 13, 10, 26, 10};
     addChunk(f, "IHDR", ihdr);
-    for (const auto& [type, data] : before)
-        addChunk(f, type, data);
+    for (const auto& [type, data] : before) addChunk(f, type, data);
     addChunk(f, "IDAT", deflateBytes(rows));
     addChunk(f, "IEND", {});
     return f;

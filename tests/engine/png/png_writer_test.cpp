@@ -20,15 +20,19 @@ struct Chunk {
     std::vector<std::uint8_t> data;
 };
 
-std::uint32_t be32(const std::uint8_t* p) { return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3]; }
+std::uint32_t be32(const std::uint8_t* p)
+{
+    return std::uint32_t(p[0]) << 24 | p[1] << 16 | p[2] << 8 | p[3];
+}
 
 std::vector<Chunk> chunksOf(const std::vector<std::uint8_t>& f)
 {
     std::vector<Chunk> out;
     for (std::size_t pos = 8; pos + 12 <= f.size();) {
         const std::uint32_t len = be32(&f[pos]);
-        out.push_back({std::string(f.begin() + long(pos) + 4, f.begin() + long(pos) + 8),
-                       std::vector<std::uint8_t>(f.begin() + long(pos) + 8, f.begin() + long(pos + 8 + len))});
+        out.push_back(
+            {std::string(f.begin() + long(pos) + 4, f.begin() + long(pos) + 8),
+             std::vector<std::uint8_t>(f.begin() + long(pos) + 8, f.begin() + long(pos + 8 + len))});
         pos += 12 + len;
     }
     return out;
@@ -54,11 +58,9 @@ PngBitmap randomBitmap(int w, int h, int bits, unsigned seed, bool noisy = true)
     b.height = h;
     b.bitsPerPixel = bits;
     b.bits.resize(b.stride() * std::size_t(h));
-    for (auto& v : b.bits)
-        v = noisy ? std::uint8_t(rng()) : std::uint8_t(rng() % 4);
+    for (auto& v : b.bits) v = noisy ? std::uint8_t(rng()) : std::uint8_t(rng() % 4);
     if (bits < 16)
-        for (int i = 0; i < (1 << bits); ++i)
-            b.palette.push_back(rng() & 0xFFFFFF);
+        for (int i = 0; i < (1 << bits); ++i) b.palette.push_back(rng() & 0xFFFFFF);
     return b;
 }
 
@@ -88,8 +90,7 @@ TEST(PngWrite, TransparentRgbPictureLayoutAndSubFilter)
     EXPECT_EQ(chunks[3].type, "IEND");
     const auto raw = inflateIdat(chunks);
     ASSERT_EQ(raw.size(), 5u * (1 + 7 * 3));
-    for (int y = 0; y < 5; ++y)
-        EXPECT_EQ(raw[std::size_t(y) * 22], 1);
+    for (int y = 0; y < 5; ++y) EXPECT_EQ(raw[std::size_t(y) * 22], 1);
 }
 
 TEST(PngWrite, IdatChunksAreSplitAt65535Bytes)
@@ -104,8 +105,7 @@ TEST(PngWrite, IdatChunksAreSplitAt65535Bytes)
         if (c.type == "IDAT")
             sizes.push_back(c.data.size());
     ASSERT_GE(sizes.size(), 2u);
-    for (std::size_t i = 0; i + 1 < sizes.size(); ++i)
-        EXPECT_EQ(sizes[i], 65535u);
+    for (std::size_t i = 0; i + 1 < sizes.size(); ++i) EXPECT_EQ(sizes[i], 65535u);
     EXPECT_LT(sizes.back(), 65535u);
     EXPECT_GT(sizes.back(), 0u);
 }
@@ -132,18 +132,14 @@ TEST(PngWrite, RoundTripsThroughLibpngAndPngcheck)
         int level;
         TFilters filters;
     } cases[] = {
-        {33, 17, 24, imNone, 7, filterBit(pfSub)},
-        {33, 17, 24, imAdam7, 9, filterBit(pfSub)},
-        {5, 9, 8, imNone, 0, filterBit(pfSub)},
-        {13, 11, 8, imAdam7, 6, filterBit(pfPaeth)},
-        {13, 6, 4, imNone, 7, filterBit(pfSub)},
-        {9, 10, 4, imAdam7, 7, filterBit(pfUp)},
-        {17, 3, 1, imNone, 7, filterBit(pfAverage)},
-        {10, 10, 1, imAdam7, 7, filterBit(pfSub)},
-        {40, 20, 24, imNone, 7, TFilters(0x1F)},
-        {40, 20, 24, imNone, 7, 0},
+        {33, 17, 24, imNone, 7, filterBit(pfSub)},   {33, 17, 24, imAdam7, 9, filterBit(pfSub)},
+        {5, 9, 8, imNone, 0, filterBit(pfSub)},      {13, 11, 8, imAdam7, 6, filterBit(pfPaeth)},
+        {13, 6, 4, imNone, 7, filterBit(pfSub)},     {9, 10, 4, imAdam7, 7, filterBit(pfUp)},
+        {17, 3, 1, imNone, 7, filterBit(pfAverage)}, {10, 10, 1, imAdam7, 7, filterBit(pfSub)},
+        {40, 20, 24, imNone, 7, TFilters(0x1F)},     {40, 20, 24, imNone, 7, 0},
     };
-    const bool havePngcheck = std::system("pngcheck -q /dev/null >/dev/null 2>&1; command -v pngcheck >/dev/null") == 0;
+    const bool havePngcheck =
+        std::system("pngcheck -q /dev/null >/dev/null 2>&1; command -v pngcheck >/dev/null") == 0;
     unsigned seed = 10;
     for (const auto& c : cases) {
         for (bool noisy : {true, false}) {
@@ -166,9 +162,10 @@ TEST(PngWrite, RoundTripsThroughLibpngAndPngcheck)
             again.AssignTo(back);
             EXPECT_EQ(bitmapRgb(back), bitmapRgb(b));
             if (havePngcheck) {
-                const fs::path tmp = fs::temp_directory_path() / ("pelko_pngcheck_" + std::to_string(seed) + ".png");
-                std::ofstream(tmp, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                           std::streamsize(file.size()));
+                const fs::path tmp =
+                    fs::temp_directory_path() / ("pelko_pngcheck_" + std::to_string(seed) + ".png");
+                std::ofstream(tmp, std::ios::binary)
+                    .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
                 EXPECT_EQ(std::system(("pngcheck -q " + tmp.string() + " >/dev/null").c_str()), 0);
                 fs::remove(tmp);
             }
@@ -181,21 +178,18 @@ TEST(PngWrite, FilterChoiceAmongSeveral)
     // Identical noisy rows: from the second row on, Up turns every byte into 0
     // and wins; the first row has no previous row to lean on.
     PngBitmap b = randomBitmap(16, 4, 24, 9);
-    for (int y = 1; y < 4; ++y)
-        std::copy_n(b.scanLine(0), b.stride(), b.scanLine(y));
+    for (int y = 1; y < 4; ++y) std::copy_n(b.scanLine(0), b.stride(), b.scanLine(y));
     TPNGObject png;
     png.Filters = filterBit(pfNone) | filterBit(pfSub) | filterBit(pfUp) | filterBit(pfPaeth);
     png.Assign(b);
     const auto raw = inflateIdat(chunksOf(save(png)));
     ASSERT_EQ(raw.size(), 4u * 49);
-    for (int y = 1; y < 4; ++y)
-        EXPECT_EQ(raw[std::size_t(y) * 49], pfUp) << y;
+    for (int y = 1; y < 4; ++y) EXPECT_EQ(raw[std::size_t(y) * 49], pfUp) << y;
     // With only None in the set, or none at all, rows are stored unfiltered.
     for (TFilters set : {filterBit(pfNone), TFilters(0)}) {
         png.Filters = set;
         const auto plain = inflateIdat(chunksOf(save(png)));
-        for (int y = 0; y < 4; ++y)
-            EXPECT_EQ(plain[std::size_t(y) * 49], pfNone);
+        for (int y = 0; y < 4; ++y) EXPECT_EQ(plain[std::size_t(y) * 49], pfNone);
     }
 }
 
