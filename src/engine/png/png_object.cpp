@@ -156,6 +156,8 @@ const std::vector<std::uint8_t>& TPNGObject::alphaPlane() const
 
 TChunk& TPNGObject::AddChunk(std::string_view type)
 {
+    if (type.size() != 4)
+        throw std::invalid_argument("PNG chunk types have four letters");
     if (!findChunk("IHDR") || !findChunk("IEND"))
         throw EPngError(kPngInvalidImageForChunk);
     if (type == "IHDR" || type == "IDAT" || type == "PLTE" || type == "IEND" ||

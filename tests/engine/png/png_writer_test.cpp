@@ -234,6 +234,7 @@ TEST(PngWrite, ChunkListRules)
     png.Assign(randomBitmap(2, 2, 24, 6));
     for (const char* critical : {"IHDR", "IDAT", "PLTE", "IEND"})
         EXPECT_THROW(png.AddChunk(critical), EPngError) << critical;
+    EXPECT_THROW(png.AddChunk("tEX"), std::invalid_argument);
     png.AddChunk("gAMA");
     EXPECT_THROW(png.AddChunk("gAMA"), EPngError);
     EXPECT_EQ(png.chunk(1).type(), "gAMA");
