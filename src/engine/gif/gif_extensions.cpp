@@ -144,17 +144,34 @@ const TGIFExtensionClass* TGIFExtension::FindExtension(GifInput& in)
     return cls;
 }
 
+// The block size of an application extension: 10 or more.
+static int readApplicationBlockSize(GifInput& in)
+{
+    const int n = in.readByte();
+    if (n < 0)
+        throw GIFException(gifmsg::kPrematureEnd);
+    if (n < 10)
+        throw GIFException(gifmsg::kUnsupportedAppExtBlockSize);
+    return n;
+}
+
+// Bytes as data sub-blocks of at most 255 bytes each (nothing for none).
+static void writePieces(GifOutput& out, const void* data, std::size_t size)
+{
+    const auto* p = static_cast<const std::uint8_t*>(data);
+    for (std::size_t at = 0; at < size; at += 255) {
+        const std::size_t n = std::min<std::size_t>(255, size - at);
+        out.writeByte(std::uint8_t(n));
+        out.write(p + at, n);
+    }
+}
+
 // Sub-block text --------------------------------------------------------------
 
 void writeTextSubBlocks(GifOutput& out, const std::vector<std::string>& lines)
 {
-    for (const std::string& line : lines) {
-        for (std::size_t at = 0; at < line.size(); at += 255) {
-            const std::size_t n = std::min<std::size_t>(255, line.size() - at);
-            out.writeByte(std::uint8_t(n));
-            out.write(line.data() + at, n);
-        }
-    }
+    for (const std::string& line : lines)
+        writePieces(out, line.data(), line.size());
     out.writeByte(0);
 }
 
@@ -364,11 +381,7 @@ void TGIFApplicationExtension::SaveBody(GifOutput& out) const
 
 void TGIFApplicationExtension::LoadBody(GifInput& in)
 {
-    const int n = in.readByte();
-    if (n < 0)
-        throw GIFException(gifmsg::kPrematureEnd);
-    if (n < 10)
-        throw GIFException(gifmsg::kUnsupportedAppExtBlockSize);
+    const int n = readApplicationBlockSize(in);
     in.readExact(ident_.data(), ident_.size());
     const std::size_t extra = std::size_t(n > 11 ? n - 11 : 0);
     if (extra > in.remaining())
@@ -439,25 +452,14 @@ void TGIFUnknownAppExtension::SaveBody(GifOutput& out) const
         out.writeByte(11);
         out.write(ident_.data(), ident_.size());
     }
-    for (const TGIFBlock& b : blocks_) {
-        if (b.Data.empty())
-            continue;
-        for (std::size_t at = 0; at < b.Data.size(); at += 255) {
-            const std::size_t n = std::min<std::size_t>(255, b.Data.size() - at);
-            out.writeByte(std::uint8_t(n));
-            out.write(b.Data.data() + at, n);
-        }
-    }
+    for (const TGIFBlock& b : blocks_)
+        writePieces(out, b.Data.data(), b.Data.size());
     out.writeByte(0);
 }
 
 void TGIFUnknownAppExtension::LoadBody(GifInput& in)
 {
-    const int n = in.readByte();
-    if (n < 0)
-        throw GIFException(gifmsg::kPrematureEnd);
-    if (n < 10)
-        throw GIFException(gifmsg::kUnsupportedAppExtBlockSize);
+    const int n = readApplicationBlockSize(in);
     appBlock_.assign(std::size_t(n), 0);
     in.readExact(appBlock_.data(), appBlock_.size());
     ident_.fill(0);
