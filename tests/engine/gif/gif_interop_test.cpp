@@ -3,6 +3,7 @@
 // reads here as giflib reads it.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
