@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::string target = "/tmp/pelko-fuzz-wav-" + std::to_string(::getpid()) + ".avi";
     AviWriterPtr w = OpenAviWriter(target, 40);
     if (w) {
-        const AviResult r = WriteWavSound(w.get(), data ? data : reinterpret_cast<const std::uint8_t*>(""),
-                                          SND_MEMORY, size);
+        const AviResult r =
+            WriteWavSound(w.get(), data ? data : reinterpret_cast<const std::uint8_t*>(""), SND_MEMORY, size);
         if (r != AVIERR_OK && r != AVIERR_BADFORMAT)
             std::abort();
     }

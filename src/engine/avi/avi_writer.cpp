@@ -44,19 +44,40 @@ std::string temporaryName(const std::string& target, const char* what)
 std::uint32_t tagOf(const std::string& fourcc)
 {
     char s[5] = "    ";
-    for (std::size_t i = 0; i < 4 && i < fourcc.size(); ++i)
-        s[i] = fourcc[i];
+    for (std::size_t i = 0; i < 4 && i < fourcc.size(); ++i) s[i] = fourcc[i];
     return fourCC(s);
 }
 
 AVCodecID pcmCodec(int bits)
 {
     switch (bits) {
-    case 8: return AV_CODEC_ID_PCM_U8;
-    case 16: return AV_CODEC_ID_PCM_S16LE;
-    case 24: return AV_CODEC_ID_PCM_S24LE;
-    default: return AV_CODEC_ID_PCM_S32LE;
+        case 8:
+            return AV_CODEC_ID_PCM_U8;
+        case 16:
+            return AV_CODEC_ID_PCM_S16LE;
+        case 24:
+            return AV_CODEC_ID_PCM_S24LE;
+        default:
+            return AV_CODEC_ID_PCM_S32LE;
     }
+}
+
+// Writes bytes that stay the caller's as one key packet, without copying them
+// (av_write_frame keeps no reference to a packet without a buffer).
+int writeBorrowed(AVFormatContext* ctx, AVPacket* pkt, int stream, const std::uint8_t* data, std::size_t n,
+                  std::int64_t pts, std::int64_t duration)
+{
+    av_packet_unref(pkt);
+    pkt->data = const_cast<std::uint8_t*>(data);
+    pkt->size = int(n);
+    pkt->pts = pkt->dts = pts;
+    pkt->duration = duration;
+    pkt->flags = AV_PKT_FLAG_KEY;
+    pkt->stream_index = stream;
+    const int err = av_write_frame(ctx, pkt);
+    pkt->data = nullptr;
+    pkt->size = 0;
+    return err;
 }
 
 }  // namespace
@@ -68,7 +89,10 @@ std::uint32_t dibImageSize(int width, int height)
 
 class AviWriter {
 public:
-    AviWriter(std::string target, std::int32_t period) : target_(std::move(target)), period_(std::max(period, 1)) {}
+    AviWriter(std::string target, std::int32_t period)
+        : target_(std::move(target)), period_(std::max(period, 1))
+    {
+    }
     ~AviWriter() { release(true); }
 
     bool open(const WaveFormat* audioFormat);
@@ -94,7 +118,8 @@ private:
     AviResult startFile();
     AviResult addSoundStream(AVFormatContext* ctx);
     AviResult encode(const AVFrame* frame);
-    AviResult writeSoundPiece(AVFormatContext* ctx, AVStream* stream, const std::uint8_t* data, std::size_t n);
+    AviResult writeSoundPiece(AVFormatContext* ctx, AVStream* stream, const std::uint8_t* data,
+                              std::size_t n);
     AviResult copySpool(AVFormatContext* ctx, AVStream* stream);
     AviResult remuxWithSound();
     AviResult finish();
@@ -121,7 +146,10 @@ private:
     std::int64_t soundPts_ = 0;  // in sample frames of the sound stream
 };
 
-void AviWriterDeleter::operator()(AviWriter* writer) const { delete writer; }
+void AviWriterDeleter::operator()(AviWriter* writer) const
+{
+    delete writer;
+}
 
 bool AviWriter::open(const WaveFormat* audioFormat)
 {
@@ -346,17 +374,10 @@ AviResult AviWriter::writeFrame(const Picture& picture)
         // Bottom-up rows padded to 4 bytes; the padding stays zero.
         const std::size_t stride = raw_.size() / std::size_t(height_);
         for (int y = 0; y < height_; ++y)
-            std::memcpy(raw_.data() + std::size_t(height_ - 1 - y) * stride, picture.row(y), picture.stride());
-        av_packet_unref(pkt_);
-        pkt_->data = raw_.data();
-        pkt_->size = int(raw_.size());
-        pkt_->pts = pkt_->dts = nextFrame_;
-        pkt_->duration = 1;
-        pkt_->flags = AV_PKT_FLAG_KEY;
-        pkt_->stream_index = videoStream_->index;
-        const int err = av_write_frame(ctx_, pkt_);
-        pkt_->data = nullptr;
-        pkt_->size = 0;
+            std::memcpy(raw_.data() + std::size_t(height_ - 1 - y) * stride, picture.row(y),
+                        picture.stride());
+        const int err =
+            writeBorrowed(ctx_, pkt_, videoStream_->index, raw_.data(), raw_.size(), nextFrame_, 1);
         if (err < 0)
             return fail(fromAvError(err, AVIERR_FILEWRITE));
     } else {
@@ -367,6 +388,7 @@ AviResult AviWriter::writeFrame(const Picture& picture)
         const int srcStride[1] = {int(picture.stride())};
         sws_scale(sws_, src, srcStride, 0, height_, frame_->data, frame_->linesize);
         frame_->pts = nextFrame_;
+        frame_->quality = enc_->global_quality;  // the quantiser of qscale encoders
         if (AviResult r = encode(frame_))
             return r;
     }
@@ -377,17 +399,8 @@ AviResult AviWriter::writeFrame(const Picture& picture)
 AviResult AviWriter::writeSoundPiece(AVFormatContext* ctx, AVStream* stream, const std::uint8_t* data,
                                      std::size_t n)
 {
-    av_packet_unref(pkt_);
-    pkt_->data = const_cast<std::uint8_t*>(data);
-    pkt_->size = int(n);
     const std::int64_t frames = std::int64_t(n / audio_.blockAlign);
-    pkt_->pts = pkt_->dts = soundPts_;
-    pkt_->duration = frames;
-    pkt_->flags = AV_PKT_FLAG_KEY;
-    pkt_->stream_index = stream->index;
-    const int err = av_write_frame(ctx, pkt_);
-    pkt_->data = nullptr;
-    pkt_->size = 0;
+    const int err = writeBorrowed(ctx, pkt_, stream->index, data, n, soundPts_, frames);
     if (err < 0)
         return fromAvError(err, AVIERR_FILEWRITE);
     soundPts_ += frames;
@@ -586,7 +599,8 @@ AviResult AviWriter::close()
     return r;
 }
 
-AviWriterPtr OpenAviWriter(const std::string& fileName, std::int32_t framePeriodMs, const WaveFormat* audioFormat)
+AviWriterPtr OpenAviWriter(const std::string& fileName, std::int32_t framePeriodMs,
+                           const WaveFormat* audioFormat)
 {
     // The encoders' progress notes are not for our users; errors still show.
     static const bool quiet = [] {

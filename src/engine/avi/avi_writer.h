@@ -72,7 +72,8 @@ AviResult WriteVideoFrame(AviWriter* writer, const Picture* picture);
 
 // Appends the samples of a PCM WAV file: source is a NUL-terminated file name
 // for SND_FILENAME, or memorySize bytes of a WAV image for SND_MEMORY.
-AviResult WriteWavSound(AviWriter* writer, const void* source, std::uint32_t kind, std::size_t memorySize = 0);
+AviResult WriteWavSound(AviWriter* writer, const void* source, std::uint32_t kind,
+                        std::size_t memorySize = 0);
 inline AviResult WriteWavSound(AviWriter* writer, const std::string& fileName)
 {
     return WriteWavSound(writer, fileName.c_str(), SND_FILENAME);

@@ -5,7 +5,10 @@
 
 namespace pelko {
 
-std::uint16_t readLe16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t readLe16(const std::uint8_t* p)
+{
+    return std::uint16_t(p[0] | p[1] << 8);
+}
 
 std::uint32_t readLe32(const std::uint8_t* p)
 {
@@ -15,8 +18,7 @@ std::uint32_t readLe32(const std::uint8_t* p)
 
 void writeLe32(std::uint8_t* p, std::uint32_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        p[i] = std::uint8_t(v >> (8 * i));
+    for (int i = 0; i < 4; ++i) p[i] = std::uint8_t(v >> (8 * i));
 }
 
 bool MemoryRiffSource::read(std::uint64_t offset, void* dst, std::size_t n)
@@ -42,7 +44,10 @@ FileRiffSource::FileRiffSource(const std::string& path, bool writable)
     size_ = end > 0 ? std::uint64_t(end) : 0;
 }
 
-FileRiffSource::~FileRiffSource() { close(); }
+FileRiffSource::~FileRiffSource()
+{
+    close();
+}
 
 bool FileRiffSource::read(std::uint64_t offset, void* dst, std::size_t n)
 {
@@ -87,7 +92,8 @@ std::optional<RiffChunk> readChunkHeader(RiffSource& src, std::uint64_t offset, 
     c.offset = offset;
     c.dataOffset = offset + 8;
     c.available = std::min<std::uint64_t>(c.size, end - c.dataOffset);
-    if ((c.id == fourCC("RIFF") || c.id == fourCC("LIST")) && c.available >= 4 && src.read(c.dataOffset, h + 8, 4))
+    if ((c.id == fourCC("RIFF") || c.id == fourCC("LIST")) && c.available >= 4 &&
+        src.read(c.dataOffset, h + 8, 4))
         c.form = readLe32(h + 8);
     return c;
 }

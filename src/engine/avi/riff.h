@@ -61,11 +61,11 @@ private:
 
 struct RiffChunk {
     std::uint32_t id = 0;
-    std::uint32_t size = 0;          // size as the header declares it
-    std::uint64_t offset = 0;        // of the chunk header
-    std::uint64_t dataOffset = 0;    // offset + 8
-    std::uint64_t available = 0;     // data bytes really present inside the parent
-    std::uint32_t form = 0;          // form or list type of RIFF and LIST chunks, else 0
+    std::uint32_t size = 0;        // size as the header declares it
+    std::uint64_t offset = 0;      // of the chunk header
+    std::uint64_t dataOffset = 0;  // offset + 8
+    std::uint64_t available = 0;   // data bytes really present inside the parent
+    std::uint32_t form = 0;        // form or list type of RIFF and LIST chunks, else 0
 
     // Where the data the file really holds ends.
     std::uint64_t dataEnd() const { return dataOffset + available; }

@@ -11,8 +11,7 @@ namespace {
 
 std::string upper(std::string s)
 {
-    for (char& c : s)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : s) c = char(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 

@@ -20,7 +20,10 @@ WaveFormat parseFormat(const std::uint8_t* p)
     return f;
 }
 
-std::optional<RiffChunk> findRiff(RiffSource& src) { return findChunk(src, 0, src.size(), fourCC("RIFF")); }
+std::optional<RiffChunk> findRiff(RiffSource& src)
+{
+    return findChunk(src, 0, src.size(), fourCC("RIFF"));
+}
 
 }  // namespace
 
@@ -67,7 +70,10 @@ bool ReadWavFormat(const std::string& fileName, WaveFormat& format)
     return true;
 }
 
-std::string mmioErrorMessage(int code) { return "MMIO Error. Error Code: " + std::to_string(code); }
+std::string mmioErrorMessage(int code)
+{
+    return "MMIO Error. Error Code: " + std::to_string(code);
+}
 
 WavDuration WavDurationMs(const std::string& fileName)
 {

@@ -13,7 +13,10 @@
 
 // libx264 keeps a few bytes of its parameters when it refuses to open (odd
 // sizes); that is its own leak, not ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libx264.so\n"; }
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libx264.so\n";
+}
 
 namespace pelko {
 namespace {
@@ -32,8 +35,7 @@ std::string probe(const std::filesystem::path& p, const char* stream, const char
 {
     std::string out = run("ffprobe -v error -count_packets -select_streams " + std::string(stream) +
                           " -show_entries stream=" + entries + " -of csv=p=0 '" + p.string() + "'");
-    while (!out.empty() && (out.back() == '\n' || out.back() == ','))
-        out.pop_back();
+    while (!out.empty() && (out.back() == '\n' || out.back() == ',')) out.pop_back();
     return out;
 }
 

@@ -43,7 +43,8 @@ TEST(AviLarge, PastTwoGibibytesStaysValid)
     EXPECT_EQ(next->form, fourCC("AVIX"));
 
     EXPECT_EQ(run("ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets "
-                  "-of csv=p=0 '" + path.string() + "'"),
+                  "-of csv=p=0 '" +
+                  path.string() + "'"),
               std::to_string(count) + "\n");
     // The last frame decodes to what was written.
     const std::string raw = (dir / "last.raw").string();

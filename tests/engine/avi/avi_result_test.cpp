@@ -36,8 +36,7 @@ TEST(AviResultText, TableAndUnknownCodes)
         {0x80004005, "Unknown avi result code."},
         {1, "Unknown avi result code."},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(AviResultText(c.code), c.text) << std::hex << c.code;
+    for (const auto& c : cases) EXPECT_EQ(AviResultText(c.code), c.text) << std::hex << c.code;
 }
 
 }  // namespace

@@ -29,11 +29,13 @@ inline Picture testFrame(int width, int height, int index)
 
 inline void putLe(std::vector<std::uint8_t>& v, std::uint32_t x, int bytes)
 {
-    for (int i = 0; i < bytes; ++i)
-        v.push_back(std::uint8_t(x >> (8 * i)));
+    for (int i = 0; i < bytes; ++i) v.push_back(std::uint8_t(x >> (8 * i)));
 }
 
-inline void putTag(std::vector<std::uint8_t>& v, const char* tag) { v.insert(v.end(), tag, tag + 4); }
+inline void putTag(std::vector<std::uint8_t>& v, const char* tag)
+{
+    v.insert(v.end(), tag, tag + 4);
+}
 
 struct WavSpec {
     int channels = 1;
@@ -44,7 +46,8 @@ struct WavSpec {
     std::vector<std::uint8_t> chunkBeforeData;  // a whole chunk put between 'fmt ' and 'data'
 };
 
-inline WavSpec wavSpec(int channels, std::uint32_t rate, int bits, std::uint32_t frames, std::uint32_t seed = 1)
+inline WavSpec wavSpec(int channels, std::uint32_t rate, int bits, std::uint32_t frames,
+                       std::uint32_t seed = 1)
 {
     WavSpec s;
     s.channels = channels;
@@ -88,8 +91,7 @@ inline std::vector<std::uint8_t> makeWav(const WavSpec& s)
     putLe(v, std::uint32_t(data.size()), 4);
     v.insert(v.end(), data.begin(), data.end());
     const std::uint32_t riffSize = std::uint32_t(v.size() - 8);
-    for (int i = 0; i < 4; ++i)
-        v[4 + i] = std::uint8_t(riffSize >> (8 * i));
+    for (int i = 0; i < 4; ++i) v[4 + i] = std::uint8_t(riffSize >> (8 * i));
     return v;
 }
 
@@ -106,8 +108,7 @@ inline std::vector<std::uint8_t> loadFile(const std::filesystem::path& p)
     if (std::FILE* f = std::fopen(p.c_str(), "rb")) {
         std::uint8_t buf[65536];
         std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-            v.insert(v.end(), buf, buf + n);
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) v.insert(v.end(), buf, buf + n);
         std::fclose(f);
     }
     return v;
@@ -120,8 +121,7 @@ inline std::string run(const std::string& command)
     if (std::FILE* p = popen(command.c_str(), "r")) {
         char buf[4096];
         std::size_t n;
-        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
+        while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
         pclose(p);
     }
     return out;
@@ -129,7 +129,8 @@ inline std::string run(const std::string& command)
 
 inline bool haveFfmpeg()
 {
-    return std::system("ffmpeg -version >/dev/null 2>&1") == 0 && std::system("ffprobe -version >/dev/null 2>&1") == 0;
+    return std::system("ffmpeg -version >/dev/null 2>&1") == 0 &&
+           std::system("ffprobe -version >/dev/null 2>&1") == 0;
 }
 
 // A fresh empty folder under the system's temporary folder.

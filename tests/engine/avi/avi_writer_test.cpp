@@ -24,7 +24,7 @@ struct AviFacts {
     };
     std::vector<Stream> streams;
     std::vector<std::vector<std::uint8_t>> chunks[2];  // movi data chunks per stream
-    std::vector<std::uint32_t> indexFlags;  // of the video chunks
+    std::vector<std::uint32_t> indexFlags;             // of the video chunks
 };
 
 AviFacts readAvi(const std::filesystem::path& p)
@@ -111,8 +111,7 @@ TEST(AviWriter, UncompressedFramesAreClassicDibs)
         }
     }
     ASSERT_EQ(f.indexFlags.size(), 3u);
-    for (std::uint32_t flags : f.indexFlags)
-        EXPECT_TRUE(flags & 0x10) << "every frame is a key frame";
+    for (std::uint32_t flags : f.indexFlags) EXPECT_TRUE(flags & 0x10) << "every frame is a key frame";
     EXPECT_EQ(dir.names(), std::vector<std::string>{"clip.avi"});  // no temporary left
 }
 
@@ -241,7 +240,7 @@ TEST(AviWriter, SoundIsCopiedFromWhereverTheDataChunkIs)
     ASSERT_TRUE(ReadWavFormat((dir / "first.wav").string(), format));
     enum Mode { kFormatAtOpen, kSoundAfterFrames, kSoundBeforeFrames };
     for (Mode mode : {kFormatAtOpen, kSoundAfterFrames, kSoundBeforeFrames}) {
-        SCOPED_TRACE(mode == kFormatAtOpen        ? "format passed at open"
+        SCOPED_TRACE(mode == kFormatAtOpen       ? "format passed at open"
                      : mode == kSoundAfterFrames ? "format learnt after the frames"
                                                  : "first sound before the frames");
         const auto path = dir / "s.avi";
@@ -274,8 +273,7 @@ TEST(AviWriter, SoundIsCopiedFromWhereverTheDataChunkIs)
         EXPECT_EQ(readLe16(a.strf.data()), 1);  // PCM
         EXPECT_EQ(readLe16(a.strf.data() + 2), 2);
         std::vector<std::uint8_t> got;
-        for (const auto& c : f.chunks[1])
-            got.insert(got.end(), c.begin(), c.end());
+        for (const auto& c : f.chunks[1]) got.insert(got.end(), c.begin(), c.end());
         EXPECT_EQ(got, expected);
         // The video is unchanged by the second pass.
         const Picture p4 = testFrame(20, 10, 4);
@@ -292,8 +290,7 @@ TEST(AviWriter, SoundThatCannotBeUsed)
     for (auto [ch, rate, bits] : {std::tuple{0, 8000, 16}, {1, 0, 16}, {1, 8000, 0}}) {
         std::vector<std::uint8_t> wav = makeWav(wavSpec(1, 8000, 16, 10));
         wav[22] = std::uint8_t(ch);
-        for (int i = 0; i < 4; ++i)
-            wav[24 + i] = std::uint8_t(std::uint32_t(rate) >> (8 * i));
+        for (int i = 0; i < 4; ++i) wav[24 + i] = std::uint8_t(std::uint32_t(rate) >> (8 * i));
         wav[34] = std::uint8_t(bits);
         AviWriterPtr w = OpenAviWriter((dir / "z.avi").string(), 40);
         ASSERT_EQ(WriteVideoFrame(w.get(), &p), AVIERR_OK);
@@ -310,8 +307,7 @@ TEST(AviWriter, SoundThatCannotBeUsed)
     ASSERT_EQ(WriteWavSound(w.get(), std::span<const std::uint8_t>(cut)), AVIERR_OK);
     ASSERT_EQ(CloseAviWriter(std::move(w)), AVIERR_OK);
     std::size_t bytes = 0;
-    for (const auto& c : readAvi(dir / "c.avi").chunks[1])
-        bytes += c.size();
+    for (const auto& c : readAvi(dir / "c.avi").chunks[1]) bytes += c.size();
     EXPECT_EQ(bytes, 148u);
 
     // A missing WAV fails the writer, but the video written stays a valid AVI.

@@ -62,8 +62,7 @@ TEST(WavDuration, MissingFileAndLongFile)
     // 10 MB of 8-bit mono at 8000/s: 1310720 ms, the product needs 64 bits.
     // Only the header is needed: the duration uses the declared size.
     std::vector<std::uint8_t> w = makeWav(wavSpec(1, 8000, 8, 0));
-    for (int i = 0; i < 4; ++i)
-        w[40 + i] = std::uint8_t((10u << 20) >> (8 * i));
+    for (int i = 0; i < 4; ++i) w[40 + i] = std::uint8_t((10u << 20) >> (8 * i));
     saveFile(dir / "long.wav", w);
     EXPECT_EQ(WavDurationMs((dir / "long.wav").string()).ms, 1310720);
 }
