@@ -323,3 +323,34 @@ TEST(AviWriter, SoundThatCannotBeUsed)
 
 }  // namespace
 }  // namespace pelko
+
+namespace pelko {
+namespace {
+
+using namespace pelko::test;
+
+TEST(AviWriter, NothingHandedOverAndSoundAlone)
+{
+    TempDir dir;
+    ASSERT_EQ(CloseAviWriter(OpenAviWriter((dir / "empty.avi").string(), 40)), AVIERR_OK);
+    EXPECT_TRUE(dir.names().empty()) << "no file when nothing was handed over";
+
+    const std::vector<std::uint8_t> wav = makeWav(wavSpec(1, 11025, 8, 777));
+    AviWriterPtr w = OpenAviWriter((dir / "sound.avi").string(), 40);
+    ASSERT_EQ(WriteWavSound(w.get(), std::span<const std::uint8_t>(wav)), AVIERR_OK);
+    ASSERT_EQ(CloseAviWriter(std::move(w)), AVIERR_OK);
+    const auto path = dir / "sound.avi";
+    FileRiffSource src(path.string());
+    const auto riff = findChunk(src, 0, src.size(), fourCC("RIFF"), fourCC("AVI "));
+    ASSERT_TRUE(riff);
+    const auto movi = findChunk(src, riff->contentOffset(), riff->dataEnd(), fourCC("LIST"), fourCC("movi"));
+    ASSERT_TRUE(movi);
+    const auto wb = findChunk(src, movi->contentOffset(), movi->dataEnd(), fourCC("00wb"));
+    ASSERT_TRUE(wb);
+    std::vector<std::uint8_t> got(wb->available);
+    src.read(wb->dataOffset, got.data(), got.size());
+    EXPECT_EQ(got, wavSamples(wavSpec(1, 11025, 8, 777)));
+}
+
+}  // namespace
+}  // namespace pelko
