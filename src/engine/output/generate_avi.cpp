@@ -1,0 +1,99 @@
+#include "engine/output/generate_avi.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+#include "engine/avi/avi_writer.h"
+#include "engine/project/composition.h"
+
+namespace pelko {
+namespace {
+
+bool canReplace(const std::string& fileName)
+{
+    std::error_code ec;
+    if (!std::filesystem::exists(fileName, ec))
+        return true;
+    return ::access(fileName.c_str(), W_OK) == 0 && !std::filesystem::is_directory(fileName, ec);
+}
+
+}  // namespace
+
+std::string GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
+                        std::vector<std::string>& messages, ProgressSink& progress)
+{
+    // The old file stays until the new one is complete; one that cannot be
+    // replaced asks for another name.
+    if (!canReplace(fileName)) {
+        messages.push_back("Select another name for saving file.");
+        return "Error";
+    }
+    const ProjectSettings& s = project.settings;
+    AviWriterPtr writer = OpenAviWriter(fileName, s.AviFrameTime);
+    if (!writer) {
+        messages.push_back("It is impossible to create file " + fileName);
+        return "Error";
+    }
+    const int n = project.frames.count();
+    for (int i = 0; i < n; ++i) {
+        Picture canvas;
+        try {
+            canvas = Picture(s.Width, s.Height);
+        } catch (const std::exception&) {
+            messages.push_back("It is impossible to get the Bitmap.");
+            return "Error";  // the writer is discarded and leaves no file
+        }
+        drawFrameOnCanvas(canvas, project.frames[std::size_t(i)]);
+        if (i == 0 && (options.showCodecWindow || !options.compress.fourcc.empty())) {
+            const std::string text = AviResultText(ChooseVideoCodec(writer.get(), &canvas, &options.compress,
+                                                                    options.showCodecWindow, options.chooser));
+            if (text != "Success") {
+                messages.push_back(text);
+                return text;
+            }
+        }
+        const std::string text = AviResultText(WriteVideoFrame(writer.get(), &canvas));
+        if (text != "Success") {
+            messages.push_back(text);
+            return text;
+        }
+        progress.progress((i + 1) * 95 / n);
+        if (progress.cancelled())
+            return "AVIERR_USERABORT";
+    }
+    const std::string& wav = options.soundFile.empty() ? s.Wav_File : options.soundFile;
+    if (s.Sound || !options.soundFile.empty()) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(wav, ec)) {
+            const std::string text = AviResultText(WriteWavSound(writer.get(), wav));
+            if (text != "Success")
+                messages.push_back(text);  // the AVI stays valid without its sound
+        } else {
+            messages.push_back("Not found the following sound file: " + wav);
+        }
+    }
+    const std::string closed = AviResultText(CloseAviWriter(std::move(writer)));
+    progress.progress(100);
+    if (closed != "Success") {
+        messages.push_back(closed);
+        return closed;
+    }
+    return "Success";
+}
+
+std::string GenerateAviWithRetry(const Project& project, const std::string& fileName,
+                                 const AviGenerateOptions& options, std::vector<std::string>& messages,
+                                 int maxAttempts, ProgressSink& progress)
+{
+    std::string result;
+    for (int attempt = 0; attempt < maxAttempts; ++attempt) {
+        result = GenerateAvi(project, fileName, options, messages, progress);
+        if (result == "Success" || result == "AVIERR_USERABORT" || result == "Error")
+            break;
+    }
+    return result;
+}
+
+}  // namespace pelko
