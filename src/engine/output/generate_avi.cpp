@@ -31,7 +31,13 @@ std::string GenerateAvi(const Project& project, const std::string& fileName, con
         return "Error";
     }
     const ProjectSettings& s = project.settings;
-    AviWriterPtr writer = OpenAviWriter(fileName, s.AviFrameTime);
+    const std::string& wav = options.soundFile.empty() ? s.Wav_File : options.soundFile;
+    const bool withSound = s.Sound || !options.soundFile.empty();
+    // Knowing the sound's format up front lets the writer put the sound
+    // straight into the file instead of copying the video at the end.
+    WaveFormat format{};
+    const bool formatKnown = withSound && ReadWavFormat(wav, format);
+    AviWriterPtr writer = OpenAviWriter(fileName, s.AviFrameTime, formatKnown ? &format : nullptr);
     if (!writer) {
         messages.push_back("It is impossible to create file " + fileName);
         return "Error";
@@ -63,8 +69,7 @@ std::string GenerateAvi(const Project& project, const std::string& fileName, con
         if (progress.cancelled())
             return "AVIERR_USERABORT";
     }
-    const std::string& wav = options.soundFile.empty() ? s.Wav_File : options.soundFile;
-    if (s.Sound || !options.soundFile.empty()) {
+    if (withSound) {
         std::error_code ec;
         if (std::filesystem::is_regular_file(wav, ec)) {
             const std::string text = AviResultText(WriteWavSound(writer.get(), wav));
