@@ -84,6 +84,12 @@ void readIndexed(TGIFSubImage& frame, const Bitmap& src, const TGIFImage* image)
     }
 }
 
+// Pixel data that holds every pixel of the frame's bounds.
+bool hasPixels(const TGIFSubImage& f)
+{
+    return !f.GetEmpty() && f.Data().size() >= std::size_t(f.GetWidth()) * std::size_t(f.GetHeight());
+}
+
 const Palette& webPalette()
 {
     static const Palette p = WebPalette();
@@ -223,7 +229,7 @@ Bitmap RenderFrame(const TGIFSubImage& frame, bool dither)
     if (w == 0 || h == 0) return Bitmap();
     const TGIFImage* image = frame.Image();
     Bitmap out = NewDIBWriterBitmap(w, h, pf8bit, dither ? webPalette() : GetPalette(frame));
-    if (frame.GetEmpty()) return out;
+    if (!hasPixels(frame)) return out;
 
     progress(image, psStarting, 0, kRendering);
     try {
@@ -311,7 +317,7 @@ Bitmap GetBitmap(const TGIFImage& image)
         return GetBitmap(first);
     Bitmap out(image.GetWidth(), image.GetHeight(), pf24bit);
     out.setPalette(GetPalette(image));
-    if (first.GetEmpty()) return out;
+    if (!hasPixels(first)) return out;
     const TGIFColorMap& map = first.GetActiveColorMap();
     const bool transparent = first.GetTransparent() && first.GraphicControlExtension();
     const int t = transparent ? first.GraphicControlExtension()->GetTransparentColorIndex() : -1;
