@@ -56,6 +56,14 @@ void offerAll(TAVIForm& form)
     for (QAction* a : form.findChildren<QAction*>()) a->setVisible(true);
 }
 
+// The real dialogs, except that the New project dialog is cancelled at once.
+struct CancelNewDialogs : WidgetDialogProvider {
+    bool projectOptions(QWidget*, ProjectOptions&, ShowFlags&, bool, DefaultFrameSize) override
+    {
+        return false;
+    }
+};
+
 FrameRecord timedFrame(std::uint16_t time)
 {
     FrameRecord f;
@@ -78,6 +86,7 @@ class AviFormTest : public QObject {
         o.store = std::make_shared<QtSettingsStore>(storePath());
         o.screen = screen;
         o.projectArgument = std::move(argument);
+        o.dialogs = std::make_shared<CancelNewDialogs>();
         return o;
     }
 
@@ -390,10 +399,11 @@ private slots:
         for (QAction* a : form.fileMenu()->actions())
             if (a->isVisible() && !a->isSeparator())
                 offered << a->text();
-        QCOMPARE(offered, QStringList({"Reopen", "Exit"}));
+        QCOMPARE(offered, QStringList({"New", "Open", "Save project", "Save as", "Project options", "Reopen",
+                                       "Exit"}));
         QVERIFY(form.ActionHelp->isVisible());
         QCOMPARE(form.ActionHelp->shortcut(), QKeySequence(Qt::Key_F1));
-        QVERIFY(!form.ActionNew->isVisible());
+        QVERIFY(!form.ActionGenerate->isVisible());
     }
 
     void helpShowsBundledPageAndClosesWithWindow()

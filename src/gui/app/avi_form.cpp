@@ -17,8 +17,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "gui/app/frame_strip.h"
 #include "gui/app/help_window.h"
 #include "gui/app/icons.h"
+#include "gui/app/preview_canvas.h"
 #include "platform/qt_settings_store.h"
 
 namespace pelko {
@@ -47,6 +49,8 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent) : QMainWindow(parent),
 {
     screen_ = options_.screen.value_or(primaryScreenSize());
     store_ = options_.store ? options_.store : std::make_shared<QtSettingsStore>();
+    dialogs_ = options_.dialogs ? options_.dialogs : std::make_shared<WidgetDialogProvider>();
+    reader_ = makeFileSourceReader();
 
     setWindowTitle("Pelko");
     setWindowIcon(drawnIcon(IconKind::Generate));
@@ -59,6 +63,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent) : QMainWindow(parent),
     createCentralArea();
     createStatusBar();
     offerBuiltCommands();
+    connectProjectCommands();
 
     readStartSettings();
     applyEnabling();
@@ -128,10 +133,20 @@ void TAVIForm::createCentralArea()
     frameStrip_->setFixedWidth(kStripWidth);
     frameStrip_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     frameStrip_->setWidgetResizable(true);
+    frameStrip_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    frameStrip_->setEnabled(false);
+    cards_ = new FrameStrip(project_);
+    frameStrip_->setWidget(cards_);
+    frameStrip_->verticalScrollBar()->setSingleStep(kCardStep);
+    connect(cards_, &FrameStrip::cardReleased, this, &TAVIForm::cardReleased);
+    connect(cards_, &FrameStrip::emptyReleased, this, &TAVIForm::emptyStripReleased);
 
     previewArea_ = new QScrollArea;
     previewArea_->setObjectName("previewArea");
     previewArea_->setAlignment(Qt::AlignCenter);
+    canvas_ = new PreviewCanvas;
+    canvas_->hide();
+    previewArea_->setWidget(canvas_);
 
     auto* work = new QWidget;
     auto* row = new QHBoxLayout(work);
@@ -217,24 +232,6 @@ bool TAVIForm::logPanelShown() const
     return !logView_->isHidden();
 }
 
-void TAVIForm::openProject(const QString& path)
-{
-    // The project file reader comes with the project commands. Until then
-    // opening records the path and prepares the window as Open will.
-    const QString fullPath = QFileInfo(path).absoluteFilePath();
-    addRecent(fullPath);
-    setUpFirstProject();
-    project_.clear();
-    showLog();
-    project_.path = fullPath.toStdString();
-    project_.changed = false;
-    applyEnabling();
-    showTypeTexts();
-    showProjectName(QFileInfo(fullPath).fileName());
-    showFrameStatus();
-    showSizeStatus();
-}
-
 void TAVIForm::setUpFirstProject()
 {
     if (firstProjectSetUp_)
@@ -245,6 +242,8 @@ void TAVIForm::setUpFirstProject()
             [this](const QPoint& pos) { stripMenu_->popup(frameStrip_->mapToGlobal(pos)); });
     for (QAction* a : {ActionAdd, ActionAddText, ActionSaveAs, ActionInsertWav, ActionProjectOptions})
         a->setEnabled(true);
+    frameStrip_->setEnabled(true);
+    setAcceptDrops(true);
     hideEmptyMenusAndBars();
 }
 
@@ -280,18 +279,11 @@ void TAVIForm::ReopenItemClick(int position)
         return;
     const QString path = fromStd(entries[std::size_t(position - 1)]);
     if (!QFileInfo(path).isFile()) {
-        QMessageBox::critical(this, "Error", "Not found file: " + path);
+        dialogs_->error(this, "Not found file: " + path, true);
         return;
     }
     if (queryChanges())
         openProject(path);
-}
-
-void TAVIForm::ActionNewExecute()
-{
-    // The New project dialog and what follows it come with the project
-    // commands; the signal lets them (and the tests) take over.
-    emit newProjectRequested();
 }
 
 void TAVIForm::ActionExitExecute()
@@ -330,12 +322,11 @@ bool TAVIForm::queryChanges()
 {
     if (!project_.changed)
         return true;
-    const auto answer = QMessageBox::question(this, "Information", "Save changes to project?",
-                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    const auto answer = dialogs_->askSaveChanges(this);
     if (answer == QMessageBox::Cancel)
         return false;
     if (answer == QMessageBox::Yes)
-        ActionSave->trigger();
+        ActionSaveExecute();
     return true;
 }
 

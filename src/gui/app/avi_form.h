@@ -11,8 +11,10 @@
 #include <optional>
 
 #include "engine/project/app_settings.h"
+#include "engine/project/image_sources.h"
 #include "engine/project/project.h"
 #include "engine/project/recent_projects.h"
+#include "gui/app/dialog_provider.h"
 
 class QAction;
 class QLabel;
@@ -25,14 +27,18 @@ class QToolButton;
 
 namespace pelko {
 
+struct EditResult;
+class FrameStrip;
 class HelpWindow;
+class PreviewCanvas;
 
 // What the window is started with. Every member has a default for the real
 // program; tests replace the store and the screen.
 struct StartOptions {
-    std::shared_ptr<SettingsStore> store;  // null: the user's settings store
-    std::optional<ScreenSize> screen;      // null: the primary screen
-    QString projectArgument;               // first command-line argument, if any
+    std::shared_ptr<SettingsStore> store;     // null: the user's settings store
+    std::optional<ScreenSize> screen;         // null: the primary screen
+    QString projectArgument;                  // first command-line argument, if any
+    std::shared_ptr<DialogProvider> dialogs;  // null: the real dialogs
 };
 
 class TAVIForm : public QMainWindow {
@@ -54,10 +60,26 @@ public:
     bool startsMaximized() const;
 
     // Opens the project file at path, as Open does after its dialog, Reopen and
-    // the command line. The project reader comes later: for now this records
-    // the path in the recent list, sets the window up for its first project and
-    // shows the name in the status bar.
+    // the command line.
     void openProject(const QString& path);
+
+    // Shows the project as it is now: the cards, the marks, the preview of
+    // the first selected frame (previewIndex -1: nothing shown), the enabled
+    // commands, the log panel and status panels 4 and 5.
+    void mirrorProject(int previewIndex);
+    // The frame strip's vertical scroll position, limited to its range.
+    void scrollStripTo(int y);
+
+    // The editing commands after their dialogs (tests call them directly).
+    void addPictures(const QStringList& paths);
+    void insertPictures(const QStringList& paths);
+    void dropPictures(const QStringList& paths);
+    bool saveProjectTo(const QString& path);  // false when the file could not be written
+
+    DialogProvider& dialogs() { return *dialogs_; }
+    void setDialogs(std::shared_ptr<DialogProvider> dialogs) { dialogs_ = std::move(dialogs); }
+    void setSourceReader(std::unique_ptr<SourceReader> reader);
+    const ShowFlags& showFlags() const { return showFlags_; }
 
     // Status bar: panel 1 the project name, 2 the type, 3 the size,
     // 4 the playback time, 5 the frame count. index counts from 0.
@@ -88,6 +110,8 @@ public:
     QScrollArea* frameStrip() const { return frameStrip_; }
     QScrollArea* previewArea() const { return previewArea_; }
     QPlainTextEdit* logView() const { return logView_; }
+    FrameStrip* frameCards() const { return cards_; }
+    PreviewCanvas* previewCanvas() const { return canvas_; }
 
     // The actions, named after the commands. A command whose work is not built
     // yet is hidden (not offered); see offerBuiltCommands().
@@ -143,6 +167,17 @@ signals:
 
 public slots:
     void ActionNewExecute();
+    void ActionOpenExecute();
+    void ActionSaveExecute();
+    void ActionSaveAsExecute();
+    void ActionProjectOptionsExecute();
+    void ActionAddExecute();
+    void ActionInsertExecute();
+    void ActionDeleteExecute();
+    void ActionUpExecute();
+    void ActionDownExecute();
+    void ActionSelectAllExecute();
+    void ActionRefreshExecute();
     void ActionExitExecute();
     void ActionHelpExecute();
     void ActionAboutExecute();
@@ -153,6 +188,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createActions();
@@ -165,6 +202,15 @@ private:
     void readStartSettings();
     void startUp();
     void writeSettings();
+    void connectProjectCommands();
+    void cardReleased(int index, Qt::KeyboardModifiers modifiers, Qt::MouseButton button);
+    void emptyStripReleased(Qt::MouseButton button);
+    void showPreview(int index);
+    void sizeCanvas(bool shown);
+    void afterEdit(const EditResult& result);
+    // Runs a command; an error escaping it is shown and the program goes on.
+    template <class F>
+    void guarded(F&& command);
 
     StartOptions options_;
     ScreenSize screen_;
@@ -198,6 +244,11 @@ private:
     QScrollArea* previewArea_ = nullptr;
     QPlainTextEdit* logView_ = nullptr;
     QPointer<HelpWindow> helpWindow_;
+    FrameStrip* cards_ = nullptr;
+    PreviewCanvas* canvas_ = nullptr;
+    std::shared_ptr<DialogProvider> dialogs_;
+    std::unique_ptr<SourceReader> reader_;
+    ShowFlags showFlags_{true, true, true, true, true, true};
     int outputFilterIndex_ = 1;
     QString outputDefaultExtension_ = "avi";
 };

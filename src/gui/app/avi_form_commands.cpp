@@ -267,13 +267,10 @@ void TAVIForm::createToolBars()
 // gets its handler leaves this list.
 void TAVIForm::offerBuiltCommands()
 {
-    QList<QAction*> notBuilt = {ActionNew,       ActionOpen,      ActionSave,         ActionSaveAs,
-                                ActionSaveFrame, ActionCopy,      ActionGenerate,     ActionProjectOptions,
-                                ActionAdd,       ActionInsert,    ActionDelete,       ActionRefresh,
-                                ActionUp,        ActionDown,      ActionFrameOptions, ActionOptimizeColor,
-                                ActionInsertWav, ActionSelectAll, ActionFrameOrigin,  ActionClone,
-                                ActionAddText,   ActionAlpha,     ActionRunAvi,       ActionRunGif,
-                                ActionPause,     ActionStop,      ActionCapture};
+    QList<QAction*> notBuilt = {ActionSaveFrame,     ActionCopy,      ActionGenerate,    ActionFrameOptions,
+                                ActionOptimizeColor, ActionInsertWav, ActionFrameOrigin, ActionClone,
+                                ActionAddText,       ActionAlpha,     ActionRunAvi,      ActionRunGif,
+                                ActionPause,         ActionStop,      ActionCapture};
     for (QAction* a : ActionFlip) notBuilt << a;
     for (QAction* a : ActionConvert) notBuilt << a;
     for (QAction* a : notBuilt) a->setVisible(false);

@@ -1,0 +1,33 @@
+#include "gui/app/progress_dialog.h"
+
+#include <QCoreApplication>
+
+namespace pelko {
+
+ProgressDialog::ProgressDialog(QWidget* parent, const Project& project, const QString& title)
+    : project_(project), dialog_(parent)
+{
+    dialog_.setWindowTitle(title);
+    dialog_.setWindowModality(Qt::WindowModal);
+    dialog_.setCancelButtonText("Cancel");
+    dialog_.setRange(0, 100);
+    dialog_.setMinimumDuration(500);
+    dialog_.setAutoClose(true);
+    dialog_.setAutoReset(false);
+    dialog_.setLabelText(QString("Frames: %1").arg(project_.frames.count()));
+    dialog_.setValue(0);
+}
+
+void ProgressDialog::progress(int percent)
+{
+    dialog_.setLabelText(QString("Frames: %1").arg(project_.frames.count()));
+    dialog_.setValue(std::min(percent, 100));
+    QCoreApplication::processEvents();
+}
+
+bool ProgressDialog::cancelled() const
+{
+    return dialog_.wasCanceled();
+}
+
+}  // namespace pelko
