@@ -5,12 +5,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "engine/project/composition.h"
@@ -423,6 +425,32 @@ private slots:
         QCOMPARE(dialogs_->errors, QStringList("Unable to write to " + bad));
         QVERIFY(form.project().changed && form.ActionSave->isEnabled());
         QVERIFY(form.recentProjects().entries().empty());
+
+        // "Yes" at the question with a save that fails keeps the window open
+        dialogs_->answer = QMessageBox::Yes;
+        QVERIFY(!form.close());
+        QCOMPARE(dialogs_->errors.size(), 2);
+        QCOMPARE(form.project().frames.count(), 1);
+        // a cancelled save dialog lets the command go on
+        dialogs_->savePath.clear();
+        QVERIFY(form.close());
+    }
+
+    void cancellingTheProgressKeepsTheFramesReadSoFar()
+    {
+        TAVIForm& form = windowWithFrames(0);
+        QStringList pictures;
+        for (int i = 0; i < 3; ++i) pictures << writePng(file(QString("c%1.png").arg(i)), 5, 5, 0);
+        // the first look at the events after the first file presses Cancel
+        QTimer::singleShot(0, &form, [&form] {
+            auto* progress = form.findChild<QProgressDialog*>();
+            QVERIFY(progress);
+            progress->cancel();
+        });
+        form.addPictures(pictures);
+        QCOMPARE(form.project().frames.count(), 1);
+        QCOMPARE(selected(), std::vector<int>{0});
+        QVERIFY(!form.findChild<QProgressDialog*>());
     }
 
     void newAddMoveSaveAndStartAgain()

@@ -325,8 +325,9 @@ bool TAVIForm::queryChanges()
     const auto answer = dialogs_->askSaveChanges(this);
     if (answer == QMessageBox::Cancel)
         return false;
+    // a save that failed keeps the changes and stops the command
     if (answer == QMessageBox::Yes)
-        ActionSaveExecute();
+        return ActionSaveExecute();
     return true;
 }
 

@@ -168,8 +168,10 @@ signals:
 public slots:
     void ActionNewExecute();
     void ActionOpenExecute();
-    void ActionSaveExecute();
-    void ActionSaveAsExecute();
+    // Both return false only when the file could not be written (a cancelled
+    // dialog is no failure).
+    bool ActionSaveExecute();
+    bool ActionSaveAsExecute();
     void ActionProjectOptionsExecute();
     void ActionAddExecute();
     void ActionInsertExecute();

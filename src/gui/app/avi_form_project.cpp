@@ -199,22 +199,23 @@ bool TAVIForm::saveProjectTo(const QString& path)
     return saved;
 }
 
-void TAVIForm::ActionSaveExecute()
+bool TAVIForm::ActionSaveExecute()
 {
     if (project_.path.empty())
-        ActionSaveAsExecute();
-    else
-        saveProjectTo(QString::fromStdString(project_.path));
+        return ActionSaveAsExecute();
+    return saveProjectTo(QString::fromStdString(project_.path));
 }
 
-void TAVIForm::ActionSaveAsExecute()
+bool TAVIForm::ActionSaveAsExecute()
 {
     const QString path = dialogs_->saveProjectFile(this, QString::fromStdString(project_.path));
     if (path.isEmpty())
-        return;
+        return true;
     const QString fullPath = QFileInfo(path).absoluteFilePath();
-    if (saveProjectTo(fullPath))
-        addRecent(fullPath);
+    if (!saveProjectTo(fullPath))
+        return false;
+    addRecent(fullPath);
+    return true;
 }
 
 void TAVIForm::ActionProjectOptionsExecute()

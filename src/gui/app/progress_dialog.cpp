@@ -22,7 +22,10 @@ void ProgressDialog::progress(int percent)
 {
     dialog_.setLabelText(QString("Frames: %1").arg(project_.frames.count()));
     dialog_.setValue(std::min(percent, 100));
-    QCoreApplication::processEvents();
+    // Until the dialog shows, and so blocks the window, clicks and keys wait:
+    // a command must not start while this one is changing the frame list.
+    QCoreApplication::processEvents(dialog_.isVisible() ? QEventLoop::AllEvents
+                                                        : QEventLoop::ExcludeUserInputEvents);
 }
 
 bool ProgressDialog::cancelled() const
