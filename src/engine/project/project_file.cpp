@@ -84,7 +84,7 @@ void saveProjectFile(Project& project, const std::string& path)
 }
 
 OpenResult openProjectFile(Project& project, const std::string& path, SourceReader& reader,
-                           const DefaultFrameSize& defaults)
+                           const DefaultFrameSize& defaults, ProgressSink& progress)
 {
     OpenResult result;
     project.clear();
@@ -136,7 +136,13 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
     }
 
     SourceLoader loader(reader);
+    int entries = 0;  // frames named in the file, for the progress figure
+    for (const std::string& k : ini.keys(kFiles))
+        entries += k.size() > 5 && (k.compare(0, 5, "File_") == 0 || k.compare(0, 5, "file_") == 0);
     for (int n = 1; ini.hasKey(kFiles, key("File_", n)); ++n) {
+        if (progress.cancelled())
+            break;
+        progress.progress(std::min(100, n * 100 / std::max(1, entries)));
         FrameRecord f;
         f.File = ini.getString(kFiles, key("File_", n), "");
         // A relative name is taken from the project's own folder, so a project

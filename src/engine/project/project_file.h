@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/project/image_sources.h"
+#include "engine/project/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {
@@ -28,8 +29,9 @@ struct OpenResult {
 // Replaces project by the one in the file at path. Never fails: problems
 // become lines of the project's log, missing values take defaults. The first
 // frame, if any, ends up selected; the project is changed exactly when a
-// frame could not be read.
+// frame could not be read. Cancelling through progress keeps the frames
+// read so far.
 OpenResult openProjectFile(Project& project, const std::string& path, SourceReader& reader,
-                           const DefaultFrameSize& defaults);
+                           const DefaultFrameSize& defaults, ProgressSink& progress = noProgress());
 
 }  // namespace pelko

@@ -243,3 +243,22 @@ TEST(ProjectFile, HostileSizesAreRefusedFrameByFrame)
     EXPECT_EQ(p.frames[1].image.width(), 4);
     EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Not found file: " + a, "Not found file: " + a}));
 }
+
+TEST(ProjectFile, CancellingTheOpenKeepsTheFramesReadSoFar)
+{
+    TempDir dir;
+    const std::string a = writePng(dir.file("a.png"), patternPicture(8, 8));
+    std::string text = "[Parameters]\nWidth=8\nHeight=8\nType=1\n[Files]\n";
+    for (int n = 1; n <= 5; ++n)
+        text += "File_" + std::to_string(n) + "=" + a + "\n";
+    writeFile(dir.file("p.mcp"), std::vector<std::uint8_t>(text.begin(), text.end()));
+    struct StopAtSixty : ProgressSink {
+        int last = 0;
+        void progress(int percent) override { last = percent; }
+        bool cancelled() const override { return last >= 60; }
+    } stop;
+    Project p;
+    auto reader = makeFileSourceReader();
+    openProjectFile(p, dir.file("p.mcp"), *reader, {}, stop);
+    EXPECT_EQ(p.frames.count(), 3);  // 60 % is reached with the third frame: the fourth is not read
+}
