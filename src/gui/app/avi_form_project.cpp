@@ -167,7 +167,8 @@ void TAVIForm::openProject(const QString& path)
             WaitGuard wait(frameStrip_);
             mirrorProject(-1);
             scrollStripTo(0);
-            result = openProjectFile(project_, fullPath.toStdString(), *reader_, defaultFrameSize());
+            ProgressDialog progress(this, project_, "Open");
+            result = openProjectFile(project_, fullPath.toStdString(), *reader_, defaultFrameSize(), progress);
             project_.path = fullPath.toStdString();
             sizeCanvas(true);
             mirrorProject(project_.selection.first());
