@@ -132,7 +132,9 @@ int writeOutput(const Project& project, const std::string& path, const OutputOpt
 int writeGifOutput(const Project& project, const std::string& path, const OutputOptions& options)
 {
     TerminalProgress progress;
-    std::unique_ptr<TGIFImage> image = BuildAnimatedGif(project, options.gif, progress);
+    AnimatedGifOptions gif = options.gif;
+    gif.jobs = options.jobs;
+    std::unique_ptr<TGIFImage> image = BuildAnimatedGif(project, gif, progress);
     SaveAnimatedGif(*image, path);
     return kExitOk;
 }

@@ -1,5 +1,10 @@
 #include "engine/output/build_animated_gif.h"
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "engine/gif/bitmap.h"
 #include "engine/gif/bitmap_frame.h"
 #include "engine/gif/gif_extensions.h"
@@ -37,6 +42,51 @@ void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g)
     image.SetCompression(TGIFCompression(g.GIFCompression));
 }
 
+// The frame picture at its descriptor size (the frame image cut or padded
+// white to Width x Height, as the preview shows it), with its transparency.
+Bitmap workingBitmap(const FrameRecord& f)
+{
+    Bitmap working = Bitmap::fromPicture(previewPicture(f));
+    working.setTransparent(f.Gif.GIFTransparent);
+    if (working.transparent())
+        working.setTransparentColor(f.Gif.TransparentColor);
+    return working;
+}
+
+// Colour reduction of one frame is independent of every other frame: each
+// worker converts frames into images of their own, set up as the serial
+// build would set up the shared image for that frame. The frames are then
+// copied into the shared image in list order.
+std::vector<std::unique_ptr<TGIFImage>> reduceFramesInParallel(const Project& project, int jobs,
+                                                              ProgressSink& progress)
+{
+    const int n = project.frames.count();
+    std::vector<std::unique_ptr<TGIFImage>> scratch(static_cast<std::size_t>(n));
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    auto work = [&] {
+        for (int j = next++; j < n; j = next++) {
+            const FrameRecord& f = project.frames[std::size_t(j)];
+            auto image = std::make_unique<TGIFImage>();
+            image->SetDitherMode(TDitherMode(f.Gif.ColorDither));
+            image->SetColorReduction(TColorReduction(f.Gif.ColorReduction));
+            image->SetReductionBits(f.Gif.ReductionBit);
+            image->SetCompression(TGIFCompression(f.Gif.GIFCompression));
+            AddBitmap(*image, workingBitmap(f));
+            scratch[std::size_t(j)] = std::move(image);
+            ++done;
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < jobs; ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool)
+        t.join();
+    progress.progress(done * 80 / std::max(1, n));
+    return scratch;
+}
+
 }  // namespace
 
 std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const AnimatedGifOptions& options,
@@ -46,17 +96,23 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
     image->SetWidth(project.settings.Width);
     image->SetHeight(project.settings.Height);
     const int n = project.frames.count();
+    int jobs = options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
+    jobs = std::min(jobs, std::max(1, n));
+    std::vector<std::unique_ptr<TGIFImage>> reduced;
+    if (jobs > 1)
+        reduced = reduceFramesInParallel(project, jobs, progress);
     for (int j = 0; j < n; ++j) {
         const FrameRecord& f = project.frames[std::size_t(j)];
         applyFrameSettings(*image, f.Gif);
-
-        // The frame picture at its descriptor size: the frame image cut or
-        // padded white to Width x Height, as the preview shows it.
-        Bitmap working = Bitmap::fromPicture(previewPicture(f));
-        working.setTransparent(f.Gif.GIFTransparent);
-        if (working.transparent())
-            working.setTransparentColor(f.Gif.TransparentColor);
-        const int index = AddBitmap(*image, working);
+        int index;
+        if (jobs > 1) {
+            auto frame = std::make_unique<TGIFSubImage>(image.get());
+            frame->Assign(reduced[std::size_t(j)]->Images().GetImage(0));
+            reduced[std::size_t(j)].reset();
+            index = image->Add(std::move(frame));
+        } else {
+            index = AddBitmap(*image, workingBitmap(f));
+        }
         TGIFSubImage& frame = *image->Images().GetImage(index);
 
         frame.SetLeft(std::uint16_t(f.Left));

@@ -16,6 +16,7 @@ struct AnimatedGifOptions {
     bool interlaced = false;
     bool mergeSimilarities = false;  // ooMerge
     std::uint16_t loops = 0;       // 0: endless
+    int jobs = 0;                  // threads reducing frames; 0: one per core. The bytes never depend on it.
 };
 
 // The project's own stored options.

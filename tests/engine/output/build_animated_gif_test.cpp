@@ -134,3 +134,30 @@ TEST(BuildAnimatedGif, RealBlackStaysVisibleBesideTransparency)
     EXPECT_NE(sub.Data()[1], t);  // black is a colour here, not the hole
     EXPECT_EQ(sub.GraphicControlExtension()->GetDelay(), 10);
 }
+
+TEST(BuildAnimatedGif, ThreadsNeverChangeTheBytes)
+{
+    Project p = twoFrames();
+    for (int i = 0; i < 6; ++i) {
+        FrameRecord f = frame(40, 30, std::uint16_t(100 + i), Color(0x102030 * (i + 1)), 0xFFFFFF);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x)
+                f.image.setPixel(x, y, rgb(std::uint8_t(x * 6 + i), std::uint8_t(y * 8), std::uint8_t(x * y)));
+        f.Gif.ColorDither = std::uint8_t(i % 3);
+        f.Gif.ReductionBit = 4 + i % 5;
+        f.Gif.GIFTransparent = i % 2 == 0;
+        f.Gif.TransparentColor = f.image.pixel(3, 3);
+        p.frames.append(std::move(f));
+    }
+    AnimatedGifOptions o;
+    o.mergeColorMaps = true;
+    o.mergeSimilarities = true;
+    o.jobs = 1;
+    const std::vector<std::uint8_t> serial = BuildAnimatedGif(p, o)->SaveToBytes();
+    const TDitherMode ditherAfterSerial = GIFImageDefaultDitherMode;
+    for (int jobs : {2, 3, 8}) {
+        o.jobs = jobs;
+        EXPECT_EQ(BuildAnimatedGif(p, o)->SaveToBytes(), serial) << jobs << " threads";
+        EXPECT_EQ(GIFImageDefaultDitherMode, ditherAfterSerial);
+    }
+}
