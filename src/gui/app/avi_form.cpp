@@ -64,6 +64,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent) : QMainWindow(parent),
     createStatusBar();
     offerBuiltCommands();
     connectProjectCommands();
+    connectEffectCommands();
 
     readStartSettings();
     applyEnabling();

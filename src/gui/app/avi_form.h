@@ -180,6 +180,9 @@ public slots:
     void ActionDownExecute();
     void ActionSelectAllExecute();
     void ActionRefreshExecute();
+    void ActionCloneExecute();
+    void FlipExecute(int mode);        // 0 Normal .. 3 Horizontal+Vertical
+    void ConvertExecute(int mode);     // 0 Normal, 1 Inverse, 2 GreyScale
     void ActionExitExecute();
     void ActionHelpExecute();
     void ActionAboutExecute();
@@ -205,6 +208,8 @@ private:
     void startUp();
     void writeSettings();
     void connectProjectCommands();
+    void connectEffectCommands();
+    void setEffectMarks();  // the flip and convert check marks from the first selected frame
     void cardReleased(int index, Qt::KeyboardModifiers modifiers, Qt::MouseButton button);
     void emptyStripReleased(Qt::MouseButton button);
     void showPreview(int index);
@@ -254,5 +259,17 @@ private:
     int outputFilterIndex_ = 1;
     QString outputDefaultExtension_ = "avi";
 };
+
+template <class F>
+void TAVIForm::guarded(F&& command)
+{
+    try {
+        command();
+    } catch (const std::exception& e) {
+        dialogs_->error(this, QString::fromStdString(e.what()), true);
+    } catch (...) {
+        dialogs_->error(this, "Unknown error", true);
+    }
+}
 
 }  // namespace pelko

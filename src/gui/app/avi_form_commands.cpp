@@ -91,6 +91,7 @@ void TAVIForm::createActions()
     }
     const char* converts[] = {"Normal", "Inverse", "GreyScale"};
     auto* convertGroup = new QActionGroup(this);
+    convertGroup->setExclusive(false);  // Inverse and GreyScale may both carry a mark
     for (std::size_t i = 0; i < ActionConvert.size(); ++i) {
         ActionConvert[i] = makeAction(this, converts[i]);
         ActionConvert[i]->setCheckable(true);
@@ -268,11 +269,9 @@ void TAVIForm::createToolBars()
 void TAVIForm::offerBuiltCommands()
 {
     QList<QAction*> notBuilt = {ActionSaveFrame,     ActionCopy,      ActionGenerate,    ActionFrameOptions,
-                                ActionOptimizeColor, ActionInsertWav, ActionFrameOrigin, ActionClone,
+                                ActionOptimizeColor, ActionInsertWav, ActionFrameOrigin,
                                 ActionAddText,       ActionAlpha,     ActionRunAvi,      ActionRunGif,
                                 ActionPause,         ActionStop,      ActionCapture};
-    for (QAction* a : ActionFlip) notBuilt << a;
-    for (QAction* a : ActionConvert) notBuilt << a;
     for (QAction* a : notBuilt) a->setVisible(false);
     // drop-down buttons go with their menus
     for (QToolBar* bar : toolBars_)
@@ -312,7 +311,7 @@ void TAVIForm::applyEnabling()
     for (QAction* a : {ActionSaveAs, ActionProjectOptions, ActionAdd, ActionInsertWav})
         a->setEnabled(firstProjectSetUp_);
     for (QAction* a : {ActionSaveFrame, ActionCopy, ActionInsert, ActionDelete, ActionRefresh,
-                       ActionFrameOptions, ActionFrameOrigin, ActionClone, ActionAddText, ActionAlpha})
+                       ActionFrameOptions, ActionFrameOrigin, ActionAddText, ActionAlpha})
         a->setEnabled(selected);
     for (QAction* a : ActionFlip) a->setEnabled(selected);
     for (QAction* a : ActionConvert) a->setEnabled(selected);

@@ -34,17 +34,6 @@ std::vector<std::string> toStd(const QStringList& paths)
 
 }  // namespace
 
-template <class F>
-void TAVIForm::guarded(F&& command)
-{
-    try {
-        command();
-    } catch (const std::exception& e) {
-        dialogs_->error(this, QString::fromStdString(e.what()), true);
-    } catch (...) {
-        dialogs_->error(this, "Unknown error", true);
-    }
-}
 
 void TAVIForm::setSourceReader(std::unique_ptr<SourceReader> reader)
 {

@@ -1,0 +1,78 @@
+// The Effects menu's frame commands: clone, flip and convert, each through
+// its engine operation.
+
+#include <QMenu>
+#include <QScrollArea>
+
+#include "engine/effects/clone.h"
+#include "engine/effects/flip_convert.h"
+#include "gui/app/avi_form.h"
+#include "gui/app/wait_guard.h"
+
+namespace pelko {
+
+void TAVIForm::connectEffectCommands()
+{
+    connect(ActionClone, &QAction::triggered, this, &TAVIForm::ActionCloneExecute);
+    for (std::size_t i = 0; i < ActionFlip.size(); ++i)
+        connect(ActionFlip[i], &QAction::triggered, this, [this, i] { FlipExecute(int(i)); });
+    for (std::size_t i = 0; i < ActionConvert.size(); ++i)
+        connect(ActionConvert[i], &QAction::triggered, this, [this, i] { ConvertExecute(int(i)); });
+    for (QMenu* menu : {effectsMenu_, flipMenu_, convertMenu_})
+        connect(menu, &QMenu::aboutToShow, this, &TAVIForm::setEffectMarks);
+}
+
+void TAVIForm::setEffectMarks()
+{
+    const int i = project_.selection.first();
+    if (i < 0 || i >= project_.frames.count())
+        return;  // with nothing selected the marks stay as they were
+    const EffectMarks m = effectMarks(project_.frames[std::size_t(i)]);
+    for (std::size_t k = 0; k < ActionFlip.size(); ++k)
+        ActionFlip[k]->setChecked(int(k) == m.flip);
+    ActionConvert[0]->setChecked(m.normal);
+    ActionConvert[1]->setChecked(m.inverse);
+    ActionConvert[2]->setChecked(m.grey);
+}
+
+void TAVIForm::ActionCloneExecute()
+{
+    guarded([this] {
+        {
+            WaitGuard wait(frameStrip_);
+            cloneSelected(project_);
+        }
+        mirrorProject(project_.selection.first());
+    });
+}
+
+void TAVIForm::FlipExecute(int mode)
+{
+    guarded([this, mode] {
+        EffectResult result;
+        {
+            WaitGuard wait(frameStrip_);
+            result = flipSelected(project_, mode, *reader_);
+        }
+        mirrorProject(project_.selection.first());
+        for (const std::string& e : result.errors)
+            dialogs_->error(this, QString::fromStdString(e), false);
+    });
+}
+
+void TAVIForm::ConvertExecute(int mode)
+{
+    static const ConvertMode modes[] = {ConvertMode::Normal, ConvertMode::Inverse, ConvertMode::GreyScale};
+    guarded([this, mode] {
+        EffectResult result;
+        {
+            WaitGuard wait(frameStrip_);
+            result = convertSelected(project_, modes[mode], *reader_);
+        }
+        mirrorProject(project_.selection.first());
+        for (const std::string& e : result.errors)
+            dialogs_->error(this, QString::fromStdString(e), false);
+    });
+}
+
+}  // namespace pelko

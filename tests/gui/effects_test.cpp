@@ -1,0 +1,111 @@
+// The Effects menu's frame commands through the real window: clone, flip and
+// convert with their check marks.
+
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "gui/app/avi_form.h"
+#include "gui_fixtures.h"
+#include "platform/qt_settings_store.h"
+
+using namespace pelko;
+using namespace pelko::test;
+
+class EffectsTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    std::shared_ptr<FakeDialogs> dialogs_;
+    std::unique_ptr<TAVIForm> form_;
+
+    // A window with a new 100 x 100 project of n pictures "A", "B", ... of 4 x 2
+    // whose left half is red and right half blue.
+    TAVIForm& window(int n)
+    {
+        dialogs_ = std::make_shared<FakeDialogs>();
+        StartOptions o;
+        o.store = std::make_shared<QtSettingsStore>(dir_.filePath("settings.ini"));
+        o.screen = ScreenSize{1280, 1024};
+        o.dialogs = dialogs_;
+        form_ = std::make_unique<TAVIForm>(o);
+        form_->show();
+        QCoreApplication::processEvents();  // the first-run New, cancelled
+        ProjectOptions canvas;
+        dialogs_->options = canvas;
+        form_->ActionNew->trigger();
+        QStringList pictures;
+        for (int i = 0; i < n; ++i) {
+            Picture p(4, 2);
+            p.fill(0x0000FF);
+            for (int x = 2; x < 4; ++x)
+                for (int y = 0; y < 2; ++y)
+                    p.setPixel(x, y, 0xFF0000);
+            const QString path = dir_.filePath(QString(QChar('A' + i)) + ".png");
+            writeFile(path.toStdString(), encodePngPicture(p));
+            pictures << path;
+        }
+        form_->addPictures(pictures);
+        return *form_;
+    }
+
+    QString names() const
+    {
+        QString s;
+        for (const FrameRecord& f : form_->project().frames)
+            s += QFileInfo(QString::fromStdString(f.File)).baseName();
+        return s;
+    }
+
+private slots:
+    void cleanup() { form_.reset(); }
+
+    void cloneAfterSelectAll()
+    {
+        TAVIForm& form = window(3);
+        QVERIFY(form.ActionClone->isVisible());
+        form.ActionSelectAll->trigger();
+        form.ActionClone->trigger();
+        QCOMPARE(names(), QString("AABBCC"));
+        QCOMPARE(form.project().selection.indices(), std::vector<int>{1});
+        QVERIFY(form.ActionUp->isEnabled() && form.ActionDown->isEnabled());
+    }
+
+    void flipTwiceAndMarks()
+    {
+        TAVIForm& form = window(1);
+        form.ActionFlip[1]->trigger();
+        form.ActionFlip[1]->trigger();  // skipped: already horizontal
+        const FrameRecord& f = form.project().frames[0];
+        QCOMPARE(f.Flip, 1);
+        QCOMPARE(f.image.pixel(0, 0), Color(0xFF0000));  // mirrored once
+        QCOMPARE(f.image.pixel(3, 0), Color(0x0000FF));
+        form.ActionConvert[2]->trigger();  // GreyScale
+        QVERIFY(form.project().frames[0].Gray);
+        QVERIFY(form.project().changed);
+
+        // opening the flip menu marks "Horizontal"; the convert menu "GreyScale" only
+        for (QObject* o : form.ActionFlip[0]->associatedObjects())
+            if (auto* menu = qobject_cast<QMenu*>(o))
+                QMetaObject::invokeMethod(menu, "aboutToShow");
+        QVERIFY(form.ActionFlip[1]->isChecked());
+        QVERIFY(!form.ActionFlip[0]->isChecked());
+        QVERIFY(form.ActionConvert[2]->isChecked());
+        QVERIFY(!form.ActionConvert[0]->isChecked());
+        QVERIFY(!form.ActionConvert[1]->isChecked());
+    }
+
+    void missingSourceKeepsThePictureAndLogs()
+    {
+        TAVIForm& form = window(1);
+        const Picture before = form.project().frames[0].image;
+        QFile::remove(QString::fromStdString(form.project().frames[0].File));
+        form.ActionFlip[2]->trigger();
+        QCOMPARE(form.project().frames[0].image, before);
+        QCOMPARE(form.project().frames[0].Flip, 0);
+        QCOMPARE(form.project().log.lines().size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(form.project().log.lines()[0]).startsWith("Not found file: "));
+    }
+};
+
+QTEST_MAIN(EffectsTest)
+#include "effects_test.moc"
