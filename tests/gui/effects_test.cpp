@@ -1,11 +1,13 @@
 // The Effects menu's frame commands through the real window: clone, flip and
 // convert with their check marks.
 
+#include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "gui/app/avi_form.h"
+#include "gui/app/frame_info_form.h"
 #include "gui_fixtures.h"
 #include "platform/qt_settings_store.h"
 
@@ -92,6 +94,31 @@ private slots:
         QVERIFY(form.ActionConvert[2]->isChecked());
         QVERIFY(!form.ActionConvert[0]->isChecked());
         QVERIFY(!form.ActionConvert[1]->isChecked());
+    }
+
+    void frameInfo()
+    {
+        TAVIForm& form = window(3);
+        QVERIFY(form.ActionFrameOrigin->isVisible());
+        form.ActionSelectAll->trigger();
+        form.ActionFlip[2]->trigger();
+        form.ActionConvert[2]->trigger();
+        form.project().selection.assign({2, 0});
+        form.ActionFrameOrigin->trigger();
+        QVERIFY(dialogs_->shownInfo);
+        QCOMPARE(dialogs_->shownInfo->caption, std::string("Info for 3 frame"));
+        QCOMPARE(dialogs_->shownInfo->name, std::string("C.png"));
+        QCOMPARE(dialogs_->shownInfo->flip, std::string("Vertical"));
+        QCOMPARE(dialogs_->shownInfo->inverse, std::string("No"));
+        QCOMPARE(dialogs_->shownInfo->grey, std::string("Yes"));
+
+        // the dialog itself: a deleted source shows the yellow warning
+        QFile::remove(dir_.filePath("C.png"));
+        TFormProperties dialog(pelko::frameInfo(form.project(), 2));
+        QCOMPARE(dialog.windowTitle(), QString("Info for 3 frame"));
+        QCOMPARE(dialog.fileTestLabel()->text(),
+                 QString("Not found such file. Apparently it was deleted or removed."));
+        QCOMPARE(dialog.fileTestLabel()->palette().color(QPalette::Window), QColor(255, 255, 0));
     }
 
     void missingSourceKeepsThePictureAndLogs()

@@ -44,6 +44,8 @@ struct FakeDialogs : DialogProvider {
         return answer;
     }
     void error(QWidget*, const QString& text, bool) override { errors << text; }
+    std::optional<FrameInfo> shownInfo;
+    void showFrameInfo(QWidget*, const FrameInfo& info) override { shownInfo = info; }
 };
 
 // A w x h PNG of one colour.

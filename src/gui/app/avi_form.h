@@ -181,6 +181,7 @@ public slots:
     void ActionSelectAllExecute();
     void ActionRefreshExecute();
     void ActionCloneExecute();
+    void ActionFrameOriginExecute();
     void FlipExecute(int mode);        // 0 Normal .. 3 Horizontal+Vertical
     void ConvertExecute(int mode);     // 0 Normal, 1 Inverse, 2 GreyScale
     void ActionExitExecute();

@@ -269,7 +269,7 @@ void TAVIForm::createToolBars()
 void TAVIForm::offerBuiltCommands()
 {
     QList<QAction*> notBuilt = {ActionSaveFrame,     ActionCopy,      ActionGenerate,    ActionFrameOptions,
-                                ActionOptimizeColor, ActionInsertWav, ActionFrameOrigin,
+                                ActionOptimizeColor, ActionInsertWav,
                                 ActionAddText,       ActionAlpha,     ActionRunAvi,      ActionRunGif,
                                 ActionPause,         ActionStop,      ActionCapture};
     for (QAction* a : notBuilt) a->setVisible(false);

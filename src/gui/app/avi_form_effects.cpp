@@ -6,6 +6,7 @@
 
 #include "engine/effects/clone.h"
 #include "engine/effects/flip_convert.h"
+#include "engine/project/frame_info.h"
 #include "gui/app/avi_form.h"
 #include "gui/app/wait_guard.h"
 
@@ -14,6 +15,7 @@ namespace pelko {
 void TAVIForm::connectEffectCommands()
 {
     connect(ActionClone, &QAction::triggered, this, &TAVIForm::ActionCloneExecute);
+    connect(ActionFrameOrigin, &QAction::triggered, this, &TAVIForm::ActionFrameOriginExecute);
     for (std::size_t i = 0; i < ActionFlip.size(); ++i)
         connect(ActionFlip[i], &QAction::triggered, this, [this, i] { FlipExecute(int(i)); });
     for (std::size_t i = 0; i < ActionConvert.size(); ++i)
@@ -44,6 +46,14 @@ void TAVIForm::ActionCloneExecute()
         }
         mirrorProject(project_.selection.first());
     });
+}
+
+void TAVIForm::ActionFrameOriginExecute()
+{
+    const int i = project_.selection.first();
+    if (i < 0 || i >= project_.frames.count())
+        return;
+    dialogs_->showFrameInfo(this, frameInfo(project_, i));
 }
 
 void TAVIForm::FlipExecute(int mode)

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <array>
 
+#include "engine/project/frame_info.h"
 #include "engine/project/project_options.h"
 
 class QWidget;
@@ -34,6 +35,8 @@ public:
     virtual QMessageBox::StandardButton askSaveChanges(QWidget* parent) = 0;
     // A message box with caption "Error"; icon false shows none.
     virtual void error(QWidget* parent, const QString& text, bool icon) = 0;
+    // The frame info dialog (TFormProperties).
+    virtual void showFrameInfo(QWidget* parent, const FrameInfo& info);
 };
 
 // The real dialogs.
