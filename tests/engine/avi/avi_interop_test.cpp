@@ -48,7 +48,7 @@ TEST_P(AviInterop, FfmpegReadsFramesRateAndSound)
     const VideoCodecInfo& codec = GetParam();
     TempDir dir;
     const int width = 96, height = 64, count = 12;
-    const WavSpec sound = wavSpec(2, 22050, 16, 22050 / 2, 3);
+    const WavShape sound = wavShape(2, 22050, 16, 22050 / 2, 3);
     saveFile(dir / "s.wav", makeWav(sound));
     // Sound format passed ahead (written directly) and learnt late (second pass).
     for (bool ahead : {true, false}) {

@@ -37,7 +37,7 @@ inline void putTag(std::vector<std::uint8_t>& v, const char* tag)
     v.insert(v.end(), tag, tag + 4);
 }
 
-struct WavSpec {
+struct WavShape {
     int channels = 1;
     std::uint32_t rate = 8000;
     int bits = 16;
@@ -46,10 +46,10 @@ struct WavSpec {
     std::vector<std::uint8_t> chunkBeforeData;  // a whole chunk put between 'fmt ' and 'data'
 };
 
-inline WavSpec wavSpec(int channels, std::uint32_t rate, int bits, std::uint32_t frames,
+inline WavShape wavShape(int channels, std::uint32_t rate, int bits, std::uint32_t frames,
                        std::uint32_t seed = 1)
 {
-    WavSpec s;
+    WavShape s;
     s.channels = channels;
     s.rate = rate;
     s.bits = bits;
@@ -58,8 +58,8 @@ inline WavSpec wavSpec(int channels, std::uint32_t rate, int bits, std::uint32_t
     return s;
 }
 
-// The sample bytes of a WAV made by makeWav from spec.
-inline std::vector<std::uint8_t> wavSamples(const WavSpec& s)
+// The sample bytes of a WAV made by makeWav from that shape.
+inline std::vector<std::uint8_t> wavSamples(const WavShape& s)
 {
     std::vector<std::uint8_t> d(std::size_t(s.frames) * s.channels * (s.bits / 8));
     std::uint32_t x = s.seed;
@@ -70,7 +70,7 @@ inline std::vector<std::uint8_t> wavSamples(const WavSpec& s)
     return d;
 }
 
-inline std::vector<std::uint8_t> makeWav(const WavSpec& s)
+inline std::vector<std::uint8_t> makeWav(const WavShape& s)
 {
     const std::vector<std::uint8_t> data = wavSamples(s);
     const int block = s.channels * (s.bits / 8);

@@ -221,7 +221,7 @@ TEST(AviWriter, CannotCreateTheFile)
 TEST(AviWriter, SoundIsCopiedFromWhereverTheDataChunkIs)
 {
     TempDir dir;
-    WavSpec first = wavSpec(2, 8000, 16, 3001, 7);
+    WavShape first = wavShape(2, 8000, 16, 3001, 7);
     std::vector<std::uint8_t> list;
     putTag(list, "LIST");
     putLe(list, 26, 4);
@@ -230,7 +230,7 @@ TEST(AviWriter, SoundIsCopiedFromWhereverTheDataChunkIs)
     putLe(list, 13, 4);
     list.insert(list.end(), {'a', ' ', 'l', 'o', 'n', 'g', ' ', 't', 'i', 't', 'l', 'e', 0, 0});
     first.chunkBeforeData = list;
-    const WavSpec second = wavSpec(2, 8000, 16, 500, 9);
+    const WavShape second = wavShape(2, 8000, 16, 500, 9);
     saveFile(dir / "first.wav", makeWav(first));
     std::vector<std::uint8_t> expected = wavSamples(first);
     const std::vector<std::uint8_t> tail = wavSamples(second);
@@ -255,7 +255,7 @@ TEST(AviWriter, SoundIsCopiedFromWhereverTheDataChunkIs)
         if (mode != kSoundBeforeFrames) {
             ASSERT_EQ(WriteWavSound(w.get(), (dir / "first.wav").string()), AVIERR_OK);
         }
-        const std::vector<std::uint8_t> mono = makeWav(wavSpec(1, 8000, 16, 10));
+        const std::vector<std::uint8_t> mono = makeWav(wavShape(1, 8000, 16, 10));
         EXPECT_EQ(WriteWavSound(w.get(), std::span<const std::uint8_t>(mono)), AVIERR_BADFORMAT);
         const std::vector<std::uint8_t> again = makeWav(second);
         ASSERT_EQ(WriteWavSound(w.get(), std::span<const std::uint8_t>(again)), AVIERR_OK);
@@ -288,7 +288,7 @@ TEST(AviWriter, SoundThatCannotBeUsed)
     const Picture p = testFrame(8, 8, 0);
     // Zero rate, channels or bits: refused, nothing written, writer usable.
     for (auto [ch, rate, bits] : {std::tuple{0, 8000, 16}, {1, 0, 16}, {1, 8000, 0}}) {
-        std::vector<std::uint8_t> wav = makeWav(wavSpec(1, 8000, 16, 10));
+        std::vector<std::uint8_t> wav = makeWav(wavShape(1, 8000, 16, 10));
         wav[22] = std::uint8_t(ch);
         for (int i = 0; i < 4; ++i) wav[24 + i] = std::uint8_t(std::uint32_t(rate) >> (8 * i));
         wav[34] = std::uint8_t(bits);
@@ -300,7 +300,7 @@ TEST(AviWriter, SoundThatCannotBeUsed)
         EXPECT_EQ(readAvi(dir / "z.avi").streams.size(), 1u);
     }
     // Data size beyond the image: only the bytes present, in whole blocks.
-    std::vector<std::uint8_t> cut = makeWav(wavSpec(1, 8000, 16, 100));
+    std::vector<std::uint8_t> cut = makeWav(wavShape(1, 8000, 16, 100));
     cut.resize(cut.size() - 51);
     AviWriterPtr w = OpenAviWriter((dir / "c.avi").string(), 40);
     ASSERT_EQ(WriteVideoFrame(w.get(), &p), AVIERR_OK);
@@ -335,7 +335,7 @@ TEST(AviWriter, NothingHandedOverAndSoundAlone)
     ASSERT_EQ(CloseAviWriter(OpenAviWriter((dir / "empty.avi").string(), 40)), AVIERR_OK);
     EXPECT_TRUE(dir.names().empty()) << "no file when nothing was handed over";
 
-    const std::vector<std::uint8_t> wav = makeWav(wavSpec(1, 11025, 8, 777));
+    const std::vector<std::uint8_t> wav = makeWav(wavShape(1, 11025, 8, 777));
     AviWriterPtr w = OpenAviWriter((dir / "sound.avi").string(), 40);
     ASSERT_EQ(WriteWavSound(w.get(), std::span<const std::uint8_t>(wav)), AVIERR_OK);
     ASSERT_EQ(CloseAviWriter(std::move(w)), AVIERR_OK);
@@ -349,7 +349,7 @@ TEST(AviWriter, NothingHandedOverAndSoundAlone)
     ASSERT_TRUE(wb);
     std::vector<std::uint8_t> got(wb->available);
     src.read(wb->dataOffset, got.data(), got.size());
-    EXPECT_EQ(got, wavSamples(wavSpec(1, 11025, 8, 777)));
+    EXPECT_EQ(got, wavSamples(wavShape(1, 11025, 8, 777)));
 }
 
 }  // namespace

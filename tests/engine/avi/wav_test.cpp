@@ -61,7 +61,7 @@ TEST(WavDuration, MissingFileAndLongFile)
 
     // 10 MB of 8-bit mono at 8000/s: 1310720 ms, the product needs 64 bits.
     // Only the header is needed: the duration uses the declared size.
-    std::vector<std::uint8_t> w = makeWav(wavSpec(1, 8000, 8, 0));
+    std::vector<std::uint8_t> w = makeWav(wavShape(1, 8000, 8, 0));
     for (int i = 0; i < 4; ++i) w[40 + i] = std::uint8_t((10u << 20) >> (8 * i));
     saveFile(dir / "long.wav", w);
     EXPECT_EQ(WavDurationMs((dir / "long.wav").string()).ms, 1310720);
@@ -93,13 +93,13 @@ TEST(RiffWalker, HostileSizesStayInsideTheBytes)
 
 TEST(WavLayout, FindsChunksWhereverTheyAre)
 {
-    WavSpec spec = wavSpec(2, 22050, 16, 33);
+    WavShape shape = wavShape(2, 22050, 16, 33);
     std::vector<std::uint8_t> junk;
     putTag(junk, "LIST");
     putLe(junk, 5, 4);
     junk.insert(junk.end(), {'I', 'N', 'F', 'O', 'x', 0});  // odd size plus pad byte
-    spec.chunkBeforeData = junk;
-    const std::vector<std::uint8_t> w = makeWav(spec);
+    shape.chunkBeforeData = junk;
+    const std::vector<std::uint8_t> w = makeWav(shape);
     MemoryRiffSource src(w);
     WavLayout l;
     ASSERT_TRUE(readWavLayout(src, l));
