@@ -20,11 +20,11 @@ bool renderFromSource(Project& project, FrameRecord& f, int flip, SourceLoader& 
         return false;
     case SourceStatus::MissingFrame:
     case SourceStatus::EmptyFrame:
-        project.log.add("Not found frame " + std::to_string(f.Frame) + " in file " + f.File);
+        project.log.add(notFoundFrameLine(f, false));
         return false;
     case SourceStatus::Unreadable:
         if (hasExtension(f.File, ".gif"))
-            project.log.add("Not found frame " + std::to_string(f.Frame) + " in file " + f.File);
+            project.log.add(notFoundFrameLine(f, false));
         else
             project.log.add("Cannot create bitmap from " + f.File);
         return false;

@@ -180,12 +180,11 @@ EditResult refreshSelected(Project& project, SourceReader& reader)
             continue;
         case SourceStatus::MissingFrame:
         case SourceStatus::EmptyFrame:
-            project.log.add("Not found frame " + std::to_string(std::int64_t(f.Frame) + 1) + " in file " + f.File);
+            project.log.add(notFoundFrameLine(f, true));
             continue;
         case SourceStatus::Unreadable:
             if (hasExtension(f.File, ".gif"))
-                project.log.add("Not found frame " + std::to_string(std::int64_t(f.Frame) + 1) + " in file " +
-                                f.File);
+                project.log.add(notFoundFrameLine(f, true));
             else
                 project.log.add("It is impossible to get the Bitmap.");
             continue;

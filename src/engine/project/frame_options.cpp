@@ -135,7 +135,7 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
         if (src.status == SourceStatus::MissingFile) {
             project.log.add("Not found file: " + f.File);
         } else if (src.status != SourceStatus::Ok) {
-            project.log.add("Not found frame " + std::to_string(std::int64_t(f.Frame) + 1) + " in file " + f.File);
+            project.log.add(notFoundFrameLine(f, true));
         } else {
             try {
                 renderFrame(f, src.picture, s);

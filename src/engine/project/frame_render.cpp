@@ -24,6 +24,12 @@ void renderFrame(FrameRecord& frame, const Picture& source, const ProjectSetting
     applyColourEffects(frame);
 }
 
+std::string notFoundFrameLine(const FrameRecord& frame, bool countFromOne)
+{
+    const std::int64_t number = std::int64_t(frame.Frame) + (countFromOne ? 1 : 0);
+    return "Not found frame " + std::to_string(number) + " in file " + frame.File;
+}
+
 LoadedSource SourceLoader::load(const std::string& file, int frame)
 {
     LoadedSource out;

@@ -17,6 +17,11 @@ void renderFrame(FrameRecord& frame, const Picture& source, const ProjectSetting
 // Applies grey and negative to the frame image as the frame's flags say.
 void applyColourEffects(FrameRecord& frame);
 
+// The log line of a sub-image a GIF source does not hold: "Not found frame "
+// + number + " in file " + file. Most commands show the number counted from
+// 1, the flip and convert commands the stored number.
+std::string notFoundFrameLine(const FrameRecord& frame, bool countFromOne);
+
 enum class SourceStatus { Ok, MissingFile, MissingFrame, EmptyFrame, Unreadable };
 
 struct LoadedSource {

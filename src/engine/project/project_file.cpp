@@ -182,7 +182,7 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
             continue;
         if (src.status == SourceStatus::MissingFrame ||
             (src.status == SourceStatus::Unreadable && hasExtension(f.File, ".gif"))) {
-            project.log.add("Not found frame " + std::to_string(std::int64_t(f.Frame) + 1) + " in file " + f.File);
+            project.log.add(notFoundFrameLine(f, true));
             changed = true;
             continue;
         }

@@ -82,7 +82,7 @@ ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions&
         if (src.status == SourceStatus::MissingFile) {
             project.log.add("Not found file: " + f.File);
         } else if (src.status == SourceStatus::MissingFrame || src.status == SourceStatus::EmptyFrame) {
-            project.log.add("Not found frame " + std::to_string(std::int64_t(f.Frame) + 1) + " in file " + f.File);
+            project.log.add(notFoundFrameLine(f, true));
         } else if (src.status == SourceStatus::Unreadable) {
             project.log.add("It is impossible to get the Bitmap." + f.File);
         } else {
