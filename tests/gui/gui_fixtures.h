@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,15 @@ struct FakeDialogs : DialogProvider {
     void error(QWidget*, const QString& text, bool) override { errors << text; }
     std::optional<FrameInfo> shownInfo;
     void showFrameInfo(QWidget*, const FrameInfo& info) override { shownInfo = info; }
+    // Works the real frame options dialog and says whether it ends with "OK";
+    // unset: the dialog is cancelled.
+    std::function<bool(TDelayForm&)> frameOptionsScript;
+    int frameOptionsAsked = 0;
+    bool frameOptions(QWidget*, TDelayForm& form) override
+    {
+        ++frameOptionsAsked;
+        return frameOptionsScript && frameOptionsScript(form);
+    }
 };
 
 // A w x h PNG of one colour.

@@ -141,6 +141,7 @@ void TAVIForm::createCentralArea()
     frameStrip_->verticalScrollBar()->setSingleStep(kCardStep);
     connect(cards_, &FrameStrip::cardReleased, this, &TAVIForm::cardReleased);
     connect(cards_, &FrameStrip::emptyReleased, this, &TAVIForm::emptyStripReleased);
+    connect(cards_, &FrameStrip::optionsClicked, this, &TAVIForm::cardOptionsClicked);
 
     previewArea_ = new QScrollArea;
     previewArea_->setObjectName("previewArea");

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "engine/project/app_settings.h"
+#include "engine/project/frame_options.h"
 #include "engine/project/image_sources.h"
 #include "engine/project/project.h"
 #include "engine/project/recent_projects.h"
@@ -182,8 +183,11 @@ public slots:
     void ActionRefreshExecute();
     void ActionCloneExecute();
     void ActionFrameOriginExecute();
-    void FlipExecute(int mode);        // 0 Normal .. 3 Horizontal+Vertical
-    void ConvertExecute(int mode);     // 0 Normal, 1 Inverse, 2 GreyScale
+    void ActionFrameOptionsExecute();
+    // The options picture of card index: that frame alone, then Frame options.
+    void cardOptionsClicked(int index);
+    void FlipExecute(int mode);     // 0 Normal .. 3 Horizontal+Vertical
+    void ConvertExecute(int mode);  // 0 Normal, 1 Inverse, 2 GreyScale
     void ActionExitExecute();
     void ActionHelpExecute();
     void ActionAboutExecute();
@@ -257,6 +261,7 @@ private:
     std::shared_ptr<DialogProvider> dialogs_;
     std::unique_ptr<SourceReader> reader_;
     ShowFlags showFlags_{true, true, true, true, true, true};
+    PendingFrameOptions pendingFrameOptions_;  // kept for the whole run
     int outputFilterIndex_ = 1;
     QString outputDefaultExtension_ = "avi";
 };

@@ -16,6 +16,7 @@ void TAVIForm::connectEffectCommands()
 {
     connect(ActionClone, &QAction::triggered, this, &TAVIForm::ActionCloneExecute);
     connect(ActionFrameOrigin, &QAction::triggered, this, &TAVIForm::ActionFrameOriginExecute);
+    connect(ActionFrameOptions, &QAction::triggered, this, &TAVIForm::ActionFrameOptionsExecute);
     for (std::size_t i = 0; i < ActionFlip.size(); ++i)
         connect(ActionFlip[i], &QAction::triggered, this, [this, i] { FlipExecute(int(i)); });
     for (std::size_t i = 0; i < ActionConvert.size(); ++i)

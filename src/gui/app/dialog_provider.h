@@ -15,6 +15,8 @@ class QWidget;
 
 namespace pelko {
 
+class TDelayForm;
+
 // The six boxes of "Showing of the settings window": AVI, Animated GIF, BMP,
 // JPG, GIF, PNG.
 using ShowFlags = std::array<bool, 6>;
@@ -37,6 +39,8 @@ public:
     virtual void error(QWidget* parent, const QString& text, bool icon) = 0;
     // The frame info dialog (TFormProperties).
     virtual void showFrameInfo(QWidget* parent, const FrameInfo& info);
+    // Runs the frame options dialog the window made; false when cancelled.
+    virtual bool frameOptions(QWidget* parent, TDelayForm& form);
 };
 
 // The real dialogs.

@@ -1,9 +1,12 @@
 #include "gui/app/frame_strip.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
 
+#include "gui/app/icons.h"
 #include "gui/app/picture_image.h"
 
 namespace pelko {
@@ -15,6 +18,8 @@ FrameStrip::FrameStrip(const Project& project, QWidget* parent) : QWidget(parent
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
+    setMouseTracking(true);  // the hand cursor over the options pictures
+    optionsPicture_ = drawnIcon(IconKind::FrameOptions).pixmap(16, 16);
     frameCountChanged();
 }
 
@@ -32,6 +37,18 @@ int FrameStrip::contentHeight() const
 QRect FrameStrip::cardRect(int index)
 {
     return {kCardMargin, kCardMargin + kCardStep * index, kCardWidth, kCardHeight};
+}
+
+QRect FrameStrip::optionsPictureRect(int index)
+{
+    const QRect card = cardRect(index);
+    return {card.left() + 6, card.bottom() - kCardBarHeight + 1 + 2, 16, 16};
+}
+
+int FrameStrip::optionsPictureAt(QPoint pos) const
+{
+    const int i = cardAt(pos);
+    return i >= 0 && optionsPictureRect(i).contains(pos) ? i : -1;
 }
 
 int FrameStrip::cardAt(QPoint pos) const
@@ -72,6 +89,7 @@ void FrameStrip::paintEvent(QPaintEvent* event)
         painter.setPen(palette().color(QPalette::ButtonText));
         painter.drawText(top, Qt::AlignCenter, titleText(i));
         painter.drawText(bottom, Qt::AlignCenter, timeText(i));
+        painter.drawPixmap(optionsPictureRect(i).topLeft(), optionsPicture_);
 
         // the middle part: a lowered bevel around the thumbnail
         painter.fillRect(middle, face);
@@ -98,9 +116,36 @@ void FrameStrip::paintEvent(QPaintEvent* event)
     }
 }
 
+void FrameStrip::mouseMoveEvent(QMouseEvent* event)
+{
+    if (optionsPictureAt(event->position().toPoint()) >= 0)
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+}
+
+bool FrameStrip::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (optionsPictureAt(help->pos()) >= 0)
+            QToolTip::showText(help->globalPos(), "Frame options", this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void FrameStrip::mouseReleaseEvent(QMouseEvent* event)
 {
-    const int i = cardAt(event->position().toPoint());
+    const QPoint pos = event->position().toPoint();
+    const int options = optionsPictureAt(pos);
+    if (options >= 0 && event->button() == Qt::LeftButton) {
+        emit optionsClicked(options);
+        return;
+    }
+    const int i = cardAt(pos);
     if (i >= 0)
         emit cardReleased(i, event->modifiers(), event->button());
     else

@@ -3,6 +3,7 @@
 // so card i always shows frame i. Clicks are reported to the window, which
 // runs the selection rules.
 
+#include <QPixmap>
 #include <QWidget>
 
 #include "engine/project/project.h"
@@ -27,6 +28,8 @@ public:
     // The card under a content position, or -1.
     int cardAt(QPoint pos) const;
     static QRect cardRect(int index);
+    // The 16 x 16 options picture at the left of card index's bottom bar.
+    static QRect optionsPictureRect(int index);
     // "Frame #" + (i + 1) and the time caption of card i.
     QString titleText(int index) const;
     QString timeText(int index) const;
@@ -34,13 +37,20 @@ public:
 signals:
     void cardReleased(int index, Qt::KeyboardModifiers modifiers, Qt::MouseButton button);
     void emptyReleased(Qt::MouseButton button);
+    // A left click on a card's options picture.
+    void optionsClicked(int index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;  // the options pictures' hint
 
 private:
+    int optionsPictureAt(QPoint pos) const;
+
     const Project& project_;
+    QPixmap optionsPicture_;
 };
 
 }  // namespace pelko

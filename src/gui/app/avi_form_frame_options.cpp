@@ -1,0 +1,47 @@
+// Frame options: the dialog, then the engine's confirm and apply steps.
+
+#include <QScrollArea>
+
+#include "gui/app/avi_form.h"
+#include "gui/app/delay_form.h"
+#include "gui/app/frame_strip.h"
+#include "gui/app/wait_guard.h"
+
+namespace pelko {
+
+void TAVIForm::ActionFrameOptionsExecute()
+{
+    pendingFrameOptions_.flags = {};
+    const int anchor = project_.selection.first();
+    if (anchor < 0 || anchor >= project_.frames.count())
+        return;
+    guarded([this] {
+        bool optionsChanged = false;
+        {
+            TDelayForm form(project_, this);
+            if (!dialogs_->frameOptions(this, form))
+                return;
+            optionsChanged =
+                confirmFrameOptions(pendingFrameOptions_, form.values(), form.marks(), project_.settings);
+        }
+        repaint();
+        EditResult result;
+        {
+            WaitGuard wait(frameStrip_);
+            result = applyFrameOptions(project_, pendingFrameOptions_, optionsChanged, *reader_);
+        }
+        mirrorProject(project_.selection.first());
+        for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
+    });
+}
+
+void TAVIForm::cardOptionsClicked(int index)
+{
+    if (index < 0 || index >= project_.frames.count())
+        return;
+    project_.selection.selectOnly(index);
+    mirrorProject(index);
+    ActionFrameOptionsExecute();
+}
+
+}  // namespace pelko

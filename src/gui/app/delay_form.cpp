@@ -1,0 +1,388 @@
+#include "gui/app/delay_form.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "engine/project/composition.h"
+#include "gui/app/dialog_provider.h"
+#include "gui/app/picture_image.h"
+
+namespace pelko {
+
+namespace {
+constexpr Color kWhite = 0xFFFFFF;
+}
+
+// The frame's rectangle on the preview panel: it shows the preview picture
+// from its top-left corner and can be dragged with the left button.
+class DelayRectangle : public QWidget {
+public:
+    DelayRectangle(TDelayForm& form, QWidget* parent) : QWidget(parent), form_(form)
+    {
+        setObjectName("frameRectangle");
+        setCursor(Qt::SizeAllCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.drawImage(0, 0, form_.preview_);
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton)
+            return;
+        setCursor(Qt::ClosedHandCursor);
+        grab_ = event->position().toPoint();
+        dragging_ = true;
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (!dragging_)
+            return;
+        const QPoint at = event->position().toPoint();
+        form_.dragTo(x() + at.x() - grab_.x(), y() + at.y() - grab_.y());
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (event->button() != Qt::LeftButton || !dragging_)
+            return;
+        setCursor(Qt::SizeAllCursor);
+        dragging_ = false;
+        form_.dragEnded();
+    }
+
+private:
+    TDelayForm& form_;
+    QPoint grab_;
+    bool dragging_ = false;
+};
+
+// The lowered panel: the canvas with the frame before the anchor as backdrop.
+class DelayPanel : public QFrame {
+public:
+    DelayPanel(const TDelayForm& form, QWidget* parent) : QFrame(parent), form_(form)
+    {
+        setObjectName("previewPanel");
+        setFrameShape(QFrame::Panel);
+        setFrameShadow(QFrame::Sunken);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QFrame::paintEvent(event);
+        QPainter painter(this);
+        painter.drawImage(form_.margin(), form_.margin(), form_.backdrop());
+    }
+
+private:
+    const TDelayForm& form_;
+};
+
+TDelayForm::TDelayForm(const Project& project, QWidget* parent)
+    : QDialog(parent),
+      project_(project),
+      anchor_(project.frames[std::size_t(project.selection.first())]),
+      canvasWidth_(project.settings.Width),
+      canvasHeight_(project.settings.Height)
+{
+    setWindowTitle(QString::fromStdString(frameOptionsCaption(project.selection)));
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    m_ = std::max(1, int(2 * (screen ? screen->logicalDotsPerInch() : 96.0) / 96));
+
+    time_ = numberField(32000, 100);
+    left_ = numberField(canvasWidth_, 1);
+    top_ = numberField(canvasHeight_, 1);
+    width_ = numberField(canvasWidth_, 1);
+    height_ = numberField(canvasHeight_, 1);
+    center_ = new QPushButton("Center");
+    fill_ = new QPushButton("Fill");
+    scale_ = new QCheckBox("Scale frame to fit (without preview)");
+    scale_->setAutoFillBackground(true);
+
+    auto* timeGroup = new QGroupBox("Time (msec)");
+    auto* timeBox = new QHBoxLayout(timeGroup);
+    timeBox->addWidget(time_);
+    timeBox->addStretch();
+
+    auto* placeGroup = new QGroupBox("Disposal and size (in pixels)");
+    auto* grid = new QGridLayout(placeGroup);
+    grid->addWidget(new QLabel("Left"), 0, 0);
+    grid->addWidget(left_, 0, 1);
+    grid->addWidget(new QLabel("Top"), 0, 2);
+    grid->addWidget(top_, 0, 3);
+    grid->addWidget(center_, 0, 4);
+    grid->addWidget(new QLabel("Width"), 1, 0);
+    grid->addWidget(width_, 1, 1);
+    grid->addWidget(new QLabel("Height"), 1, 2);
+    grid->addWidget(height_, 1, 3);
+    grid->addWidget(fill_, 1, 4);
+    grid->addWidget(scale_, 2, 0, 1, 5);
+
+    scroll_ = new QScrollArea;
+    scroll_->setFixedSize(440, 300);
+    auto* content = new QWidget;
+    content->setAutoFillBackground(true);
+    panel_ = new DelayPanel(*this, content);
+    rect_ = new DelayRectangle(*this, panel_);
+    scroll_->setWidget(content);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    ok_->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(timeGroup);
+    layout->addWidget(placeGroup);
+    layout->addWidget(scroll_);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Showing: the panel, the backdrop, the fields from the anchor.
+    const int m = m_;
+    content->resize(canvasWidth_ + 4 * m, canvasHeight_ + 4 * m);
+    panel_->setGeometry(2 * m, 2 * m, canvasWidth_ + 2 * m, canvasHeight_ + 2 * m);
+    Picture backdrop(canvasWidth_, canvasHeight_);
+    backdrop.fill(kWhite);
+    const int anchor = project.selection.first();
+    if (anchor > 0)
+        drawFrameOnCanvas(backdrop, project.frames[std::size_t(anchor - 1)]);
+    backdrop_ = toImage(backdrop);
+
+    const FrameOptionsValues v = frameOptionsFromFrame(anchor_);
+    for (QSpinBox* field : {time_, left_, top_, width_, height_}) {
+        const QSignalBlocker block(field);
+        field->setValue(field == time_    ? v.time
+                        : field == left_  ? v.left
+                        : field == top_   ? v.top
+                        : field == width_ ? v.width
+                                          : v.height);
+    }
+    curLeft_ = v.left;
+    curTop_ = v.top;
+    curWidth_ = v.width;
+    curHeight_ = v.height;
+    preview_ = toImage(anchor_.image);
+    scale_->setChecked(v.stretch);
+    placeRectangle();
+    enablePosition();
+    marks_ = initialFrameOptionsMarks(project.selection);
+    setMark(time_, marks_.time);
+    setMark(left_, marks_.left);
+    setMark(top_, marks_.top);
+    setMark(width_, marks_.width);
+    setMark(height_, marks_.height);
+    setMark(scale_, marks_.stretch);
+
+    connect(time_, &QSpinBox::valueChanged, this, &TDelayForm::timeChanged);
+    connect(left_, &QSpinBox::valueChanged, this, &TDelayForm::positionChanged);
+    connect(top_, &QSpinBox::valueChanged, this, &TDelayForm::positionChanged);
+    connect(width_, &QSpinBox::valueChanged, this, &TDelayForm::sizeChanged);
+    connect(height_, &QSpinBox::valueChanged, this, &TDelayForm::sizeChanged);
+    connect(center_, &QPushButton::clicked, this, &TDelayForm::centerClicked);
+    connect(fill_, &QPushButton::clicked, this, &TDelayForm::fillClicked);
+    connect(scale_, &QCheckBox::clicked, this, &TDelayForm::scaleClicked);
+}
+
+QWidget* TDelayForm::rectangle() const
+{
+    return rect_;
+}
+
+QSpinBox* TDelayForm::numberField(int maximum, int step)
+{
+    auto* field = new QSpinBox;
+    field->setRange(0, std::max(0, maximum));
+    field->setSingleStep(step);
+    field->setAutoFillBackground(true);
+    field->installEventFilter(this);
+    return field;
+}
+
+bool TDelayForm::eventFilter(QObject* watched, QEvent* event)
+{
+    // Enter in a number field moves on to "OK" instead of closing at once.
+    if (event->type() == QEvent::KeyPress && qobject_cast<QSpinBox*>(watched)) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            ok_->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+FrameOptionsValues TDelayForm::values() const
+{
+    return {time_->value(),  left_->value(),   top_->value(),
+            width_->value(), height_->value(), scale_->isChecked()};
+}
+
+void TDelayForm::setMark(QWidget* field, bool marked)
+{
+    QPalette p = field->palette();
+    if (field == scale_) {
+        marks_.stretch = marked;
+        p.setColor(QPalette::Window, marked ? palette().color(QPalette::Button) : QColor(kUnmarkedField));
+    } else {
+        if (field == time_)
+            marks_.time = marked;
+        else if (field == left_)
+            marks_.left = marked;
+        else if (field == top_)
+            marks_.top = marked;
+        else if (field == width_)
+            marks_.width = marked;
+        else if (field == height_)
+            marks_.height = marked;
+        p.setColor(QPalette::Base, QColor(marked ? kMarkedField : kUnmarkedField));
+    }
+    field->setPalette(p);
+}
+
+void TDelayForm::timeChanged()
+{
+    setMark(time_, true);
+}
+
+void TDelayForm::positionChanged()
+{
+    setMark(sender() == left_ ? left_ : top_, true);
+    curLeft_ = left_->value();
+    curTop_ = top_->value();
+    placeRectangle();
+}
+
+void TDelayForm::sizeChanged()
+{
+    setMark(sender() == width_ ? width_ : height_, true);
+    curWidth_ = width_->value();
+    curHeight_ = height_->value();
+    drawPreview(curWidth_, curHeight_, {0, 0});
+}
+
+void TDelayForm::centerClicked()
+{
+    const Point at = centredPlacement(canvasWidth_, canvasHeight_, curWidth_, curHeight_);
+    left_->setValue(at.x);
+    top_->setValue(at.y);
+    // a value the field already shows runs no change handling
+    setMark(left_, true);
+    setMark(top_, true);
+    curLeft_ = left_->value();
+    curTop_ = top_->value();
+    placeRectangle();
+}
+
+void TDelayForm::fillClicked()
+{
+    left_->setValue(0);
+    top_->setValue(0);
+    width_->setValue(canvasWidth_);
+    height_->setValue(canvasHeight_);
+    for (QSpinBox* field : {left_, top_, width_, height_}) setMark(field, true);
+    curLeft_ = curTop_ = 0;
+    curWidth_ = canvasWidth_;
+    curHeight_ = canvasHeight_;
+    drawPreview(curWidth_, curHeight_, {0, 0});
+}
+
+void TDelayForm::scaleClicked()
+{
+    if (scale_->isChecked()) {
+        for (QSpinBox* field : {left_, top_, width_, height_}) {
+            const QSignalBlocker block(field);
+            field->setValue(field == width_ ? canvasWidth_ : field == height_ ? canvasHeight_ : 0);
+        }
+        curLeft_ = curTop_ = 0;
+        curWidth_ = canvasWidth_;
+        curHeight_ = canvasHeight_;
+        const int w = anchor_.image.width(), h = anchor_.image.height();
+        drawPreview(
+            canvasWidth_, canvasHeight_,
+            {w < canvasWidth_ ? (canvasWidth_ - w) / 2 : 0, h < canvasHeight_ ? (canvasHeight_ - h) / 2 : 0});
+    } else {
+        left_->setValue(anchor_.Left);
+        top_->setValue(anchor_.Top);
+        width_->setValue(anchor_.Width);
+        height_->setValue(anchor_.Height);
+        for (QSpinBox* field : {left_, top_, width_, height_}) setMark(field, true);
+        curLeft_ = left_->value();
+        curTop_ = top_->value();
+        curWidth_ = width_->value();
+        curHeight_ = height_->value();
+        drawPreview(curWidth_, curHeight_, {0, 0});
+    }
+    placeRectangle();
+    enablePosition();
+    setMark(scale_, true);
+}
+
+void TDelayForm::enablePosition()
+{
+    const bool on = !scale_->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{left_, top_, width_, height_, center_, fill_})
+        w->setEnabled(on);
+}
+
+void TDelayForm::placeRectangle()
+{
+    rect_->setGeometry(curLeft_ + m_, curTop_ + m_, curWidth_, curHeight_);
+    rect_->update();
+}
+
+void TDelayForm::drawPreview(int width, int height, QPoint at)
+{
+    Picture p(width, height);
+    p.fill(kWhite);
+    p.draw(anchor_.image, at.x(), at.y());
+    preview_ = toImage(p);
+    placeRectangle();
+}
+
+void TDelayForm::dragTo(int x, int y)
+{
+    const Point at = clampRectangleDrag(x - m_, y - m_, curWidth_, curHeight_, canvasWidth_, canvasHeight_);
+    if (at.x + m_ == rect_->x() && at.y + m_ == rect_->y())
+        return;
+    rect_->move(at.x + m_, at.y + m_);
+    const QSignalBlocker blockLeft(left_);
+    const QSignalBlocker blockTop(top_);
+    left_->setValue(at.x);
+    top_->setValue(at.y);
+    // a drag is applied like typed values, also with several frames selected
+    setMark(left_, true);
+    setMark(top_, true);
+}
+
+void TDelayForm::dragEnded()
+{
+    curLeft_ = left_->value();
+    curTop_ = top_->value();
+}
+
+bool DialogProvider::frameOptions(QWidget*, TDelayForm& form)
+{
+    return form.exec() == QDialog::Accepted;
+}
+
+}  // namespace pelko
