@@ -230,18 +230,22 @@ private slots:
     void cardOptionsPictureSelectsThatFrameAlone()
     {
         TAVIForm& form = window(3);
+        form.project().frames[0].Left = 50;
         form.ActionSelectAll->trigger();
         QString caption;
         QRgb backdrop = 0;
         dialogs_->frameOptionsScript = [&](TDelayForm& d) {
             caption = d.windowTitle();
-            backdrop = d.backdrop().pixel(0, 0) & 0xFFFFFF;  // frame 1 lies under frame 2
+            // frame 1, moved to Left 50, lies under frame 2 on a white canvas
+            const QImage panel = d.previewPanel()->grab().toImage();
+            const int m = d.margin();
+            backdrop = (panel.pixel(m + 55, m + 5) & 0xFFFFFF) | (panel.pixel(m + 30, m + 30) & 0xFF) << 24;
             return false;
         };
         sendMouse(form.frameCards(), QEvent::MouseButtonRelease, FrameStrip::optionsPictureRect(1).center(),
                   Qt::LeftButton);
         QCOMPARE(caption, QString("Frame 2"));
-        QCOMPARE(backdrop, 0xFF0000u);
+        QCOMPARE(backdrop, 0xFFFF0000u);
         QCOMPARE(form.project().selection.indices(), std::vector<int>{1});
     }
 

@@ -18,7 +18,6 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "engine/project/composition.h"
 #include "gui/app/dialog_provider.h"
 #include "gui/app/picture_image.h"
 
@@ -88,8 +87,13 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QFrame::paintEvent(event);
+        // the canvas, white, with the frame before the anchor cut at its edges
         QPainter painter(this);
-        painter.drawImage(form_.margin(), form_.margin(), form_.backdrop());
+        const int m = form_.m_;
+        const QRect canvas(m, m, form_.canvasWidth_, form_.canvasHeight_);
+        painter.fillRect(canvas, Qt::white);
+        painter.setClipRect(canvas);
+        painter.drawImage(canvas.topLeft() + form_.backdropAt_, form_.backdrop_);
     }
 
 private:
@@ -161,12 +165,12 @@ TDelayForm::TDelayForm(const Project& project, QWidget* parent)
     const int m = m_;
     content->resize(canvasWidth_ + 4 * m, canvasHeight_ + 4 * m);
     panel_->setGeometry(2 * m, 2 * m, canvasWidth_ + 2 * m, canvasHeight_ + 2 * m);
-    Picture backdrop(canvasWidth_, canvasHeight_);
-    backdrop.fill(kWhite);
     const int anchor = project.selection.first();
-    if (anchor > 0)
-        drawFrameOnCanvas(backdrop, project.frames[std::size_t(anchor - 1)]);
-    backdrop_ = toImage(backdrop);
+    if (anchor > 0) {
+        const FrameRecord& before = project.frames[std::size_t(anchor - 1)];
+        backdrop_ = toImage(before.image);
+        backdropAt_ = {before.Left, before.Top};
+    }
 
     const FrameOptionsValues v = frameOptionsFromFrame(anchor_);
     for (QSpinBox* field : {time_, left_, top_, width_, height_}) {

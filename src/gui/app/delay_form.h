@@ -45,15 +45,15 @@ public:
     QWidget* rectangle() const;
     QWidget* previewPanel() const { return panel_; }
     int margin() const { return m_; }
-    // What the rectangle shows and what lies under it.
+    // What the rectangle shows.
     const QImage& previewImage() const { return preview_; }
-    const QImage& backdrop() const { return backdrop_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     friend class DelayRectangle;
+    friend class DelayPanel;
     QSpinBox* numberField(int maximum, int step);
     void setMark(QWidget* field, bool marked);
     void timeChanged();
@@ -76,7 +76,8 @@ private:
     int m_ = 2;
     int curLeft_ = 0, curTop_ = 0, curWidth_ = 0, curHeight_ = 0;
     FrameOptionsMarks marks_;
-    QImage backdrop_;
+    QImage backdrop_;  // the frame before the anchor, at backdropAt_ on the canvas
+    QPoint backdropAt_;
     QImage preview_;
 
     QSpinBox* time_ = nullptr;
