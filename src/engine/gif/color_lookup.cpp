@@ -8,13 +8,17 @@ namespace pelko {
 TFastColorLookup::TFastColorLookup(const Palette& palette)
     : TColorLookup(int(std::min<std::size_t>(palette.size(), 256)))
 {
-    cache_.fill(-1);
     for (int i = 0; i < colors_; ++i) {
         Color c = palette[std::size_t(i)];
-        RGBTriple& e = entries_[std::size_t(i)];
-        e = {redOf(c), greenOf(c), blueOf(c)};
+        entries_[std::size_t(i)] = {redOf(c), greenOf(c), blueOf(c)};
+    }
+    unset_ = packed(0) ^ 0x100;
+    cache_.fill(unset_);
+    for (int i = 0; i < colors_; ++i) {
+        const RGBTriple& e = entries_[std::size_t(i)];
         int cell = ((e.blue >> 3) << 10) | ((e.green >> 3) << 5) | (e.red >> 3);
-        if (cache_[std::size_t(cell)] < 0) cache_[std::size_t(cell)] = std::int16_t(i);
+        if (cache_[std::size_t(cell)] == unset_)
+            cache_[std::size_t(cell)] = packed(i);
         byRed_[std::size_t(i)] = std::uint8_t(i);
     }
     std::stable_sort(byRed_.begin(), byRed_.begin() + colors_,

@@ -31,19 +31,22 @@ protected:
 class TFastColorLookup final : public TColorLookup {
 public:
     explicit TFastColorLookup(const Palette& palette);
-    int lookup(int red, int green, int blue, RGBTriple& chosen) override { return lookupInline(red, green, blue, chosen); }
+    int lookup(int red, int green, int blue, RGBTriple& chosen) override
+    {
+        return lookupInline(red, green, blue, chosen);
+    }
 
     // The same as lookup(), for callers that know the type.
     int lookupInline(int red, int green, int blue, RGBTriple& chosen)
     {
-        int cell = ((blue >> 3) << 10) | ((green >> 3) << 5) | (red >> 3);
-        int index = cache_[std::size_t(cell)];
-        if (index < 0) {
-            index = nearest(red, green, blue);
-            cache_[std::size_t(cell)] = std::int16_t(index);
+        const std::size_t cell = std::size_t(((blue >> 3) << 10) | ((green >> 3) << 5) | (red >> 3));
+        std::uint32_t v = cache_[cell];
+        if (v == unset_) {
+            v = packed(nearest(red, green, blue));
+            cache_[cell] = v;
         }
-        chosen = entries_[std::size_t(index)];
-        return index;
+        chosen = {int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)};
+        return int(v & 0xFF);
     }
 
 private:
@@ -53,7 +56,17 @@ private:
     // Entry indices sorted by red (ties by index), for a search that stops
     // once red alone is farther than the best distance found.
     std::array<std::uint8_t, 256> byRed_{};
-    std::array<std::int16_t, 32768> cache_;
+    // A cell's answer holds the index and its colour, so that the ditherers'
+    // serial chain makes one load per pixel: index | red << 8 | green << 16 |
+    // blue << 24. unset_ is entry 0 with a colour it does not have.
+    std::uint32_t packed(int index) const
+    {
+        const RGBTriple& e = entries_[std::size_t(index)];
+        return std::uint32_t(index) | std::uint32_t(e.red) << 8 | std::uint32_t(e.green) << 16 |
+               std::uint32_t(e.blue) << 24;
+    }
+    std::uint32_t unset_ = 0;
+    std::array<std::uint32_t, 32768> cache_;
 };
 
 // The 216-colour web palette, computed.
