@@ -227,6 +227,29 @@ private slots:
         QVERIFY(!QTest::currentTestFailed());
     }
 
+    // A project file may name a canvas no picture can hold: the dialog shows
+    // an empty rectangle and applying it leaves the frame's image with a log line.
+    void canvasTooLargeForAPicture()
+    {
+        TAVIForm& form = window(1);
+        form.project().settings.Width = 100000;
+        form.project().settings.Height = 100000;
+        bool empty = false;
+        frameOptions([&](TDelayForm& d) {
+            QTest::mouseClick(d.scaleBox(), Qt::LeftButton);
+            empty = d.previewImage().isNull();
+            QTest::mouseClick(d.scaleBox(), Qt::LeftButton);
+            d.fillButton()->click();
+            return true;
+        });
+        QVERIFY(empty);
+        const FrameRecord& f = form.project().frames[0];
+        QCOMPARE(f.Width, 100000);
+        QCOMPARE(f.image.width(), 10);
+        QVERIFY(!form.project().log.empty());
+        QCOMPARE(dialogs_->errors, QStringList());
+    }
+
     void cardOptionsPictureSelectsThatFrameAlone()
     {
         TAVIForm& form = window(3);

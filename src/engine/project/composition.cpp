@@ -38,15 +38,24 @@ void composeFrame(FrameRecord& frame, const Picture& source, const ProjectSettin
         composeFrameImage(source, frame.Width, frame.Height, frame.Stretch, settings.Width, settings.Height);
 }
 
-Picture makeThumbnail(const Picture& source) { return fitPicture(source, kThumbnailWidth, kThumbnailHeight); }
+Picture makeThumbnail(const Picture& source)
+{
+    return fitPicture(source, kThumbnailWidth, kThumbnailHeight);
+}
 
 Picture previewPicture(const FrameRecord& frame)
 {
-    Picture preview(std::max(0, frame.Width), std::max(0, frame.Height));
+    const int w = std::max(0, frame.Width), h = std::max(0, frame.Height);
+    if (!pictureSizeAllowed(w, h))
+        return frame.image;  // a size no picture can hold shows what there is
+    Picture preview(w, h);
     preview.draw(frame.image, 0, 0);
     return preview;
 }
 
-void drawFrameOnCanvas(Picture& canvas, const FrameRecord& frame) { canvas.draw(frame.image, frame.Left, frame.Top); }
+void drawFrameOnCanvas(Picture& canvas, const FrameRecord& frame)
+{
+    canvas.draw(frame.image, frame.Left, frame.Top);
+}
 
 }  // namespace pelko

@@ -35,7 +35,8 @@ void composeFrame(FrameRecord& frame, const Picture& source, const ProjectSettin
 Picture makeThumbnail(const Picture& source);
 
 // The preview's picture: the frame's Width x Height with the frame image
-// copied at (0, 0), clipped.
+// copied at (0, 0), clipped; the frame image alone when that size is beyond
+// the picture limits.
 Picture previewPicture(const FrameRecord& frame);
 
 // Draws the frame image onto canvas at (Left, Top), cut at the canvas edges.

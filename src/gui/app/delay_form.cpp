@@ -356,10 +356,16 @@ void TDelayForm::placeRectangle()
 
 void TDelayForm::drawPreview(int width, int height, QPoint at)
 {
-    Picture p(width, height);
-    p.fill(kWhite);
-    p.draw(anchor_.image, at.x(), at.y());
-    preview_ = toImage(p);
+    // A canvas too large for a picture (from a hostile project file) shows
+    // an empty rectangle rather than failing.
+    if (!pictureSizeAllowed(width, height)) {
+        preview_ = QImage();
+    } else {
+        Picture p(width, height);
+        p.fill(kWhite);
+        p.draw(anchor_.image, at.x(), at.y());
+        preview_ = toImage(p);
+    }
     placeRectangle();
 }
 

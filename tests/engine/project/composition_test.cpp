@@ -112,4 +112,7 @@ TEST(Preview, PictureHasTheFramesOwnSize)
     EXPECT_EQ(p.pixel(29, 9), 0x123456u);
     EXPECT_EQ(p.pixel(29, 10), 0xFFFFFFu);
     EXPECT_EQ(makeThumbnail(solid(10, 10, 0)).width(), kThumbnailWidth);
+
+    f.Width = f.Height = 100000;  // no picture holds that: the image alone
+    EXPECT_EQ(previewPicture(f), f.image);
 }
