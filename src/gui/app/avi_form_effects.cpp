@@ -54,7 +54,7 @@ void TAVIForm::ActionFrameOriginExecute()
     const int i = project_.selection.first();
     if (i < 0 || i >= project_.frames.count())
         return;
-    dialogs_->showFrameInfo(this, frameInfo(project_, i));
+    guarded([this, i] { dialogs_->showFrameInfo(this, frameInfo(project_, i)); });
 }
 
 void TAVIForm::FlipExecute(int mode)
