@@ -134,6 +134,10 @@ public:
     void SetAnimationSpeed(int speed);  // clamped to 0..1000
     TGIFDrawOptions GetDrawOptions() const { return drawOptions_; }
     void SetDrawOptions(TGIFDrawOptions options);
+    // Threads that compress frames when saving (0: one per core). The
+    // stream is the same byte for byte whatever the count.
+    int GetEncodeThreads() const { return encodeThreads_; }
+    void SetEncodeThreads(int threads) { encodeThreads_ = threads < 0 ? 0 : threads; }
     TGIFThreadPriority GetThreadPriority() const { return threadPriority_; }
     void SetThreadPriority(TGIFThreadPriority p) { threadPriority_ = p; }
     Color GetDrawBackgroundColor() const { return drawBackgroundColor_; }
@@ -169,6 +173,7 @@ private:
     TGIFCompression compression_;
     TGIFThreadPriority threadPriority_;
     int animationSpeed_;
+    int encodeThreads_ = 0;
     Color drawBackgroundColor_ = kNoColor;
 };
 

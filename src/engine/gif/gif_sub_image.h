@@ -38,11 +38,20 @@ public:
     void Clear();
     void LoadFromStream(GifInput& in) override;
     void SaveToStream(GifOutput& out) const override;
+    // The same with the image data that Compress() made beforehand (null:
+    // compressed here).
+    void SaveToStream(GifOutput& out, const std::vector<std::uint8_t>* compressed) const;
     // Reads the minimum code size and the image data into new pixel data.
     void Decompress(GifInput& in);
     // Writes the minimum code size, the image data sub-blocks and the 0
-    // terminator with the owning image's compression.
+    // terminator with the owning image's compression. Reads the frame only,
+    // so frames of one image may be compressed on different threads.
     void Compress(GifOutput& out) const;
+    // The same in plain or interlaced row order, whatever the frame's flag.
+    void Compress(GifOutput& out, bool interlaced) const;
+    // The descriptor's packed field as written: a local table's fields, or
+    // the interlace and reserved bits kept.
+    std::uint8_t WrittenPacked() const;
     // Copies another frame: descriptor, transparency, pixels, local map and
     // (re-created) extensions. Null clears.
     void Assign(const TGIFSubImage* source);

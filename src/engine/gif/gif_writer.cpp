@@ -1,5 +1,10 @@
 // Writing the image model as a GIF stream.
 
+#include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
+
 #include "engine/gif/gif_encoder.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_image.h"
@@ -22,18 +27,26 @@ void TGIFHeader::SaveToStream(GifOutput& out) const
         colorMap_.SaveToStream(out);
 }
 
+std::uint8_t TGIFSubImage::WrittenPacked() const
+{
+    // A frame with its own table is written in plain row order.
+    if (colorMap_.GetCount() > 0)
+        return std::uint8_t(kLocalColorTable | (colorMap_.GetOptimized() ? kSorted : 0) |
+                            ((colorMap_.GetBitsPerPixel() - 1) & kTableSize));
+    return std::uint8_t(packed_ & (kInterlaced | kReserved));
+}
+
 void TGIFSubImage::SaveToStream(GifOutput& out) const
+{
+    SaveToStream(out, nullptr);
+}
+
+void TGIFSubImage::SaveToStream(GifOutput& out, const std::vector<std::uint8_t>* compressed) const
 {
     extensions_.SaveToStream(out);
     if (GetEmpty())
         return;
-    if (colorMap_.GetCount() > 0) {
-        // A frame with its own table is written in plain row order.
-        packed_ = std::uint8_t(kLocalColorTable | (colorMap_.GetOptimized() ? kSorted : 0) |
-                               ((colorMap_.GetBitsPerPixel() - 1) & kTableSize));
-    } else {
-        packed_ &= kInterlaced | kReserved;
-    }
+    packed_ = WrittenPacked();
     out.writeByte(0x2C);
     out.writeWord(std::uint16_t(left_));
     out.writeWord(std::uint16_t(top_));
@@ -41,10 +54,18 @@ void TGIFSubImage::SaveToStream(GifOutput& out) const
     out.writeWord(std::uint16_t(height_));
     out.writeByte(packed_);
     colorMap_.SaveToStream(out);
-    Compress(out);
+    if (compressed)
+        out.write(compressed->data(), compressed->size());
+    else
+        Compress(out);
 }
 
 void TGIFSubImage::Compress(GifOutput& out) const
+{
+    Compress(out, GetInterlaced());
+}
+
+void TGIFSubImage::Compress(GifOutput& out, bool interlaced) const
 {
     TGIFEncodeSource source;
     if (!GetEmpty()) {
@@ -54,7 +75,7 @@ void TGIFSubImage::Compress(GifOutput& out) const
     }
     source.width = width_;
     source.height = height_;
-    source.interlaced = GetInterlaced();
+    source.interlaced = interlaced;
     if (colorMap_.GetCount() > 0) {
         source.bitsPerPixel = colorMap_.GetBitsPerPixel();
         source.colorLimit = colorMap_.GetCount();
@@ -71,6 +92,46 @@ void TGIFSubImage::Compress(GifOutput& out) const
     }
 }
 
+namespace {
+
+// The image data of every non-empty frame, compressed on up to threads
+// threads. A frame whose compression failed keeps its error, to be raised
+// when the writer reaches it, as a serial run would.
+struct CompressedFrames {
+    std::vector<std::vector<std::uint8_t>> data;
+    std::vector<std::exception_ptr> errors;
+};
+
+CompressedFrames compressFrames(const TGIFImageList& images, int threads)
+{
+    const int count = images.GetCount();
+    CompressedFrames frames;
+    frames.data.resize(std::size_t(count));
+    frames.errors.resize(std::size_t(count));
+    std::atomic<int> next{0};
+    auto work = [&] {
+        for (int i = next++; i < count; i = next++) {
+            const TGIFSubImage& frame = *images.GetImage(i);
+            if (frame.GetEmpty())
+                continue;
+            try {
+                GifOutput out;
+                frame.Compress(out, frame.WrittenPacked() & TGIFSubImage::kInterlaced);  // as written
+                frames.data[std::size_t(i)] = std::move(out.bytes());
+            } catch (...) {
+                frames.errors[std::size_t(i)] = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+    for (std::thread& t : pool) t.join();
+    return frames;
+}
+
+}  // namespace
+
 void TGIFImage::SaveToStream(GifOutput& out)
 {
     Progress(psStarting, 0, gifmsg::kSaving);
@@ -80,8 +141,22 @@ void TGIFImage::SaveToStream(GifOutput& out)
         header_.Prepare();
         header_.SaveToStream(out);
         const int count = images_.GetCount();
+        int threads =
+            encodeThreads_ > 0 ? encodeThreads_ : int(std::max(1u, std::thread::hardware_concurrency()));
+        threads = std::min(threads, count);
+        CompressedFrames compressed;
+        if (threads > 1)
+            compressed = compressFrames(images_, threads);
         for (int i = 0; i < count; ++i) {
-            images_.GetImage(i)->SaveToStream(out);
+            const TGIFSubImage* frame = images_.GetImage(i);
+            if (threads > 1) {
+                if (compressed.errors[std::size_t(i)])
+                    std::rethrow_exception(compressed.errors[std::size_t(i)]);
+                frame->SaveToStream(out, frame->GetEmpty() ? nullptr : &compressed.data[std::size_t(i)]);
+                compressed.data[std::size_t(i)] = {};
+            } else {
+                frame->SaveToStream(out);
+            }
             Progress(psRunning, (i + 1) * 100 / count, gifmsg::kSaving);
         }
         out.writeByte(0x3B);

@@ -98,6 +98,7 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
     const int n = project.frames.count();
     int jobs = options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
     jobs = std::min(jobs, std::max(1, n));
+    image->SetEncodeThreads(jobs);
     std::vector<std::unique_ptr<TGIFImage>> reduced;
     if (jobs > 1)
         reduced = reduceFramesInParallel(project, jobs, progress);

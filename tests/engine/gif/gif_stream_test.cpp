@@ -185,6 +185,42 @@ TEST(GifStream, WritingRecomputesDescriptorsAndTables)
     EXPECT_EQ(noGlobal.SaveToBytes()[10] & 0x80, 0);
 }
 
+// Frames are compressed on several threads before they are written: the
+// stream must be the one a single thread writes, with LZW and RLE, interlaced
+// frames with and without their own table, an empty frame, and a frame whose
+// pixels do not match its size failing at its place.
+TEST(GifStream, FramesCompressedOnSeveralThreadsGiveTheSameStream)
+{
+    for (TGIFCompression compression : {gcLZW, gcRLE}) {
+        auto make = [&](int threads, bool broken) {
+            auto image = std::make_unique<TGIFImage>();
+            image->SetCompression(compression);
+            image->SetEncodeThreads(threads);
+            image->GetColorMap().ImportPalette(test::distinctColors(16));
+            std::mt19937 rng(7);
+            for (int i = 0; i < 7; ++i) {
+                TGIFSubImage& f = test::addFrame(*image, 0, 0, 40, 30, test::randomPixels(1200, 16, rng, i));
+                f.SetInterlaced(i % 2 == 0);
+                if (i % 3 == 1)
+                    f.ColorMap().ImportPalette(test::distinctColors(16, std::uint32_t(i)));
+            }
+            test::addFrame(*image, 0, 0, 0, 0, {});  // empty
+            if (broken)
+                image->Images().GetImage(4)->Data().resize(10);
+            return image;
+        };
+        const Bytes serial = make(1, false)->SaveToBytes();
+        for (int threads : {2, 3, 8}) {
+            EXPECT_EQ(make(threads, false)->SaveToBytes(), serial) << threads << " threads";
+            EXPECT_THROW(make(threads, true)->SaveToBytes(), GIFException);
+        }
+        TGIFImage back;
+        load(back, serial);
+        EXPECT_EQ(back.Images().GetCount(), 7);  // the empty frame has nothing to write
+        EXPECT_EQ(back.Images().GetImage(1)->Data(), make(1, false)->Images().GetImage(1)->Data());
+    }
+}
+
 TEST(GifStream, FailureInTheThirdFrameKeepsTwoFramesAndRewinds)
 {
     Bytes b = test::gifHeader(2, 1, 1);
