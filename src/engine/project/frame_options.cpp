@@ -13,8 +13,7 @@ std::string frameOptionsCaption(const Selection& selection)
     std::vector<int> sorted = selection.indices();
     std::sort(sorted.begin(), sorted.end());
     std::string caption = "Frames:";
-    for (int i : sorted)
-        caption += " " + std::to_string(i + 1) + ",";
+    for (int i : sorted) caption += " " + std::to_string(i + 1) + ",";
     if (caption.back() == ',')
         caption.pop_back();
     return caption;
@@ -92,7 +91,7 @@ bool confirmFrameOptions(PendingFrameOptions& pending, const FrameOptionsValues&
 }
 
 EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pending, bool optionsChanged,
-                             SourceReader& reader)
+                             SourceReader& reader, ProgressSink& progress)
 {
     EditResult result;
     const ProjectSettings& s = project.settings;
@@ -104,11 +103,13 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
         f.Time = v;
     };
     if (!s.isGif() && p.flags.time)
-        for (FrameRecord& f : project.frames)
-            setTime(f, s.AviFrameTime);
+        for (FrameRecord& f : project.frames) setTime(f, s.AviFrameTime);
 
     SourceLoader loader(reader);
-    for (int i : project.selection.indices()) {
+    const std::vector<int>& selected = project.selection.indices();
+    int done = 0;
+    for (int i : selected) {
+        ++done;
         if (i < 0 || i >= project.frames.count())
             continue;
         FrameRecord& f = project.frames[std::size_t(i)];
@@ -125,8 +126,8 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
             f.Height = p.values.height;
         if (p.flags.stretch)
             f.Stretch = p.values.stretch;
-        frameChanged = frameChanged || before.left != f.Left || before.top != f.Top || before.width != f.Width ||
-                       before.height != f.Height || before.stretch != f.Stretch;
+        frameChanged = frameChanged || before.left != f.Left || before.top != f.Top ||
+                       before.width != f.Width || before.height != f.Height || before.stretch != f.Stretch;
         if (!p.flags.placement())
             continue;
         LoadedSource src = loader.load(f.File, f.Frame);
@@ -143,6 +144,7 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
                 project.log.add("It is impossible to get the Bitmap." + f.File);
             }
         }
+        progress.progress(done * 100 / int(selected.size()));
     }
     if (optionsChanged || frameChanged)
         project.changed = true;

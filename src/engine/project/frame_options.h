@@ -9,6 +9,7 @@
 
 #include "engine/project/editing.h"
 #include "engine/project/image_sources.h"
+#include "engine/project/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {
@@ -63,8 +64,9 @@ bool confirmFrameOptions(PendingFrameOptions& pending, const FrameOptionsValues&
 // Applies the pending values to the selected frames (every frame's time in an
 // AVI project), rendering frames whose placement was set again from their
 // sources. The project is marked changed when optionsChanged is set or any
-// frame's stored value changed. Problems are log lines.
+// frame's stored value changed. Problems are log lines. Progress counts the
+// selected frames; the work does not stop halfway.
 EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pending, bool optionsChanged,
-                             SourceReader& reader);
+                             SourceReader& reader, ProgressSink& progress = noProgress());
 
 }  // namespace pelko

@@ -5,6 +5,7 @@
 #include "gui/app/avi_form.h"
 #include "gui/app/delay_form.h"
 #include "gui/app/frame_strip.h"
+#include "gui/app/progress_dialog.h"
 #include "gui/app/wait_guard.h"
 
 namespace pelko {
@@ -28,7 +29,8 @@ void TAVIForm::ActionFrameOptionsExecute()
         EditResult result;
         {
             WaitGuard wait(frameStrip_);
-            result = applyFrameOptions(project_, pendingFrameOptions_, optionsChanged, *reader_);
+            ProgressDialog progress(this, project_, "Frame options", false);
+            result = applyFrameOptions(project_, pendingFrameOptions_, optionsChanged, *reader_, progress);
         }
         mirrorProject(project_.selection.first());
         for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);

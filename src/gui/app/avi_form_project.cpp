@@ -220,7 +220,7 @@ void TAVIForm::ActionProjectOptionsExecute()
         ProjectOptionsResult result;
         {
             WaitGuard wait(frameStrip_);
-            ProgressDialog progress(this, project_, "Project options");
+            ProgressDialog progress(this, project_, "Project options", false);
             result = applyProjectOptions(project_, options, *reader_, progress);
         }
         sizeCanvas(true);

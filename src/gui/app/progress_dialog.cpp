@@ -4,12 +4,16 @@
 
 namespace pelko {
 
-ProgressDialog::ProgressDialog(QWidget* parent, const Project& project, const QString& title)
+ProgressDialog::ProgressDialog(QWidget* parent, const Project& project, const QString& title,
+                               bool cancellable)
     : project_(project), dialog_(parent)
 {
     dialog_.setWindowTitle(title);
     dialog_.setWindowModality(Qt::WindowModal);
-    dialog_.setCancelButtonText("Cancel");
+    if (cancellable)
+        dialog_.setCancelButtonText("Cancel");
+    else
+        dialog_.setCancelButton(nullptr);
     dialog_.setRange(0, 100);
     dialog_.setMinimumDuration(500);
     dialog_.setAutoClose(true);

@@ -12,7 +12,8 @@ namespace pelko {
 
 class ProgressDialog : public ProgressSink {
 public:
-    ProgressDialog(QWidget* parent, const Project& project, const QString& title);
+    // Work that cannot stop halfway (cancellable false) shows no Cancel button.
+    ProgressDialog(QWidget* parent, const Project& project, const QString& title, bool cancellable = true);
     void progress(int percent) override;
     bool cancelled() const override;
     QProgressDialog& dialog() { return dialog_; }

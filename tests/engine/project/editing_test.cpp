@@ -31,8 +31,7 @@ Project project(int n, bool gif = true)
 std::vector<std::string> names(const Project& p)
 {
     std::vector<std::string> out;
-    for (const FrameRecord& f : p.frames)
-        out.push_back(f.File);
+    for (const FrameRecord& f : p.frames) out.push_back(f.File);
     return out;
 }
 
@@ -74,7 +73,11 @@ TEST(Enabling, UpAndDownFollowTheSingleSelectedFrame)
     struct Case {
         std::vector<int> selected;
         bool up, down;
-    } cases[] = {{{0}, false, true}, {{1}, true, true}, {{2}, true, false}, {{0, 2}, false, false}, {{}, false, false}};
+    } cases[] = {{{0}, false, true},
+                 {{1}, true, true},
+                 {{2}, true, false},
+                 {{0, 2}, false, false},
+                 {{}, false, false}};
     for (const Case& c : cases) {
         p.selection.assign(c.selected);
         const CommandEnabling e = commandEnabling(p);
@@ -162,7 +165,7 @@ TEST(FrameOptions, OnlyMarkedValuesBecomePendingAndTimeRules)
     EXPECT_EQ(p.frames[0].Time, 250);
     EXPECT_EQ(p.frames[1].Time, 101);  // not selected
     EXPECT_EQ(p.frames[2].Time, 250);
-    EXPECT_EQ(p.frames[2].Left, 7);    // keeps its own placement
+    EXPECT_EQ(p.frames[2].Left, 7);  // keeps its own placement
     EXPECT_TRUE(p.log.empty());
 
     // AVI project: every frame gets the time, which becomes the AVI frame time
@@ -176,8 +179,19 @@ TEST(FrameOptions, OnlyMarkedValuesBecomePendingAndTimeRules)
     EXPECT_TRUE(confirmFrameOptions(pa, da, ma, a.settings));
     EXPECT_EQ(a.settings.AviFrameTime, 400);
     applyFrameOptions(a, pa, true, *reader);
-    for (const FrameRecord& f : a.frames)
-        EXPECT_EQ(f.Time, 400);
+    for (const FrameRecord& f : a.frames) EXPECT_EQ(f.Time, 400);
+
+    // a placement renders each selected frame again, one progress step each
+    struct Percents : ProgressSink {
+        std::vector<int> seen;
+        void progress(int percent) override { seen.push_back(percent); }
+    } percents;
+    PendingFrameOptions moved;
+    moved.values.left = 5;
+    moved.flags.left = true;
+    applyFrameOptions(p, moved, false, *reader, percents);
+    EXPECT_EQ(percents.seen, (std::vector<int>{33, 66, 100}));
+    EXPECT_EQ(p.frames[2].Left, 5);
 }
 
 TEST(FrameInfo, Texts)
