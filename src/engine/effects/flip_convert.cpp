@@ -15,21 +15,21 @@ bool renderFromSource(Project& project, FrameRecord& f, int flip, SourceLoader& 
     if (!src.error.empty())
         result.errors.push_back(src.error);
     switch (src.status) {
-    case SourceStatus::MissingFile:
-        project.log.add("Not found file: " + f.File);
-        return false;
-    case SourceStatus::MissingFrame:
-    case SourceStatus::EmptyFrame:
-        project.log.add(notFoundFrameLine(f, false));
-        return false;
-    case SourceStatus::Unreadable:
-        if (hasExtension(f.File, ".gif"))
+        case SourceStatus::MissingFile:
+            project.log.add("Not found file: " + f.File);
+            return false;
+        case SourceStatus::MissingFrame:
+        case SourceStatus::EmptyFrame:
             project.log.add(notFoundFrameLine(f, false));
-        else
-            project.log.add("Cannot create bitmap from " + f.File);
-        return false;
-    case SourceStatus::Ok:
-        break;
+            return false;
+        case SourceStatus::Unreadable:
+            if (hasExtension(f.File, ".gif"))
+                project.log.add(notFoundFrameLine(f, false));
+            else
+                project.log.add("Cannot create bitmap from " + f.File);
+            return false;
+        case SourceStatus::Ok:
+            break;
     }
     FrameRecord draft;
     draft.Width = f.Width;
@@ -43,11 +43,14 @@ bool renderFromSource(Project& project, FrameRecord& f, int flip, SourceLoader& 
 
 }  // namespace
 
-EffectResult flipSelected(Project& project, int mode, SourceReader& reader)
+EffectResult flipSelected(Project& project, int mode, SourceReader& reader, ProgressSink& progress)
 {
     EffectResult result;
     SourceLoader loader(reader);
-    for (int i : project.selection.indices()) {
+    const std::vector<int>& selected = project.selection.indices();
+    int done = 0;
+    for (int i : selected) {
+        const ProgressStep step(progress, done, int(selected.size()));
         if (i < 0 || i >= project.frames.count())
             continue;
         FrameRecord& f = project.frames[std::size_t(i)];
@@ -66,35 +69,38 @@ EffectResult flipSelected(Project& project, int mode, SourceReader& reader)
     return result;
 }
 
-EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& reader)
+EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& reader, ProgressSink& progress)
 {
     EffectResult result;
     SourceLoader loader(reader);
-    for (int i : project.selection.indices()) {
+    const std::vector<int>& selected = project.selection.indices();
+    int done = 0;
+    for (int i : selected) {
+        const ProgressStep step(progress, done, int(selected.size()));
         if (i < 0 || i >= project.frames.count())
             continue;
         FrameRecord& f = project.frames[std::size_t(i)];
         switch (mode) {
-        case ConvertMode::Normal:
-            if (!f.Inverse && !f.Gray)
-                continue;
-            if (!renderFromSource(project, f, f.Flip, loader, result))
-                continue;
-            f.Inverse = false;
-            f.Gray = false;
-            break;
-        case ConvertMode::Inverse:
-            if (f.Inverse)
-                continue;
-            invertPicture(f.image);
-            f.Inverse = true;
-            break;
-        case ConvertMode::GreyScale:
-            if (f.Inverse)
-                continue;  // an inverted frame is never greyed: convert it to Normal first
-            greyPicture(f.image);
-            f.Gray = true;
-            break;
+            case ConvertMode::Normal:
+                if (!f.Inverse && !f.Gray)
+                    continue;
+                if (!renderFromSource(project, f, f.Flip, loader, result))
+                    continue;
+                f.Inverse = false;
+                f.Gray = false;
+                break;
+            case ConvertMode::Inverse:
+                if (f.Inverse)
+                    continue;
+                invertPicture(f.image);
+                f.Inverse = true;
+                break;
+            case ConvertMode::GreyScale:
+                if (f.Inverse)
+                    continue;  // an inverted frame is never greyed: convert it to Normal first
+                greyPicture(f.image);
+                f.Gray = true;
+                break;
         }
         ++result.changedFrames;
     }

@@ -138,10 +138,19 @@ bool exchangeWithNeighbour(Project& project, int step)
 
 }  // namespace
 
-bool moveUp(Project& project) { return exchangeWithNeighbour(project, -1); }
-bool moveDown(Project& project) { return exchangeWithNeighbour(project, +1); }
+bool moveUp(Project& project)
+{
+    return exchangeWithNeighbour(project, -1);
+}
+bool moveDown(Project& project)
+{
+    return exchangeWithNeighbour(project, +1);
+}
 
-void selectAll(Project& project) { project.selection.selectAll(project.frames.count()); }
+void selectAll(Project& project)
+{
+    project.selection.selectAll(project.frames.count());
+}
 
 int clickCard(Project& project, int index, bool addModifier, bool rightButton)
 {
@@ -161,13 +170,19 @@ int clickCard(Project& project, int index, bool addModifier, bool rightButton)
     return sel.first();
 }
 
-void clickEmptyStrip(Project& project) { project.selection.clear(); }
+void clickEmptyStrip(Project& project)
+{
+    project.selection.clear();
+}
 
-EditResult refreshSelected(Project& project, SourceReader& reader)
+EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink& progress)
 {
     EditResult result;
     SourceLoader loader(reader);
-    for (int i : project.selection.indices()) {
+    const std::vector<int>& selected = project.selection.indices();
+    int done = 0;
+    for (int i : selected) {
+        const ProgressStep step(progress, done, int(selected.size()));
         if (i < 0 || i >= project.frames.count())
             continue;
         FrameRecord& f = project.frames[std::size_t(i)];
@@ -175,21 +190,21 @@ EditResult refreshSelected(Project& project, SourceReader& reader)
         if (!src.error.empty())
             result.errors.push_back(src.error);
         switch (src.status) {
-        case SourceStatus::MissingFile:
-            project.log.add("Not found file: " + f.File);
-            continue;
-        case SourceStatus::MissingFrame:
-        case SourceStatus::EmptyFrame:
-            project.log.add(notFoundFrameLine(f, true));
-            continue;
-        case SourceStatus::Unreadable:
-            if (hasExtension(f.File, ".gif"))
+            case SourceStatus::MissingFile:
+                project.log.add("Not found file: " + f.File);
+                continue;
+            case SourceStatus::MissingFrame:
+            case SourceStatus::EmptyFrame:
                 project.log.add(notFoundFrameLine(f, true));
-            else
-                project.log.add("It is impossible to get the Bitmap.");
-            continue;
-        case SourceStatus::Ok:
-            break;
+                continue;
+            case SourceStatus::Unreadable:
+                if (hasExtension(f.File, ".gif"))
+                    project.log.add(notFoundFrameLine(f, true));
+                else
+                    project.log.add("It is impossible to get the Bitmap.");
+                continue;
+            case SourceStatus::Ok:
+                break;
         }
         f.thumbnail = makeThumbnail(src.picture);
         renderFrame(f, src.picture, project.settings);

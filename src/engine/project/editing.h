@@ -14,8 +14,8 @@ namespace pelko {
 
 // Which commands the selection and the list enable.
 struct CommandEnabling {
-    bool listNotEmpty = false;   // Run, Generate, Select All
-    bool selected = false;       // Delete, Insert, Copy, Save frame, Clone, Refresh, Add text, Frame options, ...
+    bool listNotEmpty = false;  // Run, Generate, Select All
+    bool selected = false;  // Delete, Insert, Copy, Save frame, Clone, Refresh, Add text, Frame options, ...
     bool optimizeColor = false;  // "Optimize frame's color": selected and a GIF project
     bool up = false;             // exactly one frame selected, not the first
     bool down = false;           // exactly one frame selected, not the last
@@ -58,8 +58,8 @@ int clickCard(Project& project, int index, bool addModifier, bool rightButton);
 void clickEmptyStrip(Project& project);
 
 // Refresh: the selected frames read again from their sources. Problems are
-// log lines; the project is marked changed.
-EditResult refreshSelected(Project& project, SourceReader& reader);
+// log lines; the project is marked changed. Progress counts the frames.
+EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink& progress = noProgress());
 
 // Dragging in the preview: where the frame may go (clamped to the canvas),
 // and the drop, which marks the project changed when the place differs.
@@ -67,7 +67,8 @@ struct Point {
     int x = 0;
     int y = 0;
 };
-Point clampPreviewDrag(int x, int y, int pictureWidth, int pictureHeight, int surfaceWidth, int surfaceHeight);
+Point clampPreviewDrag(int x, int y, int pictureWidth, int pictureHeight, int surfaceWidth,
+                       int surfaceHeight);
 void dropPreviewFrame(Project& project, Point place);
 
 }  // namespace pelko

@@ -109,7 +109,7 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
-        ++done;
+        const ProgressStep step(progress, done, int(selected.size()));
         if (i < 0 || i >= project.frames.count())
             continue;
         FrameRecord& f = project.frames[std::size_t(i)];
@@ -144,7 +144,6 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
                 project.log.add("It is impossible to get the Bitmap." + f.File);
             }
         }
-        progress.progress(done * 100 / int(selected.size()));
     }
     if (optionsChanged || frameChanged)
         project.changed = true;

@@ -10,6 +10,21 @@ public:
     virtual bool cancelled() const { return false; }
 };
 
+// One step of a loop over total items: reports the share done when it goes
+// out of scope, however the loop body ends.
+class ProgressStep {
+public:
+    ProgressStep(ProgressSink& sink, int& done, int total) : sink_(sink), done_(done), total_(total) {}
+    ~ProgressStep() { sink_.progress(total_ > 0 ? ++done_ * 100 / total_ : 100); }
+    ProgressStep(const ProgressStep&) = delete;
+    ProgressStep& operator=(const ProgressStep&) = delete;
+
+private:
+    ProgressSink& sink_;
+    int& done_;
+    int total_;
+};
+
 // For callers that want neither.
 inline ProgressSink& noProgress()
 {

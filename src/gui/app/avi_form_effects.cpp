@@ -8,6 +8,7 @@
 #include "engine/effects/flip_convert.h"
 #include "engine/project/frame_info.h"
 #include "gui/app/avi_form.h"
+#include "gui/app/progress_dialog.h"
 #include "gui/app/wait_guard.h"
 
 namespace pelko {
@@ -31,8 +32,7 @@ void TAVIForm::setEffectMarks()
     if (i < 0 || i >= project_.frames.count())
         return;  // with nothing selected the marks stay as they were
     const EffectMarks m = effectMarks(project_.frames[std::size_t(i)]);
-    for (std::size_t k = 0; k < ActionFlip.size(); ++k)
-        ActionFlip[k]->setChecked(int(k) == m.flip);
+    for (std::size_t k = 0; k < ActionFlip.size(); ++k) ActionFlip[k]->setChecked(int(k) == m.flip);
     ActionConvert[0]->setChecked(m.normal);
     ActionConvert[1]->setChecked(m.inverse);
     ActionConvert[2]->setChecked(m.grey);
@@ -63,11 +63,11 @@ void TAVIForm::FlipExecute(int mode)
         EffectResult result;
         {
             WaitGuard wait(frameStrip_);
-            result = flipSelected(project_, mode, *reader_);
+            ProgressDialog progress(this, project_, "Flip frame", false);
+            result = flipSelected(project_, mode, *reader_, progress);
         }
         mirrorProject(project_.selection.first());
-        for (const std::string& e : result.errors)
-            dialogs_->error(this, QString::fromStdString(e), false);
+        for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
     });
 }
 
@@ -78,11 +78,11 @@ void TAVIForm::ConvertExecute(int mode)
         EffectResult result;
         {
             WaitGuard wait(frameStrip_);
-            result = convertSelected(project_, modes[mode], *reader_);
+            ProgressDialog progress(this, project_, "Convert frame to", false);
+            result = convertSelected(project_, modes[mode], *reader_, progress);
         }
         mirrorProject(project_.selection.first());
-        for (const std::string& e : result.errors)
-            dialogs_->error(this, QString::fromStdString(e), false);
+        for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
     });
 }
 

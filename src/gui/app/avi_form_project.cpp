@@ -34,7 +34,6 @@ std::vector<std::string> toStd(const QStringList& paths)
 
 }  // namespace
 
-
 void TAVIForm::setSourceReader(std::unique_ptr<SourceReader> reader)
 {
     reader_ = std::move(reader);
@@ -157,7 +156,8 @@ void TAVIForm::openProject(const QString& path)
             mirrorProject(-1);
             scrollStripTo(0);
             ProgressDialog progress(this, project_, "Open");
-            result = openProjectFile(project_, fullPath.toStdString(), *reader_, defaultFrameSize(), progress);
+            result =
+                openProjectFile(project_, fullPath.toStdString(), *reader_, defaultFrameSize(), progress);
             project_.path = fullPath.toStdString();
             sizeCanvas(true);
             mirrorProject(project_.selection.first());
@@ -339,7 +339,8 @@ void TAVIForm::ActionRefreshExecute()
         EditResult result;
         {
             WaitGuard wait(previewArea_);
-            result = refreshSelected(project_, *reader_);
+            ProgressDialog progress(this, project_, "Refresh", false);
+            result = refreshSelected(project_, *reader_, progress);
         }
         afterEdit(result);
     });
