@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include "gui/app/avi_form.h"
 #include "gui/app/frame_info_form.h"
@@ -40,8 +41,7 @@ class EffectsTest : public QObject {
             Picture p(4, 2);
             p.fill(0x0000FF);
             for (int x = 2; x < 4; ++x)
-                for (int y = 0; y < 2; ++y)
-                    p.setPixel(x, y, 0xFF0000);
+                for (int y = 0; y < 2; ++y) p.setPixel(x, y, 0xFF0000);
             const QString path = dir_.filePath(QString(QChar('A' + i)) + ".png");
             writeFile(path.toStdString(), encodePngPicture(p));
             pictures << path;
@@ -94,6 +94,31 @@ private slots:
         QVERIFY(form.ActionConvert[2]->isChecked());
         QVERIFY(!form.ActionConvert[0]->isChecked());
         QVERIFY(!form.ActionConvert[1]->isChecked());
+    }
+
+    // The tool buttons: a click on the button is Normal, the drop-down holds
+    // the entries, the last flip one named "Horiz/Vert".
+    void toolButtonsAndDropDown()
+    {
+        TAVIForm& form = window(1);
+        QStringList texts;
+        for (QAction* a : form.flipDropDown()->actions()) texts << a->text();
+        QCOMPARE(texts, QStringList({"Normal", "Horizontal", "Vertical", "Horiz/Vert"}));
+        QCOMPARE(form.flipButton()->popupMode(), QToolButton::MenuButtonPopup);
+
+        form.flipDropDown()->actions()[3]->trigger();
+        QCOMPARE(form.project().frames[0].Flip, 3);
+        QMetaObject::invokeMethod(form.flipDropDown(), "aboutToShow");
+        QVERIFY(form.flipDropDown()->actions()[3]->isChecked());
+        QVERIFY(!form.flipDropDown()->actions()[0]->isChecked());
+
+        form.ActionConvert[1]->trigger();  // Inverse
+        form.flipButton()->click();
+        form.convertButton()->click();
+        const FrameRecord& f = form.project().frames[0];
+        QCOMPARE(f.Flip, 0);
+        QVERIFY(!f.Inverse);
+        QCOMPARE(f.image.pixel(0, 0), Color(0x0000FF));  // as the source
     }
 
     void frameInfo()

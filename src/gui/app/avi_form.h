@@ -156,6 +156,9 @@ public:
     QToolBar* toolBar(int index) const { return toolBars_.at(std::size_t(index)); }
     static constexpr int kToolBarCount = 6;  // project, generate, run, edit, effects, frame
     QToolButton* runButton() const { return runButton_; }
+    QToolButton* flipButton() const { return flipButton_; }
+    QToolButton* convertButton() const { return convertButton_; }
+    QMenu* flipDropDown() const { return flipDropDown_; }
     HelpWindow* helpWindow() const;
 
     // The output file dialog's choice for the project type (generation uses it).
@@ -244,6 +247,8 @@ private:
     QMenu* reopenMenu_ = nullptr;
     QMenu* flipMenu_ = nullptr;
     QMenu* convertMenu_ = nullptr;
+    QMenu* flipDropDown_ = nullptr;
+    QAction* horizVert_ = nullptr;  // "Horiz/Vert" in the flip drop-down
     QMenu* runMenu_ = nullptr;
     QMenu* stripMenu_ = nullptr;
     std::array<QToolBar*, kToolBarCount> toolBars_{};

@@ -248,8 +248,19 @@ void TAVIForm::createToolBars()
     flipButton_->setObjectName("flipButton");
     flipButton_->setIcon(drawnIcon(IconKind::Flip));
     flipButton_->setToolTip("Flip frame (Normal)");
-    flipButton_->setMenu(flipMenu_);
-    flipButton_->setPopupMode(QToolButton::InstantPopup);
+    // The drop-down has the submenu's entries, the last one short.
+    flipDropDown_ = new QMenu(this);
+    flipDropDown_->addActions({ActionFlip[0], ActionFlip[1], ActionFlip[2]});
+    horizVert_ = flipDropDown_->addAction("Horiz/Vert");
+    horizVert_->setCheckable(true);
+    connect(horizVert_, &QAction::triggered, ActionFlip[3], &QAction::trigger);
+    connect(ActionFlip[3], &QAction::changed, horizVert_, [this] {
+        horizVert_->setEnabled(ActionFlip[3]->isEnabled());
+        horizVert_->setVisible(ActionFlip[3]->isVisible());
+        horizVert_->setChecked(ActionFlip[3]->isChecked());
+    });
+    flipButton_->setMenu(flipDropDown_);
+    flipButton_->setPopupMode(QToolButton::MenuButtonPopup);  // the button itself: Normal
     flipButton_->setAutoRaise(true);
     effects->addWidget(flipButton_)->setObjectName("flipButtonAction");
     convertButton_ = new QToolButton;
@@ -257,7 +268,7 @@ void TAVIForm::createToolBars()
     convertButton_->setIcon(drawnIcon(IconKind::Convert));
     convertButton_->setToolTip("Convert frame to (Normal)");
     convertButton_->setMenu(convertMenu_);
-    convertButton_->setPopupMode(QToolButton::InstantPopup);
+    convertButton_->setPopupMode(QToolButton::MenuButtonPopup);  // the button itself: Normal
     convertButton_->setAutoRaise(true);
     effects->addWidget(convertButton_)->setObjectName("convertButtonAction");
 
@@ -268,9 +279,9 @@ void TAVIForm::createToolBars()
 // gets its handler leaves this list.
 void TAVIForm::offerBuiltCommands()
 {
-    QList<QAction*> notBuilt = {ActionSaveFrame, ActionCopy,   ActionGenerate, ActionOptimizeColor,
-                                ActionInsertWav, ActionAddText, ActionAlpha,   ActionRunAvi,
-                                ActionRunGif,    ActionPause,   ActionStop,    ActionCapture};
+    QList<QAction*> notBuilt = {ActionSaveFrame, ActionCopy,    ActionGenerate, ActionOptimizeColor,
+                                ActionInsertWav, ActionAddText, ActionAlpha,    ActionRunAvi,
+                                ActionRunGif,    ActionPause,   ActionStop,     ActionCapture};
     for (QAction* a : notBuilt) a->setVisible(false);
     // drop-down buttons go with their menus
     for (QToolBar* bar : toolBars_)

@@ -3,6 +3,7 @@
 
 #include <QMenu>
 #include <QScrollArea>
+#include <QToolButton>
 
 #include "engine/effects/clone.h"
 #include "engine/effects/flip_convert.h"
@@ -22,8 +23,10 @@ void TAVIForm::connectEffectCommands()
         connect(ActionFlip[i], &QAction::triggered, this, [this, i] { FlipExecute(int(i)); });
     for (std::size_t i = 0; i < ActionConvert.size(); ++i)
         connect(ActionConvert[i], &QAction::triggered, this, [this, i] { ConvertExecute(int(i)); });
-    for (QMenu* menu : {effectsMenu_, flipMenu_, convertMenu_})
+    for (QMenu* menu : {effectsMenu_, flipMenu_, convertMenu_, flipDropDown_})
         connect(menu, &QMenu::aboutToShow, this, &TAVIForm::setEffectMarks);
+    connect(flipButton_, &QToolButton::clicked, this, [this] { FlipExecute(0); });
+    connect(convertButton_, &QToolButton::clicked, this, [this] { ConvertExecute(0); });
 }
 
 void TAVIForm::setEffectMarks()
