@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_image.h"
 
 namespace pelko::test {
@@ -39,19 +40,38 @@ inline std::vector<Color> distinctColors(int n, std::uint32_t seed = 1)
     return colors;
 }
 
-// Adds a width x height frame at (left, top) with the given pixels.
+// Adds a width x height frame at (left, top) with the given pixels (if any)
+// and, when local is not empty, its own colour table.
 inline TGIFSubImage& addFrame(TGIFImage& image, int left, int top, int width, int height,
-                              const std::vector<std::uint8_t>& pixels)
+                              std::vector<std::uint8_t> pixels, const std::vector<Color>& local = {})
 {
     auto frame = std::make_unique<TGIFSubImage>(&image);
     frame->SetLeft(left);
     frame->SetTop(top);
     frame->SetWidth(width);
     frame->SetHeight(height);
-    if (!pixels.empty())
-        frame->Data() = pixels;
+    if (!pixels.empty())  // empty keeps the pixels the size made
+        frame->Data() = std::move(pixels);
+    if (!local.empty())
+        frame->ColorMap().ImportPalette(local);
     TGIFSubImage& ref = *frame;
     image.Add(std::move(frame));
+    return ref;
+}
+
+// Gives a frame a graphic control extension; transparent -1 leaves it opaque.
+inline TGIFGraphicControlExtension& addGce(TGIFSubImage& frame, int delay, TDisposalMethod disposal,
+                                           int transparent = -1)
+{
+    auto g = std::make_unique<TGIFGraphicControlExtension>(&frame);
+    g->SetDelay(delay);
+    g->SetDisposal(disposal);
+    if (transparent >= 0) {
+        g->SetTransparent(true);
+        g->storeTransparentColorIndex(transparent);
+    }
+    TGIFGraphicControlExtension& ref = *g;
+    frame.Extensions().Add(std::move(g));
     return ref;
 }
 

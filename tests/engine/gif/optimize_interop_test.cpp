@@ -7,7 +7,9 @@
 #include "engine/gif/bitmap_frame.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/optimize.h"
+#include "gif_test_util.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +17,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -30,33 +31,13 @@ using Bytes = std::vector<std::uint8_t>;
 // One RGBA picture per hundredth of a second.
 using Timeline = std::vector<Bytes>;
 
-TGIFSubImage& addFrame(TGIFImage& image, int left, int top, int w, int h, Bytes pixels, const Palette& local = {})
-{
-    auto f = std::make_unique<TGIFSubImage>(&image);
-    f->SetLeft(left);
-    f->SetTop(top);
-    f->SetWidth(w);
-    f->SetHeight(h);
-    f->Data() = std::move(pixels);
-    if (!local.empty()) f->ColorMap().ImportPalette(local);
-    TGIFSubImage& ref = *f;
-    image.Add(std::move(f));
-    return ref;
-}
+using test::addFrame;
+using test::addGce;
 
-void addGce(TGIFSubImage& f, int delay, TDisposalMethod disposal, int transparent = -1)
+void addLoop(TGIFSubImage& f)
 {
-    auto g = std::make_unique<TGIFGraphicControlExtension>(&f);
-    g->SetDelay(delay);
-    g->SetDisposal(disposal);
-    if (transparent >= 0) {
-        g->SetTransparent(true);
-        g->storeTransparentColorIndex(transparent);
-    }
-    f.Extensions().Add(std::move(g));
+    f.Extensions().Add(std::make_unique<TGIFAppExtNSLoop>(&f));
 }
-
-void addLoop(TGIFSubImage& f) { f.Extensions().Add(std::make_unique<TGIFAppExtNSLoop>(&f)); }
 
 Bytes square(int w, int h, int fill, int x0, int y0, int size, int ink)
 {
@@ -66,7 +47,7 @@ Bytes square(int w, int h, int fill, int x0, int y0, int size, int ink)
     return p;
 }
 
-const Palette kEight = {rgb(0, 0, 0),     rgb(255, 255, 255), rgb(200, 30, 30), rgb(30, 200, 30),
+const Palette kEight = {rgb(0, 0, 0),     rgb(255, 255, 255), rgb(200, 30, 30),   rgb(30, 200, 30),
                         rgb(30, 30, 200), rgb(240, 220, 20),  rgb(120, 120, 120), rgb(0, 0, 0)};
 
 // An opaque background with a square moving over it, some steps standing
@@ -76,8 +57,10 @@ void movingSquare(TGIFImage& image)
     image.GetColorMap().ImportPalette(kEight);
     const int steps[] = {0, 3, 3, 6, 10, 10, 14};
     for (int i = 0; i < 7; ++i) {
-        TGIFSubImage& f = addFrame(image, 0, 0, 32, 24, square(32, 24, 6, steps[i], steps[i] / 2, 8, 2 + i % 3));
-        if (i == 0) addLoop(f);
+        TGIFSubImage& f =
+            addFrame(image, 0, 0, 32, 24, square(32, 24, 6, steps[i], steps[i] / 2, 8, 2 + i % 3));
+        if (i == 0)
+            addLoop(f);
         addGce(f, 4 + i, dmNone);
     }
 }
@@ -132,7 +115,8 @@ void reduced(TGIFImage& image)
         }
         int index = AddBitmap(image, b);
         TGIFSubImage& f = *image.Images().GetImage(index);
-        if (i == 0) addLoop(f);
+        if (i == 0)
+            addLoop(f);
         if (f.GraphicControlExtension())
             f.GraphicControlExtension()->SetDelay(5);
         else
@@ -150,7 +134,8 @@ void optimise(TGIFImage& image)
 void normalise(Bytes& rgba)
 {
     for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
-        if (rgba[i + 3] == 0) rgba[i] = rgba[i + 1] = rgba[i + 2] = 0;
+        if (rgba[i + 3] == 0)
+            rgba[i] = rgba[i + 1] = rgba[i + 2] = 0;
 }
 
 #ifdef PELKO_HAVE_GIFLIB
@@ -177,7 +162,8 @@ Timeline compositeWithGiflib(const Bytes& file)
     int error = 0;
     GifFileType* gif = DGifOpen(&reader, readBytes, &error);
     EXPECT_NE(gif, nullptr);
-    if (!gif) return {};
+    if (!gif)
+        return {};
     EXPECT_EQ(DGifSlurp(gif), GIF_OK);
     const int W = gif->SWidth, H = gif->SHeight;
     Bytes canvas(std::size_t(W * H * 4), 0);
@@ -193,7 +179,8 @@ Timeline compositeWithGiflib(const Bytes& file)
             for (int x = 0; x < d.Width; ++x) {
                 const int sx = d.Left + x, sy = d.Top + y;
                 const int p = im.RasterBits[y * d.Width + x];
-                if (sx >= W || sy >= H || p == gcb.TransparentColor) continue;
+                if (sx >= W || sy >= H || p == gcb.TransparentColor)
+                    continue;
                 const GifColorType c = p < map->ColorCount ? map->Colors[p] : GifColorType{0, 0, 0};
                 std::uint8_t* o = &canvas[std::size_t((sy * W + sx) * 4)];
                 o[0] = c.Red, o[1] = c.Green, o[2] = c.Blue, o[3] = 255;
@@ -212,17 +199,22 @@ Timeline compositeWithGiflib(const Bytes& file)
 }
 #endif
 
-bool haveFfmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
+bool haveFfmpeg()
+{
+    return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
+}
 
 // ffmpeg's pictures at 100 per second.
 Timeline decodeWithFfmpeg(const Bytes& file, const std::string& name, int width, int height)
 {
-    const auto dir = std::filesystem::temp_directory_path() / ("pelko_optimize_" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("pelko_optimize_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string in = (dir / (name + ".gif")).string(), out = (dir / (name + ".rgba")).string();
-    std::ofstream(in, std::ios::binary).write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-    const std::string cmd = "ffmpeg -v error -nostdin -y -i '" + in + "' -f rawvideo -pix_fmt rgba -fps_mode cfr -r 100 '" +
-                            out + "' 2>&1";
+    std::ofstream(in, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    const std::string cmd = "ffmpeg -v error -nostdin -y -i '" + in +
+                            "' -f rawvideo -pix_fmt rgba -fps_mode cfr -r 100 '" + out + "' 2>&1";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     std::ifstream f(out, std::ios::binary);
     Bytes all((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
@@ -263,15 +255,19 @@ TEST(OptimizeInterop, OptimisedAnimationsShowTheSamePictures)
         EXPECT_LT(after.size(), before.size());
         EXPECT_LE(image.Images().GetCount(), frames);
 #ifdef PELKO_HAVE_GIFLIB
-        expectSame(compositeWithGiflib(before), compositeWithGiflib(after), std::string(c.name) + " (giflib)");
+        expectSame(compositeWithGiflib(before), compositeWithGiflib(after),
+                   std::string(c.name) + " (giflib)");
 #endif
         if (ffmpeg)
-            expectSame(decodeWithFfmpeg(before, std::string(c.name) + "_before", image.GetWidth(), image.GetHeight()),
-                       decodeWithFfmpeg(after, std::string(c.name) + "_after", image.GetWidth(), image.GetHeight()),
-                       std::string(c.name) + " (ffmpeg)");
+            expectSame(
+                decodeWithFfmpeg(before, std::string(c.name) + "_before", image.GetWidth(),
+                                 image.GetHeight()),
+                decodeWithFfmpeg(after, std::string(c.name) + "_after", image.GetWidth(), image.GetHeight()),
+                std::string(c.name) + " (ffmpeg)");
     }
 #if !defined(PELKO_HAVE_GIFLIB)
-    if (!ffmpeg) GTEST_SKIP() << "neither giflib nor ffmpeg is here to decode the animations";
+    if (!ffmpeg)
+        GTEST_SKIP() << "neither giflib nor ffmpeg is here to decode the animations";
 #endif
 }
 

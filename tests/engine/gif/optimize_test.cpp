@@ -4,6 +4,7 @@
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/optimize.h"
 #include "engine/gif/palette.h"
+#include "gif_test_util.h"
 
 #include <cstdlib>
 #include <set>
@@ -13,40 +14,23 @@
 namespace pelko {
 namespace {
 
-TGIFSubImage& addFrame(TGIFImage& image, int left, int top, int w, int h, std::vector<std::uint8_t> pixels,
-                       const Palette& local = {})
-{
-    auto f = std::make_unique<TGIFSubImage>(&image);
-    f->SetLeft(left);
-    f->SetTop(top);
-    f->SetWidth(w);
-    f->SetHeight(h);
-    f->Data() = std::move(pixels);
-    if (!local.empty()) f->ColorMap().ImportPalette(local);
-    TGIFSubImage& ref = *f;
-    image.Add(std::move(f));
-    return ref;
-}
+using test::addFrame;
+using test::addGce;
 
-TGIFGraphicControlExtension& addGce(TGIFSubImage& f, int delay, TDisposalMethod disposal, int transparent = -1)
+Color colourAt(const TGIFColorMap& m, int i)
 {
-    auto g = std::make_unique<TGIFGraphicControlExtension>(&f);
-    g->SetDelay(delay);
-    g->SetDisposal(disposal);
-    if (transparent >= 0) {
-        g->SetTransparent(true);
-        g->storeTransparentColorIndex(transparent);
-    }
-    TGIFGraphicControlExtension& ref = *g;
-    f.Extensions().Add(std::move(g));
-    return ref;
+    return rgb(m.Entry(i).Red, m.Entry(i).Green, m.Entry(i).Blue);
 }
-
-Color colourAt(const TGIFColorMap& m, int i) { return rgb(m.Entry(i).Red, m.Entry(i).Green, m.Entry(i).Blue); }
-int sum(Color c) { return redOf(c) + greenOf(c) + blueOf(c); }
+int sum(Color c)
+{
+    return redOf(c) + greenOf(c) + blueOf(c);
+}
 
 // 300 distinct colours.
-Color colour300(int i) { return rgb(std::uint8_t(i & 255), std::uint8_t((i >> 8) * 60 + 1), std::uint8_t(i % 7)); }
+Color colour300(int i)
+{
+    return rgb(std::uint8_t(i & 255), std::uint8_t((i >> 8) * 60 + 1), std::uint8_t(i % 7));
+}
 
 TEST(OptimizeColorMap, ThreeHundredColoursShareTheMostUsed256)
 {
@@ -72,7 +56,8 @@ TEST(OptimizeColorMap, ThreeHundredColoursShareTheMostUsed256)
         for (auto p : pb) originalB.push_back(b[p]);
         TGIFSubImage& fa = addFrame(image, 0, 0, int(pa.size()), 1, pa, a);
         TGIFSubImage& fb = addFrame(image, 0, 1, int(pb.size()), 1, pb, b);
-        if (transparent) addGce(fa, 5, dmNone, 200);
+        if (transparent)
+            addGce(fa, 5, dmNone, 200);
 
         OptimizeColorMap(image);
 
@@ -259,7 +244,8 @@ TEST(Optimize, CleanupRemovesBlocksWithoutEffect)
 {
     auto loopOf = [](const TGIFSubImage& f) {
         for (const auto& e : f.Extensions())
-            if (dynamic_cast<const TGIFAppExtNSLoop*>(e.get())) return true;
+            if (dynamic_cast<const TGIFAppExtNSLoop*>(e.get()))
+                return true;
         return false;
     };
     TGIFImage image;
