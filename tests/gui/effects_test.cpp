@@ -26,16 +26,7 @@ class EffectsTest : public QObject {
     TAVIForm& window(int n)
     {
         dialogs_ = std::make_shared<FakeDialogs>();
-        StartOptions o;
-        o.store = std::make_shared<QtSettingsStore>(dir_.filePath("settings.ini"));
-        o.screen = ScreenSize{1280, 1024};
-        o.dialogs = dialogs_;
-        form_ = std::make_unique<TAVIForm>(o);
-        form_->show();
-        QCoreApplication::processEvents();  // the first-run New, cancelled
-        ProjectOptions canvas;
-        dialogs_->options = canvas;
-        form_->ActionNew->trigger();
+        form_ = newProjectWindow(dir_.filePath("settings.ini"), dialogs_, ProjectOptions{});
         QStringList pictures;
         for (int i = 0; i < n; ++i) {
             Picture p(4, 2);

@@ -43,19 +43,11 @@ class FrameOptionsTest : public QObject {
     TAVIForm& window(int n, int width = 100, int height = 100, int type = ProjectGif)
     {
         dialogs_ = std::make_shared<FakeDialogs>();
-        StartOptions o;
-        o.store = std::make_shared<QtSettingsStore>(dir_.filePath("settings.ini"));
-        o.screen = ScreenSize{1280, 1024};
-        o.dialogs = dialogs_;
-        form_ = std::make_unique<TAVIForm>(o);
-        form_->show();
-        QCoreApplication::processEvents();  // the first-run New, cancelled
         ProjectOptions canvas;
         canvas.Width = width;
         canvas.Height = height;
         canvas.Type = type;
-        dialogs_->options = canvas;
-        form_->ActionNew->trigger();
+        form_ = newProjectWindow(dir_.filePath("settings.ini"), dialogs_, canvas);
         QStringList pictures;
         for (int i = 0; i < n; ++i)
             pictures << writePng(dir_.filePath(QString("p%1.png").arg(i)), 10, 10, kRed);

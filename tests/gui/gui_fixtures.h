@@ -13,7 +13,9 @@
 
 #include "engine/image/png_picture.h"
 #include "engine/image/ppm.h"
+#include "gui/app/avi_form.h"
 #include "gui/app/dialog_provider.h"
+#include "platform/qt_settings_store.h"
 
 namespace pelko::test {
 
@@ -57,6 +59,25 @@ struct FakeDialogs : DialogProvider {
         return frameOptionsScript && frameOptionsScript(form);
     }
 };
+
+// A shown main window on a 1280 x 1024 screen with its settings in
+// settingsPath, past the first-run New (cancelled: dialogs must not have
+// options yet) and then New with canvas.
+inline std::unique_ptr<TAVIForm> newProjectWindow(const QString& settingsPath,
+                                                  std::shared_ptr<FakeDialogs> dialogs,
+                                                  const ProjectOptions& canvas)
+{
+    StartOptions o;
+    o.store = std::make_shared<QtSettingsStore>(settingsPath);
+    o.screen = ScreenSize{1280, 1024};
+    o.dialogs = dialogs;
+    auto form = std::make_unique<TAVIForm>(o);
+    form->show();
+    QCoreApplication::processEvents();  // the first-run New, cancelled
+    dialogs->options = canvas;
+    form->ActionNew->trigger();
+    return form;
+}
 
 // A w x h PNG of one colour.
 inline QString writePng(const QString& path, int w, int h, Color c)

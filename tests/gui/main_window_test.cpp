@@ -79,11 +79,7 @@ class MainWindowTest : public QObject {
     // of its own colour (frame i from file "iN.png").
     TAVIForm& windowWithFrames(int n, int w = 100, int h = 100)
     {
-        form_ = std::make_unique<TAVIForm>(options());
-        form_->show();
-        QCoreApplication::processEvents();  // the first-run New, cancelled
-        dialogs_->options = canvas(w, h);
-        form_->ActionNew->trigger();
+        form_ = newProjectWindow(file("settings.ini"), dialogs_, canvas(w, h));
         QStringList pictures;
         for (int i = 0; i < n; ++i)
             pictures << writePng(file(QString("i%1.png").arg(i)), 20, 10, Color(0x10 * i));
