@@ -623,8 +623,10 @@ AviResult CloseAviWriter(AviWriterPtr writer)
     return writer->close();
 }
 
-AviResult ChooseVideoCodec(AviWriter* writer, const Picture* picture, const CompressOptions* options,
-                           bool showWindow, VideoCodecChooser* chooser)
+namespace {
+
+// The checks of a call that hands over a picture; AVIERR_OK lets it go on.
+AviResult checkPictureCall(const AviWriter* writer, const Picture* picture)
 {
     if (!writer)
         return AVIERR_BADHANDLE;
@@ -632,17 +634,23 @@ AviResult ChooseVideoCodec(AviWriter* writer, const Picture* picture, const Comp
         return AVIERR_BADPARAM;
     if (writer->failed)
         return AVIERR_ERROR;
+    return AVIERR_OK;
+}
+
+}  // namespace
+
+AviResult ChooseVideoCodec(AviWriter* writer, const Picture* picture, const CompressOptions* options,
+                           bool showWindow, VideoCodecChooser* chooser)
+{
+    if (const AviResult r = checkPictureCall(writer, picture); r != AVIERR_OK)
+        return r;
     return writer->chooseCodec(*picture, options, showWindow, chooser);
 }
 
 AviResult WriteVideoFrame(AviWriter* writer, const Picture* picture)
 {
-    if (!writer)
-        return AVIERR_BADHANDLE;
-    if (!picture || picture->empty())
-        return AVIERR_BADPARAM;
-    if (writer->failed)
-        return AVIERR_ERROR;
+    if (const AviResult r = checkPictureCall(writer, picture); r != AVIERR_OK)
+        return r;
     return writer->writeFrame(*picture);
 }
 
