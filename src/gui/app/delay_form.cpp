@@ -173,29 +173,15 @@ TDelayForm::TDelayForm(const Project& project, QWidget* parent)
     }
 
     const FrameOptionsValues v = frameOptionsFromFrame(anchor_);
-    for (QSpinBox* field : {time_, left_, top_, width_, height_}) {
-        const QSignalBlocker block(field);
-        field->setValue(field == time_    ? v.time
-                        : field == left_  ? v.left
-                        : field == top_   ? v.top
-                        : field == width_ ? v.width
-                                          : v.height);
-    }
-    curLeft_ = v.left;
-    curTop_ = v.top;
-    curWidth_ = v.width;
-    curHeight_ = v.height;
+    setQuietly(time_, v.time);
+    setPositionQuietly(v.left, v.top, v.width, v.height);
     preview_ = toImage(anchor_.image);
     scale_->setChecked(v.stretch);
     placeRectangle();
     enablePosition();
-    marks_ = initialFrameOptionsMarks(project.selection);
-    setMark(time_, marks_.time);
-    setMark(left_, marks_.left);
-    setMark(top_, marks_.top);
-    setMark(width_, marks_.width);
-    setMark(height_, marks_.height);
-    setMark(scale_, marks_.stretch);
+    FrameOptionsMarks marks = initialFrameOptionsMarks(project.selection);
+    for (QWidget* control : std::initializer_list<QWidget*>{time_, left_, top_, width_, height_, scale_})
+        setMark(control, markOf(marks, control));
 
     connect(time_, &QSpinBox::valueChanged, this, &TDelayForm::timeChanged);
     connect(left_, &QSpinBox::valueChanged, this, &TDelayForm::positionChanged);
@@ -241,26 +227,54 @@ FrameOptionsValues TDelayForm::values() const
             width_->value(), height_->value(), scale_->isChecked()};
 }
 
-void TDelayForm::setMark(QWidget* field, bool marked)
+bool& TDelayForm::markOf(FrameOptionsMarks& marks, const QWidget* control) const
 {
-    QPalette p = field->palette();
-    if (field == scale_) {
-        marks_.stretch = marked;
+    return control == time_     ? marks.time
+           : control == left_   ? marks.left
+           : control == top_    ? marks.top
+           : control == width_  ? marks.width
+           : control == height_ ? marks.height
+                                : marks.stretch;
+}
+
+void TDelayForm::setMark(QWidget* control, bool marked)
+{
+    markOf(marks_, control) = marked;
+    QPalette p = control->palette();
+    if (control == scale_)
         p.setColor(QPalette::Window, marked ? palette().color(QPalette::Button) : QColor(kUnmarkedField));
-    } else {
-        if (field == time_)
-            marks_.time = marked;
-        else if (field == left_)
-            marks_.left = marked;
-        else if (field == top_)
-            marks_.top = marked;
-        else if (field == width_)
-            marks_.width = marked;
-        else if (field == height_)
-            marks_.height = marked;
+    else
         p.setColor(QPalette::Base, QColor(marked ? kMarkedField : kUnmarkedField));
-    }
-    field->setPalette(p);
+    control->setPalette(p);
+}
+
+void TDelayForm::setQuietly(QSpinBox* field, int value)
+{
+    const QSignalBlocker block(field);
+    field->setValue(value);
+}
+
+void TDelayForm::setPositionQuietly(int left, int top, int width, int height)
+{
+    setQuietly(left_, left);
+    setQuietly(top_, top);
+    setQuietly(width_, width);
+    setQuietly(height_, height);
+    curLeft_ = left;
+    curTop_ = top;
+    curWidth_ = width;
+    curHeight_ = height;
+}
+
+void TDelayForm::setPosition(int left, int top, int width, int height)
+{
+    setPositionQuietly(left, top, width, height);
+    for (QSpinBox* field : {left_, top_, width_, height_}) setMark(field, true);
+    curLeft_ = left_->value();
+    curTop_ = top_->value();
+    curWidth_ = width_->value();
+    curHeight_ = height_->value();
+    drawPreview(curWidth_, curHeight_, {0, 0});
 }
 
 void TDelayForm::timeChanged()
@@ -299,42 +313,19 @@ void TDelayForm::centerClicked()
 
 void TDelayForm::fillClicked()
 {
-    left_->setValue(0);
-    top_->setValue(0);
-    width_->setValue(canvasWidth_);
-    height_->setValue(canvasHeight_);
-    for (QSpinBox* field : {left_, top_, width_, height_}) setMark(field, true);
-    curLeft_ = curTop_ = 0;
-    curWidth_ = canvasWidth_;
-    curHeight_ = canvasHeight_;
-    drawPreview(curWidth_, curHeight_, {0, 0});
+    setPosition(0, 0, canvasWidth_, canvasHeight_);
 }
 
 void TDelayForm::scaleClicked()
 {
     if (scale_->isChecked()) {
-        for (QSpinBox* field : {left_, top_, width_, height_}) {
-            const QSignalBlocker block(field);
-            field->setValue(field == width_ ? canvasWidth_ : field == height_ ? canvasHeight_ : 0);
-        }
-        curLeft_ = curTop_ = 0;
-        curWidth_ = canvasWidth_;
-        curHeight_ = canvasHeight_;
+        setPositionQuietly(0, 0, canvasWidth_, canvasHeight_);
         const int w = anchor_.image.width(), h = anchor_.image.height();
         drawPreview(
             canvasWidth_, canvasHeight_,
             {w < canvasWidth_ ? (canvasWidth_ - w) / 2 : 0, h < canvasHeight_ ? (canvasHeight_ - h) / 2 : 0});
     } else {
-        left_->setValue(anchor_.Left);
-        top_->setValue(anchor_.Top);
-        width_->setValue(anchor_.Width);
-        height_->setValue(anchor_.Height);
-        for (QSpinBox* field : {left_, top_, width_, height_}) setMark(field, true);
-        curLeft_ = left_->value();
-        curTop_ = top_->value();
-        curWidth_ = width_->value();
-        curHeight_ = height_->value();
-        drawPreview(curWidth_, curHeight_, {0, 0});
+        setPosition(anchor_.Left, anchor_.Top, anchor_.Width, anchor_.Height);
     }
     placeRectangle();
     enablePosition();
@@ -375,10 +366,8 @@ void TDelayForm::dragTo(int x, int y)
     if (at.x + m_ == rect_->x() && at.y + m_ == rect_->y())
         return;
     rect_->move(at.x + m_, at.y + m_);
-    const QSignalBlocker blockLeft(left_);
-    const QSignalBlocker blockTop(top_);
-    left_->setValue(at.x);
-    top_->setValue(at.y);
+    setQuietly(left_, at.x);
+    setQuietly(top_, at.y);
     // a drag is applied like typed values, also with several frames selected
     setMark(left_, true);
     setMark(top_, true);

@@ -55,7 +55,15 @@ private:
     friend class DelayRectangle;
     friend class DelayPanel;
     QSpinBox* numberField(int maximum, int step);
-    void setMark(QWidget* field, bool marked);
+    // A control's mark in marks; the scale box's is stretch.
+    bool& markOf(FrameOptionsMarks& marks, const QWidget* control) const;
+    void setMark(QWidget* control, bool marked);
+    // Setting fields without running their change handling (so unmarked).
+    static void setQuietly(QSpinBox* field, int value);
+    // The four position fields and the current rectangle.
+    void setPositionQuietly(int left, int top, int width, int height);
+    // The same as typed: the fields are marked and the preview drawn again.
+    void setPosition(int left, int top, int width, int height);
     void timeChanged();
     void positionChanged();
     void sizeChanged();
