@@ -320,10 +320,10 @@ void TDelayForm::scaleClicked()
 {
     if (scale_->isChecked()) {
         setPositionQuietly(0, 0, canvasWidth_, canvasHeight_);
-        const int w = anchor_.image.width(), h = anchor_.image.height();
-        drawPreview(
-            canvasWidth_, canvasHeight_,
-            {w < canvasWidth_ ? (canvasWidth_ - w) / 2 : 0, h < canvasHeight_ ? (canvasHeight_ - h) / 2 : 0});
+        // the image unscaled, centred where it is smaller than the canvas
+        const Point c =
+            centredPlacement(canvasWidth_, canvasHeight_, anchor_.image.width(), anchor_.image.height());
+        drawPreview(canvasWidth_, canvasHeight_, {std::max(0, c.x), std::max(0, c.y)});
     } else {
         setPosition(anchor_.Left, anchor_.Top, anchor_.Width, anchor_.Height);
     }
