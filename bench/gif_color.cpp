@@ -29,7 +29,8 @@ std::vector<Bitmap> loadFrames()
     if (const char* dir = std::getenv("PELKO_BENCH_FRAMES")) {
         std::vector<std::string> names;
         for (const auto& e : std::filesystem::directory_iterator(dir))
-            if (e.path().extension() == ".ppm") names.push_back(e.path().string());
+            if (e.path().extension() == ".ppm")
+                names.push_back(e.path().string());
         std::sort(names.begin(), names.end());
         for (const std::string& n : names) {
             auto bytes = readFile(n);
@@ -69,10 +70,22 @@ void reduce(benchmark::State& state, TColorReduction mode, TDitherMode dither)
     state.SetItemsProcessed(state.iterations() * std::int64_t(src.width()) * src.height());
 }
 
-void BM_QuantizeFloydSteinberg(benchmark::State& s) { reduce(s, rmQuantize, dmFloydSteinberg); }
-void BM_QuantizeNearest(benchmark::State& s) { reduce(s, rmQuantize, dmNearest); }
-void BM_NetscapeFloydSteinberg(benchmark::State& s) { reduce(s, rmNetscape, dmFloydSteinberg); }
-void BM_QuantizeStucki(benchmark::State& s) { reduce(s, rmQuantize, dmStucki); }
+void BM_QuantizeFloydSteinberg(benchmark::State& s)
+{
+    reduce(s, rmQuantize, dmFloydSteinberg);
+}
+void BM_QuantizeNearest(benchmark::State& s)
+{
+    reduce(s, rmQuantize, dmNearest);
+}
+void BM_NetscapeFloydSteinberg(benchmark::State& s)
+{
+    reduce(s, rmNetscape, dmFloydSteinberg);
+}
+void BM_QuantizeStucki(benchmark::State& s)
+{
+    reduce(s, rmQuantize, dmStucki);
+}
 
 BENCHMARK(BM_QuantizeFloydSteinberg)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuantizeNearest)->Unit(benchmark::kMillisecond);

@@ -36,7 +36,8 @@ void fitInto(benchmark::State& state)
         benchmark::DoNotOptimize(out.data());
     }
     const double pixels = double(size.width) * size.height;
-    state.counters["Mpixel/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["Mpixel/s"] =
+        benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
 }  // namespace

@@ -17,7 +17,8 @@ static void openMissingFrames(benchmark::State& state)
         std::ofstream out(path);
         out << "[Parameters]\nWidth=320\nHeight=200\nType=1\n[Files]\n";
         for (int n = 1; n <= state.range(0); ++n)
-            out << "File_" << n << "=/nonexistent/pic" << n << ".png\nTime_" << n << "=100\nLeft_" << n << "=3\n";
+            out << "File_" << n << "=/nonexistent/pic" << n << ".png\nTime_" << n << "=100\nLeft_" << n
+                << "=3\n";
     }
     auto reader = makeFileSourceReader();
     for (auto _ : state) {

@@ -14,9 +14,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string path =
-        (std::filesystem::temp_directory_path() / ("pelko_fuzz_project_" + std::to_string(::getpid()) + ".mcp"))
-            .string();
+    static const std::string path = (std::filesystem::temp_directory_path() /
+                                     ("pelko_fuzz_project_" + std::to_string(::getpid()) + ".mcp"))
+                                        .string();
     static auto reader = pelko::makeFileSourceReader();
     pelko::writeFile(path, std::vector<std::uint8_t>(data, data + size));
     pelko::Project project;

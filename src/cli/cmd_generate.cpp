@@ -25,10 +25,8 @@ int runGenerate(const Args& given)
     Project project;
     auto reader = makeFileSourceReader();
     const OpenResult opened = openProjectFile(project, args[0], *reader, DefaultFrameSize{});
-    for (const std::string& e : opened.errors)
-        std::cerr << "pelko-cli: " << e << '\n';
-    for (const std::string& line : project.log.lines())
-        std::cerr << "pelko-cli: " << line << '\n';
+    for (const std::string& e : opened.errors) std::cerr << "pelko-cli: " << e << '\n';
+    for (const std::string& line : project.log.lines()) std::cerr << "pelko-cli: " << line << '\n';
     if (project.frames.empty())
         return fail("the project has no frames: " + args[0]);
     // without options of its own, the GIF takes the project's stored ones
@@ -43,9 +41,10 @@ int runGenerate(const Args& given)
 
 }  // namespace
 
-PELKO_CLI_COMMAND("generate",
-                  "PROJECT.mcp OUTPUT.gif|OUTPUT.avi [--loops N] [--optimize] [--merge] [--crop] [--interlaced] "
-                  "[--codec NAME] [--quality Q] [--wav FILE] [--jobs N]",
-                  "write a project's animated GIF or AVI (GIF options default to the project's own)", runGenerate);
+PELKO_CLI_COMMAND(
+    "generate",
+    "PROJECT.mcp OUTPUT.gif|OUTPUT.avi [--loops N] [--optimize] [--merge] [--crop] [--interlaced] "
+    "[--codec NAME] [--quality Q] [--wav FILE] [--jobs N]",
+    "write a project's animated GIF or AVI (GIF options default to the project's own)", runGenerate);
 
 }  // namespace pelko::cli

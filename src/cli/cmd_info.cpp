@@ -20,6 +20,8 @@ int runInfo(const Args& args)
 
 }  // namespace
 
-PELKO_CLI_COMMAND("info", "FILE", "print a project's settings and frames, a GIF file's structure, or a picture's size and kind", runInfo);
+PELKO_CLI_COMMAND(
+    "info", "FILE",
+    "print a project's settings and frames, a GIF file's structure, or a picture's size and kind", runInfo);
 
 }  // namespace pelko::cli

@@ -34,8 +34,7 @@ int runMake(const Args& given)
     if (const int rc = buildProject(project, po, {args.begin() + 1, args.end()}, hadErrors))
         return rc;
     if (oo.frameSettings)
-        for (FrameRecord& f : project.frames)
-            f.Gif = *oo.frameSettings;
+        for (FrameRecord& f : project.frames) f.Gif = *oo.frameSettings;
     const int rc = writeOutput(project, args[0], oo);
     return rc != kExitOk ? rc : (hadErrors ? kExitFailed : kExitOk);
 }
@@ -46,6 +45,7 @@ PELKO_CLI_COMMAND("make",
                   "OUTPUT.gif|OUTPUT.avi PICTURE... [--size WxH] [--stretch] [--time MS] [--reduction NAME] "
                   "[--dither NAME] [--colors 8..256] [--rle] [--transparent RRGGBB] [--loops N] [--optimize] "
                   "[--merge] [--crop] [--interlaced] [--codec NAME] [--quality Q] [--wav FILE] [--jobs N]",
-                  "make an animated GIF or an AVI from pictures, frame settings applied to every frame", runMake);
+                  "make an animated GIF or an AVI from pictures, frame settings applied to every frame",
+                  runMake);
 
 }  // namespace pelko::cli

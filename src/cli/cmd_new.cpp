@@ -37,8 +37,8 @@ int runNew(const Args& given)
 
 }  // namespace
 
-PELKO_CLI_COMMAND("new", "PROJECT.mcp PICTURE... [--type gif|avi] [--size WxH] [--stretch] [--time MS]",
-                  "write a project made from pictures as Add makes it (canvas from the first frame unless --size)",
-                  runNew);
+PELKO_CLI_COMMAND(
+    "new", "PROJECT.mcp PICTURE... [--type gif|avi] [--size WxH] [--stretch] [--time MS]",
+    "write a project made from pictures as Add makes it (canvas from the first frame unless --size)", runNew);
 
 }  // namespace pelko::cli

@@ -41,5 +41,6 @@ bool takeFlag(Args& args, const std::string& name);
 
 #define PELKO_CLI_CAT2(a, b) a##b
 #define PELKO_CLI_CAT(a, b) PELKO_CLI_CAT2(a, b)
-#define PELKO_CLI_COMMAND(...) \
-    static ::pelko::cli::Registrar PELKO_CLI_CAT(pelkoCliRegistrar, __LINE__)(::pelko::cli::Command{__VA_ARGS__})
+#define PELKO_CLI_COMMAND(...)                                      \
+    static ::pelko::cli::Registrar PELKO_CLI_CAT(pelkoCliRegistrar, \
+                                                 __LINE__)(::pelko::cli::Command{__VA_ARGS__})

@@ -34,7 +34,8 @@ int convertToGif(const Picture& picture, const std::string& outPath, Args& optio
             return usage("convert");
         }
     }
-    if (!options.empty()) return usage("convert");
+    if (!options.empty())
+        return usage("convert");
 
     try {
         TGIFImage image;

@@ -27,8 +27,9 @@ const std::pair<const char*, TColorReduction> kReductions[] = {
     {"rmQuantizeWindows", rmQuantizeWindows},
 };
 const std::pair<const char*, TDitherMode> kDithers[] = {
-    {"dmNearest", dmNearest}, {"dmFloydSteinberg", dmFloydSteinberg}, {"dmStucki", dmStucki},
-    {"dmSierra", dmSierra},   {"dmJaJuNI", dmJaJuNI},                 {"dmSteveArche", dmSteveArche},
+    {"dmNearest", dmNearest}, {"dmFloydSteinberg", dmFloydSteinberg},
+    {"dmStucki", dmStucki},   {"dmSierra", dmSierra},
+    {"dmJaJuNI", dmJaJuNI},   {"dmSteveArche", dmSteveArche},
     {"dmBurkes", dmBurkes},
 };
 
@@ -50,15 +51,20 @@ template <class Enum, std::size_t N>
 void listNames(const char* what, const std::pair<const char*, Enum> (&names)[N])
 {
     std::fprintf(stderr, "pelko-cli: %s is one of:", what);
-    for (const auto& n : names)
-        std::fprintf(stderr, " %s", lower(n.first + 2).c_str());
+    for (const auto& n : names) std::fprintf(stderr, " %s", lower(n.first + 2).c_str());
     std::fprintf(stderr, "\n");
 }
 
 }  // namespace
 
-bool parseReduction(const std::string& text, TColorReduction& value) { return parseName(text, kReductions, value); }
-bool parseDither(const std::string& text, TDitherMode& value) { return parseName(text, kDithers, value); }
+bool parseReduction(const std::string& text, TColorReduction& value)
+{
+    return parseName(text, kReductions, value);
+}
+bool parseDither(const std::string& text, TDitherMode& value)
+{
+    return parseName(text, kDithers, value);
+}
 
 int colorsToBits(const std::string& text)
 {
@@ -68,7 +74,13 @@ int colorsToBits(const std::string& text)
     return 0;
 }
 
-void listReductions() { listNames("--reduction", kReductions); }
-void listDithers() { listNames("--dither", kDithers); }
+void listReductions()
+{
+    listNames("--reduction", kReductions);
+}
+void listDithers()
+{
+    listNames("--dither", kDithers);
+}
 
 }  // namespace pelko::cli

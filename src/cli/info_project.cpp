@@ -19,30 +19,30 @@ int infoProject(const std::string& path)
     const OpenResult r = openProjectFile(project, path, *reader, DefaultFrameSize{});
     const ProjectSettings& s = project.settings;
     std::cout << "project " << path << '\n'
-              << "  type " << typeText(s.Type) << ", size " << s.Width << " x " << s.Height
-              << ", stretch " << s.Stretch << '\n';
+              << "  type " << typeText(s.Type) << ", size " << s.Width << " x " << s.Height << ", stretch "
+              << s.Stretch << '\n';
     if (s.isGif())
         std::cout << "  gif frame time " << s.GifFrameTime << ", crop " << s.Crop << ", merge " << s.Merge
                   << ", optimize " << s.Optimize << ", interlaced " << s.Interlaced << '\n';
     else
-        std::cout << "  avi frame time " << s.AviFrameTime << ", sound " << s.Sound << " " << s.Wav_File << '\n';
-    std::cout << "  " << frameCountText(project.frames.count()) << ", " << playbackText(project.totalTime()) << '\n';
+        std::cout << "  avi frame time " << s.AviFrameTime << ", sound " << s.Sound << " " << s.Wav_File
+                  << '\n';
+    std::cout << "  " << frameCountText(project.frames.count()) << ", " << playbackText(project.totalTime())
+              << '\n';
     int n = 0;
     for (const FrameRecord& f : project.frames) {
         const GifFrameSettings& g = f.Gif;
         std::cout << "frame " << ++n << ": " << f.File << " [" << f.Frame << "]\n"
-                  << "  time " << f.Time << ", flip " << f.Flip << ", inverse " << f.Inverse << ", gray " << f.Gray
-                  << ", stretch " << f.Stretch << ", place " << f.Left << "," << f.Top << " " << f.Width << " x "
-                  << f.Height << '\n'
+                  << "  time " << f.Time << ", flip " << f.Flip << ", inverse " << f.Inverse << ", gray "
+                  << f.Gray << ", stretch " << f.Stretch << ", place " << f.Left << "," << f.Top << " "
+                  << f.Width << " x " << f.Height << '\n'
                   << "  dither " << int(g.ColorDither) << ", reduction " << int(g.ColorReduction) << ", bits "
                   << g.ReductionBit << ", compression " << int(g.GIFCompression) << ", disposal "
                   << int(g.DisposalMethod) << ", transparent " << g.GIFTransparent << " colour 0x" << std::hex
                   << g.TransparentColor << std::dec << " index " << int(g.TransparentColorIndex) << '\n';
     }
-    for (const std::string& e : r.errors)
-        std::cout << "error: " << e << '\n';
-    for (const std::string& line : project.log.lines())
-        std::cout << "log: " << line << '\n';
+    for (const std::string& e : r.errors) std::cout << "error: " << e << '\n';
+    for (const std::string& line : project.log.lines()) std::cout << "log: " << line << '\n';
     return kExitOk;
 }
 

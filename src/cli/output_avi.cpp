@@ -13,7 +13,8 @@ namespace {
 // "dib", "divx", "H264", ... as the codec's four-character code.
 const VideoCodecInfo* codecByName(std::string name)
 {
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return char(std::toupper(c)); });
     name.resize(4, ' ');
     return findVideoCodec(name);
 }
@@ -25,8 +26,7 @@ int writeAviOutput(const Project& project, const std::string& path, const Output
     const VideoCodecInfo* codec = codecByName(options.codec);
     if (!codec) {
         std::cerr << "pelko-cli: --codec is one of:";
-        for (const VideoCodecInfo& c : availableVideoCodecs())
-            std::cerr << ' ' << c.fourcc;
+        for (const VideoCodecInfo& c : availableVideoCodecs()) std::cerr << ' ' << c.fourcc;
         std::cerr << '\n';
         return usage("make");
     }
@@ -37,8 +37,7 @@ int writeAviOutput(const Project& project, const std::string& path, const Output
     o.soundFile = options.wav;
     std::vector<std::string> messages;
     const std::string result = GenerateAvi(project, path, o, messages);
-    for (const std::string& m : messages)
-        std::cerr << "pelko-cli: " << m << '\n';
+    for (const std::string& m : messages) std::cerr << "pelko-cli: " << m << '\n';
     return result == "Success" ? kExitOk : kExitFailed;
 }
 

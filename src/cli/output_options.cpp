@@ -1,8 +1,8 @@
 #include "cli/output_options.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <iostream>
-#include <unistd.h>
 
 #include "cli/gif_names.h"
 #include "engine/image/file_kind.h"
@@ -55,7 +55,8 @@ int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const c
     out.gif.mergeSimilarities = takeFlag(args, "--merge");
     out.gif.crop = takeFlag(args, "--crop");
     out.gif.interlaced = takeFlag(args, "--interlaced");
-    out.gifOptionsGiven = out.gif.mergeColorMaps || out.gif.mergeSimilarities || out.gif.crop || out.gif.interlaced;
+    out.gifOptionsGiven =
+        out.gif.mergeColorMaps || out.gif.mergeSimilarities || out.gif.crop || out.gif.interlaced;
     takeOption(args, "--codec", out.codec);
     if (takeOption(args, "--quality", v) && !parseInt(v, 0, 100, out.quality)) {
         std::cerr << "pelko-cli: --quality wants 0 to 100\n";
@@ -109,7 +110,8 @@ int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const c
             return usage(command);
         }
         g.GIFTransparent = true;
-        g.TransparentColor = rgb(std::uint8_t(rgbValue >> 16), std::uint8_t(rgbValue >> 8), std::uint8_t(rgbValue));
+        g.TransparentColor =
+            rgb(std::uint8_t(rgbValue >> 16), std::uint8_t(rgbValue >> 8), std::uint8_t(rgbValue));
         given = true;
     }
     if (given)

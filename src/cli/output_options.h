@@ -12,12 +12,12 @@ namespace pelko::cli {
 
 struct OutputOptions {
     AnimatedGifOptions gif;
-    bool gifOptionsGiven = false;   // any of --optimize --merge --crop --interlaced
+    bool gifOptionsGiven = false;                   // any of --optimize --merge --crop --interlaced
     std::optional<GifFrameSettings> frameSettings;  // applied to every frame (make)
     std::string codec = "dib";
     int quality = 75;
     std::string wav;
-    int jobs = 0;                   // 0: one per core
+    int jobs = 0;  // 0: one per core
 };
 
 // Takes the output options out of args. frameOptions: also accept the frame

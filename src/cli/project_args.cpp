@@ -17,9 +17,9 @@ int takeProjectArgs(Args& args, std::int32_t type, ProjectOptions& o)
     o.FixAtFirstFrame = !hasSize;
     if (hasSize) {
         char x = 0, tail = 0;
-        if (std::sscanf(size.c_str(), "%d%c%d%c", &o.Width, &x, &o.Height, &tail) != 3 || (x != 'x' && x != 'X') ||
-            o.Width < kMinCanvasSide || o.Height < kMinCanvasSide || o.Width > kMaxCanvasSide ||
-            o.Height > kMaxCanvasSide)
+        if (std::sscanf(size.c_str(), "%d%c%d%c", &o.Width, &x, &o.Height, &tail) != 3 ||
+            (x != 'x' && x != 'X') || o.Width < kMinCanvasSide || o.Height < kMinCanvasSide ||
+            o.Width > kMaxCanvasSide || o.Height > kMaxCanvasSide)
             return fail("--size wants WIDTHxHEIGHT, each 5 to 10000: " + size);
     }
     if (hasTime) {
@@ -39,8 +39,7 @@ int buildProject(Project& project, const ProjectOptions& options, const std::vec
     newProject(project, options);
     auto reader = makeFileSourceReader();
     const EditResult r = addFiles(project, pictures, *reader);
-    for (const std::string& e : r.errors)
-        std::cerr << "pelko-cli: " << e << '\n';
+    for (const std::string& e : r.errors) std::cerr << "pelko-cli: " << e << '\n';
     hadErrors = !r.errors.empty();
     if (project.frames.empty())
         return fail("no frames could be made from the pictures given");

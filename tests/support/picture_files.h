@@ -20,9 +20,9 @@ public:
     TempDir()
     {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("pelko_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                 std::to_string(::getpid()));
+        path_ =
+            std::filesystem::temp_directory_path() / ("pelko_" + std::string(info->test_suite_name()) + "_" +
+                                                      info->name() + "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

@@ -9,11 +9,16 @@ namespace pelko {
 int bitsPerPixel(TPixelFormat format)
 {
     switch (format) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
-    case pf24bit: return 24;
-    case pf32bit: return 32;
+        case pf1bit:
+            return 1;
+        case pf4bit:
+            return 4;
+        case pf8bit:
+            return 8;
+        case pf24bit:
+            return 24;
+        case pf32bit:
+            return 32;
     }
     return 24;
 }
@@ -25,7 +30,10 @@ std::size_t strideFor(int width, TPixelFormat format)
     return (std::size_t(width) * std::size_t(bitsPerPixel(format)) + 31) / 32 * 4;
 }
 
-bool indexed(TPixelFormat f) { return f == pf1bit || f == pf4bit || f == pf8bit; }
+bool indexed(TPixelFormat f)
+{
+    return f == pf1bit || f == pf4bit || f == pf8bit;
+}
 
 // Default palette for a narrowing conversion without one.
 Palette defaultPalette(TPixelFormat f)
@@ -43,7 +51,8 @@ Palette defaultPalette(TPixelFormat f)
 
 Bitmap::Bitmap(int width, int height, TPixelFormat format) : format_(format)
 {
-    if (!pictureSizeAllowed(width, height)) throw std::length_error("Bitmap size out of range");
+    if (!pictureSizeAllowed(width, height))
+        throw std::length_error("Bitmap size out of range");
     width_ = width;
     height_ = height;
     stride_ = strideFor(width, format);
@@ -51,8 +60,14 @@ Bitmap::Bitmap(int width, int height, TPixelFormat format) : format_(format)
 }
 
 Bitmap::Bitmap(const Bitmap& o)
-    : width_(o.width_), height_(o.height_), format_(o.format_), stride_(o.stride_), data_(o.data_),
-      palette_(o.palette_), transparent_(o.transparent_), transparentColor_(o.transparentColor_),
+    : width_(o.width_),
+      height_(o.height_),
+      format_(o.format_),
+      stride_(o.stride_),
+      data_(o.data_),
+      palette_(o.palette_),
+      transparent_(o.transparent_),
+      transparentColor_(o.transparentColor_),
       mask_(o.mask_ ? std::make_unique<Bitmap>(*o.mask_) : nullptr)
 {
 }
@@ -70,10 +85,14 @@ int Bitmap::index(int x, int y) const
 {
     const std::uint8_t* row = scanline(y);
     switch (format_) {
-    case pf1bit: return (row[x >> 3] >> (7 - (x & 7))) & 1;
-    case pf4bit: return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
-    case pf8bit: return row[x];
-    default: return 0;
+        case pf1bit:
+            return (row[x >> 3] >> (7 - (x & 7))) & 1;
+        case pf4bit:
+            return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+        case pf8bit:
+            return row[x];
+        default:
+            return 0;
     }
 }
 
@@ -81,19 +100,22 @@ void Bitmap::setIndex(int x, int y, int value)
 {
     std::uint8_t* row = scanline(y);
     switch (format_) {
-    case pf1bit: {
-        std::uint8_t bit = std::uint8_t(0x80 >> (x & 7));
-        row[x >> 3] = (value & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
-        break;
-    }
-    case pf4bit:
-        if (x & 1)
-            row[x >> 1] = std::uint8_t((row[x >> 1] & 0xF0) | (value & 0x0F));
-        else
-            row[x >> 1] = std::uint8_t((row[x >> 1] & 0x0F) | ((value & 0x0F) << 4));
-        break;
-    case pf8bit: row[x] = std::uint8_t(value); break;
-    default: break;
+        case pf1bit: {
+            std::uint8_t bit = std::uint8_t(0x80 >> (x & 7));
+            row[x >> 3] = (value & 1) ? (row[x >> 3] | bit) : (row[x >> 3] & ~bit);
+            break;
+        }
+        case pf4bit:
+            if (x & 1)
+                row[x >> 1] = std::uint8_t((row[x >> 1] & 0xF0) | (value & 0x0F));
+            else
+                row[x >> 1] = std::uint8_t((row[x >> 1] & 0x0F) | ((value & 0x0F) << 4));
+            break;
+        case pf8bit:
+            row[x] = std::uint8_t(value);
+            break;
+        default:
+            break;
     }
 }
 
@@ -112,7 +134,8 @@ Bitmap Bitmap::converted(TPixelFormat format) const
     Bitmap out(width_, height_, format);
     out.transparent_ = transparent_;
     out.transparentColor_ = transparentColor_;
-    if (mask_) out.mask_ = std::make_unique<Bitmap>(*mask_);
+    if (mask_)
+        out.mask_ = std::make_unique<Bitmap>(*mask_);
     if (format == format_) {
         out.data_ = data_;
         out.palette_ = palette_;
@@ -135,7 +158,8 @@ Bitmap Bitmap::converted(TPixelFormat format) const
     // Narrowing: nearest palette colour (sum of absolute differences).
     std::size_t maxColors = std::size_t(1) << bitsPerPixel(format);
     Palette pal = palette_.empty() ? defaultPalette(format) : palette_;
-    if (pal.size() > maxColors) pal.resize(maxColors);
+    if (pal.size() > maxColors)
+        pal.resize(maxColors);
     out.palette_ = pal;
     for (int y = 0; y < height_; ++y) {
         Color lastColor = 0;
@@ -163,7 +187,8 @@ Bitmap Bitmap::converted(TPixelFormat format) const
 
 void Bitmap::setPixelFormat(TPixelFormat format)
 {
-    if (format == format_) return;
+    if (format == format_)
+        return;
     *this = converted(format);
 }
 
@@ -173,15 +198,15 @@ void Bitmap::buildMaskFromTransparentColor()
     m->setPalette(monochromePalette());
     for (int y = 0; y < height_; ++y)
         for (int x = 0; x < width_; ++x)
-            if (color(x, y) == transparentColor_) m->setIndex(x, y, 1);
+            if (color(x, y) == transparentColor_)
+                m->setIndex(x, y, 1);
     mask_ = std::move(m);
 }
 
 Bitmap Bitmap::fromPicture(const Picture& picture)
 {
     Bitmap out(picture.width(), picture.height(), pf24bit);
-    for (int y = 0; y < picture.height(); ++y)
-        std::memcpy(out.scanline(y), picture.row(y), picture.stride());
+    for (int y = 0; y < picture.height(); ++y) std::memcpy(out.scanline(y), picture.row(y), picture.stride());
     return out;
 }
 
@@ -206,16 +231,19 @@ Picture Bitmap::toPicture() const
 
 bool operator==(const Bitmap& a, const Bitmap& b)
 {
-    if (a.width_ != b.width_ || a.height_ != b.height_ || a.format_ != b.format_ || a.palette_ != b.palette_ ||
-        a.transparent_ != b.transparent_ || (a.transparent_ && a.transparentColor_ != b.transparentColor_))
+    if (a.width_ != b.width_ || a.height_ != b.height_ || a.format_ != b.format_ ||
+        a.palette_ != b.palette_ || a.transparent_ != b.transparent_ ||
+        (a.transparent_ && a.transparentColor_ != b.transparentColor_))
         return false;
-    if (bool(a.mask_) != bool(b.mask_) || (a.mask_ && !(*a.mask_ == *b.mask_))) return false;
+    if (bool(a.mask_) != bool(b.mask_) || (a.mask_ && !(*a.mask_ == *b.mask_)))
+        return false;
     // Compare pixels only, not row padding.
     std::size_t used = (std::size_t(a.width_) * std::size_t(bitsPerPixel(a.format_)) + 7) / 8;
     for (int y = 0; y < a.height_; ++y) {
         if (a.format_ == pf1bit || a.format_ == pf4bit) {
             for (int x = 0; x < a.width_; ++x)
-                if (a.index(x, y) != b.index(x, y)) return false;
+                if (a.index(x, y) != b.index(x, y))
+                    return false;
         } else if (std::memcmp(a.scanline(y), b.scanline(y), used) != 0) {
             return false;
         }

@@ -19,7 +19,8 @@ constexpr const char* kNoColorTable = "No global or local color table defined";
 
 void progress(const TGIFImage* image, TProgressStage stage, int percent, const char* message)
 {
-    if (image) image->Progress(stage, percent, message);
+    if (image)
+        image->Progress(stage, percent, message);
 }
 
 Palette padTo256(Palette p)
@@ -50,7 +51,8 @@ void readTrueColor(TGIFSubImage& frame, const Bitmap& src, const TGIFImage* imag
             int k = current;
             int found = -1;
             do {
-                if (!ring[k].used) break;
+                if (!ring[k].used)
+                    break;
                 if (ring[k].color == c) {
                     found = ring[k].index;
                     current = k;
@@ -65,7 +67,8 @@ void readTrueColor(TGIFSubImage& frame, const Bitmap& src, const TGIFImage* imag
             }
             out[x] = std::uint8_t(found);
         }
-        if (y % 32 == 0) progress(image, psRunning, y * 100 / h, kConverting);
+        if (y % 32 == 0)
+            progress(image, psRunning, y * 100 / h, kConverting);
     }
 }
 
@@ -80,7 +83,8 @@ void readIndexed(TGIFSubImage& frame, const Bitmap& src, const TGIFImage* image)
         } else {
             for (int x = 0; x < w; ++x) out[x] = std::uint8_t(src.index(x, y));
         }
-        if (y % 32 == 0) progress(image, psRunning, y * 100 / h, kConverting);
+        if (y % 32 == 0)
+            progress(image, psRunning, y * 100 / h, kConverting);
     }
 }
 
@@ -100,20 +104,25 @@ const Palette& webPalette()
 
 Bitmap NewDIBWriterBitmap(int width, int height, TPixelFormat format, const Palette& palette)
 {
-    if (format != pf8bit && format != pf24bit) throw GIFException("Unsupported PixelFormat");
-    if (width <= 0 || height <= 0) throw GIFException("Invalid image dimensions");
+    if (format != pf8bit && format != pf24bit)
+        throw GIFException("Unsupported PixelFormat");
+    if (width <= 0 || height <= 0)
+        throw GIFException("Invalid image dimensions");
     Bitmap b(width, height, format);
-    if (format == pf8bit) b.setPalette(padTo256(palette));
+    if (format == pf8bit)
+        b.setPalette(padTo256(palette));
     return b;
 }
 
 void ApplyMask(TGIFSubImage& frame, const Bitmap& mask)
 {
-    if (frame.GetEmpty()) return;
+    if (frame.GetEmpty())
+        return;
     TGIFLocalColorMap& map = frame.ColorMap();
     map.Optimize();
     const int count = map.GetCount();
-    if (count < 1 || count > 255) return;
+    if (count < 1 || count > 255)
+        return;
     const int t = map.Add(rgb(0, 0, 0));
     const int w = std::min(frame.GetWidth(), mask.width());
     const int h = std::min(frame.GetHeight(), mask.height());
@@ -122,7 +131,7 @@ void ApplyMask(TGIFSubImage& frame, const Bitmap& mask)
         std::uint8_t* row = frame.GetScanline(y);
         for (int x = 0; x < w; ++x) {
             if (mask.pixelFormat() == pf24bit || mask.pixelFormat() == pf32bit ? mask.color(x, y) != 0
-                                                                                : mask.index(x, y) != 0) {
+                                                                               : mask.index(x, y) != 0) {
                 row[x] = std::uint8_t(t);
                 any = true;
             }
@@ -142,7 +151,8 @@ void AssignBitmap(TGIFSubImage& frame, const Bitmap& bitmap)
 {
     TGIFImage* image = frame.Image();
     frame.Clear();
-    if (bitmap.empty()) return;
+    if (bitmap.empty())
+        return;
     progress(image, psStarting, 0, kConverting);
     try {
         const TPixelFormat format = bitmap.pixelFormat();
@@ -159,10 +169,14 @@ void AssignBitmap(TGIFSubImage& frame, const Bitmap& bitmap)
             frame.SetWidth(src->width());
             frame.SetHeight(src->height());
             switch (src->pixelFormat()) {
-            case pf1bit:
-            case pf4bit:
-            case pf8bit: readIndexed(frame, *src, image); break;
-            default: readTrueColor(frame, *src, image); break;
+                case pf1bit:
+                case pf4bit:
+                case pf8bit:
+                    readIndexed(frame, *src, image);
+                    break;
+                default:
+                    readTrueColor(frame, *src, image);
+                    break;
             }
             if (bitmap.transparent()) {
                 if (const Bitmap* mask = bitmap.mask()) {
@@ -198,8 +212,10 @@ void AssignImageFromBitmap(TGIFImage& image, const Bitmap& bitmap)
 Palette GetPalette(const TGIFSubImage& frame)
 {
     const TGIFImage* image = frame.Image();
-    if (image && image->GetDoDither()) return webPalette();
-    if (frame.ColorMap().GetCount() == 0) return image ? GetPalette(*image) : Palette();
+    if (image && image->GetDoDither())
+        return webPalette();
+    if (frame.ColorMap().GetCount() == 0)
+        return image ? GetPalette(*image) : Palette();
     return frame.ColorMap().ExportPalette();
 }
 
@@ -208,10 +224,14 @@ Palette GetPalette(const TGIFImage& image)
     // Finding the image's palette may ask the first frame, which may ask the
     // image again: that means there is no table anywhere.
     thread_local std::vector<const TGIFImage*> asking;
-    if (std::find(asking.begin(), asking.end(), &image) != asking.end()) throw GIFException(kNoColorTable);
-    if (image.GetDoDither()) return webPalette();
-    if (image.GetColorMap().GetCount() > 0) return image.GetColorMap().ExportPalette();
-    if (image.GetEmpty()) return Palette();
+    if (std::find(asking.begin(), asking.end(), &image) != asking.end())
+        throw GIFException(kNoColorTable);
+    if (image.GetDoDither())
+        return webPalette();
+    if (image.GetColorMap().GetCount() > 0)
+        return image.GetColorMap().ExportPalette();
+    if (image.GetEmpty())
+        return Palette();
     asking.push_back(&image);
     try {
         Palette p = GetPalette(*image.Images().GetImage(0));
@@ -226,10 +246,12 @@ Palette GetPalette(const TGIFImage& image)
 Bitmap RenderFrame(const TGIFSubImage& frame, bool dither)
 {
     const int w = frame.GetWidth(), h = frame.GetHeight();
-    if (w == 0 || h == 0) return Bitmap();
+    if (w == 0 || h == 0)
+        return Bitmap();
     const TGIFImage* image = frame.Image();
     Bitmap out = NewDIBWriterBitmap(w, h, pf8bit, dither ? webPalette() : GetPalette(frame));
-    if (!hasPixels(frame)) return out;
+    if (!hasPixels(frame))
+        return out;
 
     progress(image, psStarting, 0, kRendering);
     try {
@@ -253,7 +275,8 @@ Bitmap RenderFrame(const TGIFSubImage& frame, bool dither)
                             mask->setIndex(x, y, 1);
                             anyMasked = true;
                         }
-                if (y % 32 == 0) progress(image, psRunning, y * 100 / h, kRendering);
+                if (y % 32 == 0)
+                    progress(image, psRunning, y * 100 / h, kRendering);
             }
         } else {
             const TGIFColorMap& map = frame.GetActiveColorMap();
@@ -282,7 +305,8 @@ Bitmap RenderFrame(const TGIFSubImage& frame, bool dither)
                     o[x] = std::uint8_t(ditherer.Dither(c.Red, c.Green, c.Blue, chosen));
                 }
                 ditherer.NextLine();
-                if (y % 32 == 0) progress(image, psRunning, y * 100 / h, kRendering);
+                if (y % 32 == 0)
+                    progress(image, psRunning, y * 100 / h, kRendering);
             }
         }
         if (transparent) {
@@ -292,7 +316,8 @@ Bitmap RenderFrame(const TGIFSubImage& frame, bool dither)
                 const TGIFColor& c = map.Entry(t);
                 out.setTransparentColor(rgb(c.Red, c.Green, c.Blue));
             }
-            if (anyMasked) out.setMask(std::move(mask));
+            if (anyMasked)
+                out.setMask(std::move(mask));
         }
     } catch (...) {
         progress(image, psEnding, 0, kRendering);
@@ -310,26 +335,31 @@ Bitmap GetBitmap(const TGIFSubImage& frame)
 
 Bitmap GetBitmap(const TGIFImage& image)
 {
-    if (image.GetEmpty() || image.GetWidth() == 0 || image.GetHeight() == 0) return Bitmap();
+    if (image.GetEmpty() || image.GetWidth() == 0 || image.GetHeight() == 0)
+        return Bitmap();
     const TGIFSubImage& first = *image.Images().GetImage(0);
     if (first.GetLeft() == 0 && first.GetTop() == 0 && first.GetWidth() == image.GetWidth() &&
         first.GetHeight() == image.GetHeight())
         return GetBitmap(first);
     Bitmap out(image.GetWidth(), image.GetHeight(), pf24bit);
     out.setPalette(GetPalette(image));
-    if (!hasPixels(first)) return out;
+    if (!hasPixels(first))
+        return out;
     const TGIFColorMap& map = first.GetActiveColorMap();
     const bool transparent = first.GetTransparent() && first.GraphicControlExtension();
     const int t = transparent ? first.GraphicControlExtension()->GetTransparentColorIndex() : -1;
     const int fw = first.GetWidth();
     for (int y = 0; y < first.GetHeight(); ++y) {
         const int sy = first.GetTop() + y;
-        if (sy >= out.height()) break;
+        if (sy >= out.height())
+            break;
         const std::uint8_t* row = first.Data().data() + std::size_t(y) * std::size_t(fw);
         for (int x = 0; x < fw; ++x) {
             const int sx = first.GetLeft() + x;
-            if (sx >= out.width()) break;
-            if (row[x] == t || row[x] >= map.GetCount()) continue;
+            if (sx >= out.width())
+                break;
+            if (row[x] == t || row[x] >= map.GetCount())
+                continue;
             const TGIFColor& c = map.Entry(row[x]);
             std::uint8_t* o = out.scanline(sy) + std::size_t(sx) * 3;
             o[0] = c.Blue;
@@ -342,13 +372,15 @@ Bitmap GetBitmap(const TGIFImage& image)
 
 std::vector<std::uint8_t> SaveToClipboardFormat(TGIFImage& image, Bitmap* bitmap)
 {
-    if (image.GetEmpty()) return {};
-    if (bitmap) *bitmap = GetBitmap(image);
+    if (image.GetEmpty())
+        return {};
+    if (bitmap)
+        *bitmap = GetBitmap(image);
     return image.SaveToBytes();
 }
 
-void LoadFromClipboardFormat(TGIFImage& image, TClipboardFormat format, const std::vector<std::uint8_t>* gifData,
-                             const Bitmap* bitmap)
+void LoadFromClipboardFormat(TGIFImage& image, TClipboardFormat format,
+                             const std::vector<std::uint8_t>* gifData, const Bitmap* bitmap)
 {
     if (format == cfGIF && gifData) {
         image.LoadFromBytes(gifData->data(), gifData->size());

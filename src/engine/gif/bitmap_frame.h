@@ -58,8 +58,8 @@ Bitmap GetBitmap(const TGIFImage& image);
 enum TClipboardFormat { cfBitmap = 2, cfGIF = 0xC000 };
 std::vector<std::uint8_t> SaveToClipboardFormat(TGIFImage& image, Bitmap* bitmap);
 // Raises "Unsupported clipboard format" for any other format.
-void LoadFromClipboardFormat(TGIFImage& image, TClipboardFormat format, const std::vector<std::uint8_t>* gifData,
-                             const Bitmap* bitmap);
+void LoadFromClipboardFormat(TGIFImage& image, TClipboardFormat format,
+                             const std::vector<std::uint8_t>* gifData, const Bitmap* bitmap);
 
 // A new bitmap for a row writer: 8 bits with the palette (256 entries, then
 // black) or 24 bits. Raises "Unsupported PixelFormat" for other formats and

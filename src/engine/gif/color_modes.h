@@ -17,14 +17,6 @@ enum TColorReduction {
     rmPalette           // the palette passed in
 };
 
-enum TDitherMode {
-    dmNearest,
-    dmFloydSteinberg,
-    dmStucki,
-    dmSierra,
-    dmJaJuNI,
-    dmSteveArche,
-    dmBurkes
-};
+enum TDitherMode { dmNearest, dmFloydSteinberg, dmStucki, dmSierra, dmJaJuNI, dmSteveArche, dmBurkes };
 
 }  // namespace pelko

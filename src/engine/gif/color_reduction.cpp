@@ -14,7 +14,10 @@ namespace pelko {
 
 namespace {
 
-[[noreturn]] void raiseInvalidBitmapList() { throw GIFException("Invalid bitmap list"); }
+[[noreturn]] void raiseInvalidBitmapList()
+{
+    throw GIFException("Invalid bitmap list");
+}
 
 Palette paletteFromQuantizer(const TColorQuantizer& q, int entries)
 {
@@ -36,15 +39,22 @@ Palette systemLayout(const TColorQuantizer& q)
     return out;
 }
 
-void quantizeInto(TColorQuantizer& q, const Bitmap& bitmap) { q.processImage(bitmap); }
+void quantizeInto(TColorQuantizer& q, const Bitmap& bitmap)
+{
+    q.processImage(bitmap);
+}
 
 std::unique_ptr<TColorLookup> makeLookup(TColorReduction reduction, const Palette& palette)
 {
     switch (reduction) {
-    case rmMonochrome: return std::make_unique<TMonochromeLookup>();
-    case rmGrayScale: return std::make_unique<TGrayScaleLookup>();
-    case rmNetscape: return std::make_unique<TNetscapeColorLookup>();
-    default: return std::make_unique<TFastColorLookup>(palette);
+        case rmMonochrome:
+            return std::make_unique<TMonochromeLookup>();
+        case rmGrayScale:
+            return std::make_unique<TGrayScaleLookup>();
+        case rmNetscape:
+            return std::make_unique<TNetscapeColorLookup>();
+        default:
+            return std::make_unique<TFastColorLookup>(palette);
     }
 }
 
@@ -78,9 +88,11 @@ void reduceRows(const Bitmap& src, Bitmap& dst, TDitherEngine& ditherer, TColorL
             fs->NextLine();
         }
     } else if (fast && typeid(ditherer) == typeid(TDitherEngine)) {
-        reduceRowsWith(src, dst, ditherer, [&](int r, int g, int b) { return fast->lookupInline(r, g, b, chosen); });
+        reduceRowsWith(src, dst, ditherer,
+                       [&](int r, int g, int b) { return fast->lookupInline(r, g, b, chosen); });
     } else {
-        reduceRowsWith(src, dst, ditherer, [&](int r, int g, int b) { return ditherer.Dither(r, g, b, chosen); });
+        reduceRowsWith(src, dst, ditherer,
+                       [&](int r, int g, int b) { return ditherer.Dither(r, g, b, chosen); });
     }
 }
 
@@ -96,18 +108,22 @@ Palette quantizedPalette(const Bitmap& bitmap, int colors, int colorBits)
 Palette CreateOptimizedPaletteFromManyBitmaps(const std::vector<const Bitmap*>& bitmaps, int colors,
                                               int colorBits, bool systemColors)
 {
-    if (bitmaps.empty()) raiseInvalidBitmapList();
+    if (bitmaps.empty())
+        raiseInvalidBitmapList();
     TColorQuantizer q(systemColors ? 236 : colors, colorBits);
     for (const Bitmap* b : bitmaps)
-        if (b) quantizeInto(q, *b);
+        if (b)
+            quantizeInto(q, *b);
     return systemColors ? systemLayout(q) : paletteFromQuantizer(q, colors);
 }
 
 Bitmap ReduceColors(const Bitmap& bitmap, TColorReduction reduction, TDitherMode ditherMode, int bits,
                     const Palette* palette)
 {
-    if (reduction == rmNone) return bitmap.converted(pf24bit);
-    if (bitmap.empty()) return Bitmap();
+    if (reduction == rmNone)
+        return bitmap.converted(pf24bit);
+    if (bitmap.empty())
+        return Bitmap();
 
     // Read the source in 24-bit form.
     Bitmap converted;
@@ -119,32 +135,48 @@ Bitmap ReduceColors(const Bitmap& bitmap, TColorReduction reduction, TDitherMode
 
     Palette pal;
     switch (reduction) {
-    case rmWindows20: pal = systemPalette20(); break;
-    case rmWindows256: pal = halftonePalette256(); break;
-    case rmWindowsGray: pal = windowsGrayPalette(); break;
-    case rmMonochrome: pal = monochromePalette(); break;
-    case rmGrayScale: pal = grayScalePalette(); break;
-    case rmNetscape: pal = WebPalette(); break;
-    case rmQuantize: {
-        int colors = 1 << std::clamp(bits, 1, 8);
-        pal = quantizedPalette(*src, colors, 8);
-        break;
+        case rmWindows20:
+            pal = systemPalette20();
+            break;
+        case rmWindows256:
+            pal = halftonePalette256();
+            break;
+        case rmWindowsGray:
+            pal = windowsGrayPalette();
+            break;
+        case rmMonochrome:
+            pal = monochromePalette();
+            break;
+        case rmGrayScale:
+            pal = grayScalePalette();
+            break;
+        case rmNetscape:
+            pal = WebPalette();
+            break;
+        case rmQuantize: {
+            int colors = 1 << std::clamp(bits, 1, 8);
+            pal = quantizedPalette(*src, colors, 8);
+            break;
+        }
+        case rmQuantizeWindows: {
+            TColorQuantizer q(236, 8);
+            quantizeInto(q, *src);
+            pal = systemLayout(q);
+            break;
+        }
+        case rmPalette:
+            if (palette)
+                pal = *palette;
+            break;
+        default:
+            return Bitmap();
     }
-    case rmQuantizeWindows: {
-        TColorQuantizer q(236, 8);
-        quantizeInto(q, *src);
-        pal = systemLayout(q);
-        break;
-    }
-    case rmPalette:
-        if (palette) pal = *palette;
-        break;
-    default: return Bitmap();
-    }
-    if (pal.size() > 256) pal.resize(256);
+    if (pal.size() > 256)
+        pal.resize(256);
 
     auto lookup = makeLookup(reduction, pal);
-    if (lookup->colors() == 0) return Bitmap();
+    if (lookup->colors() == 0)
+        return Bitmap();
     auto ditherer = makeDitherer(ditherMode, src->width(), *lookup);
 
     Bitmap result(src->width(), src->height(), pf8bit);

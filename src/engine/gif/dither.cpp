@@ -4,7 +4,8 @@ namespace pelko {
 
 // ---- Floyd-Steinberg ----------------------------------------------------
 
-TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width, TColorLookup& lookup) : TDitherEngine(width, lookup)
+TFloydSteinbergDitherer::TFloydSteinbergDitherer(int width, TColorLookup& lookup)
+    : TDitherEngine(width, lookup)
 {
     for (Channel& ch : channels_) ch.buffer.assign(std::size_t(width) + 2, 0);
 }
@@ -37,7 +38,11 @@ void TFloydSteinbergDitherer::Skip()
 
 TKernelDitherer::TKernelDitherer(int width, TColorLookup& lookup, int rows, int margin, int divisor,
                                  std::vector<KernelTap> kernel)
-    : TDitherEngine(width, lookup), rows_(rows), margin_(margin), divisor_(divisor), kernel_(std::move(kernel)),
+    : TDitherEngine(width, lookup),
+      rows_(rows),
+      margin_(margin),
+      divisor_(divisor),
+      kernel_(std::move(kernel)),
       slot_(margin)
 {
     const std::size_t slots = std::size_t(width) + 2 * std::size_t(margin);
@@ -59,7 +64,8 @@ int TKernelDitherer::Dither(int red, int green, int blue, RGBTriple& chosen)
     const int got[3] = {chosen.red, chosen.green, chosen.blue};
     for (int i = 0; i < 3; ++i) {
         int e = value[i] - got[i];
-        if (e == 0) continue;
+        if (e == 0)
+            continue;
         std::int32_t* const* rows = &rowPtr_[std::size_t(i * rows_)];
         for (const KernelTap& t : kernel_) rows[t.row][slot_ + t.offset * direction_] += t.weight * e;
     }
@@ -83,55 +89,100 @@ void TKernelDitherer::NextLine()
 
 TStuckiDitherer::TStuckiDitherer(int width, TColorLookup& lookup)
     : T5by3Ditherer(width, lookup, 42,
-                    {{0, 1, 8}, {0, 2, 4},                                                //
-                     {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2},             //
-                     {2, -2, 1}, {2, -1, 2}, {2, 0, 4}, {2, 1, 2}, {2, 2, 1}})
+                    {{0, 1, 8},
+                     {0, 2, 4},  //
+                     {1, -2, 2},
+                     {1, -1, 4},
+                     {1, 0, 8},
+                     {1, 1, 4},
+                     {1, 2, 2},  //
+                     {2, -2, 1},
+                     {2, -1, 2},
+                     {2, 0, 4},
+                     {2, 1, 2},
+                     {2, 2, 1}})
 {
 }
 
 TSierraDitherer::TSierraDitherer(int width, TColorLookup& lookup)
     : T5by3Ditherer(width, lookup, 32,
-                    {{0, 1, 5}, {0, 2, 3},                                                //
-                     {1, -2, 2}, {1, -1, 4}, {1, 0, 5}, {1, 1, 4}, {1, 2, 2},             //
-                     {2, -1, 2}, {2, 0, 3}, {2, 1, 2}})
+                    {{0, 1, 5},
+                     {0, 2, 3},  //
+                     {1, -2, 2},
+                     {1, -1, 4},
+                     {1, 0, 5},
+                     {1, 1, 4},
+                     {1, 2, 2},  //
+                     {2, -1, 2},
+                     {2, 0, 3},
+                     {2, 1, 2}})
 {
 }
 
 TJaJuNiDitherer::TJaJuNiDitherer(int width, TColorLookup& lookup)
     : T5by3Ditherer(width, lookup, 48,
-                    {{0, 1, 7}, {0, 2, 5},                                                //
-                     {1, -2, 3}, {1, -1, 5}, {1, 0, 7}, {1, 1, 5}, {1, 2, 3},             //
-                     {2, -2, 1}, {2, -1, 3}, {2, 0, 5}, {2, 1, 3}, {2, 2, 1}})
+                    {{0, 1, 7},
+                     {0, 2, 5},  //
+                     {1, -2, 3},
+                     {1, -1, 5},
+                     {1, 0, 7},
+                     {1, 1, 5},
+                     {1, 2, 3},  //
+                     {2, -2, 1},
+                     {2, -1, 3},
+                     {2, 0, 5},
+                     {2, 1, 3},
+                     {2, 2, 1}})
 {
 }
 
 TBurkesDitherer::TBurkesDitherer(int width, TColorLookup& lookup)
     : TKernelDitherer(width, lookup, 2, 2, 32,
-                      {{0, 1, 8}, {0, 2, 4},                                              //
-                       {1, -2, 2}, {1, -1, 4}, {1, 0, 8}, {1, 1, 4}, {1, 2, 2}})
+                      {{0, 1, 8},
+                       {0, 2, 4},  //
+                       {1, -2, 2},
+                       {1, -1, 4},
+                       {1, 0, 8},
+                       {1, 1, 4},
+                       {1, 2, 2}})
 {
 }
 
 TSteveArcheDitherer::TSteveArcheDitherer(int width, TColorLookup& lookup)
     : TKernelDitherer(width, lookup, 4, 3, 200,
-                      {{0, 2, 32},                                                        //
-                       {1, -3, 12}, {1, -1, 26}, {1, 1, 30}, {1, 3, 16},                  //
-                       {2, -2, 12}, {2, 0, 26}, {2, 2, 12},                               //
-                       {3, -3, 5}, {3, -1, 12}, {3, 1, 12}, {3, 3, 5}})
+                      {{0, 2, 32},  //
+                       {1, -3, 12},
+                       {1, -1, 26},
+                       {1, 1, 30},
+                       {1, 3, 16},  //
+                       {2, -2, 12},
+                       {2, 0, 26},
+                       {2, 2, 12},  //
+                       {3, -3, 5},
+                       {3, -1, 12},
+                       {3, 1, 12},
+                       {3, 3, 5}})
 {
 }
 
 std::unique_ptr<TDitherEngine> makeDitherer(TDitherMode mode, int width, TColorLookup& lookup)
 {
     switch (mode) {
-    case dmFloydSteinberg: return std::make_unique<TFloydSteinbergDitherer>(width, lookup);
-    case dmStucki: return std::make_unique<TStuckiDitherer>(width, lookup);
-    case dmSierra: return std::make_unique<TSierraDitherer>(width, lookup);
-    case dmJaJuNI: return std::make_unique<TJaJuNiDitherer>(width, lookup);
-    case dmSteveArche: return std::make_unique<TSteveArcheDitherer>(width, lookup);
-    case dmBurkes: return std::make_unique<TBurkesDitherer>(width, lookup);
-    case dmNearest:
-    default: return std::make_unique<TDitherEngine>(width, lookup);
+        case dmFloydSteinberg:
+            return std::make_unique<TFloydSteinbergDitherer>(width, lookup);
+        case dmStucki:
+            return std::make_unique<TStuckiDitherer>(width, lookup);
+        case dmSierra:
+            return std::make_unique<TSierraDitherer>(width, lookup);
+        case dmJaJuNI:
+            return std::make_unique<TJaJuNiDitherer>(width, lookup);
+        case dmSteveArche:
+            return std::make_unique<TSteveArcheDitherer>(width, lookup);
+        case dmBurkes:
+            return std::make_unique<TBurkesDitherer>(width, lookup);
+        case dmNearest:
+        default:
+            return std::make_unique<TDitherEngine>(width, lookup);
     }
 }
 

@@ -127,7 +127,8 @@ public:
             const int e0 = v0 - chosen.red, e1 = v1 - chosen.green, e2 = v2 - chosen.blue;
             // An exact channel (e == 0) leaves its slot and pending values
             // alone; m is all ones when the channel has an error.
-            const std::int32_t m0 = -std::int32_t(e0 != 0), m1 = -std::int32_t(e1 != 0), m2 = -std::int32_t(e2 != 0);
+            const std::int32_t m0 = -std::int32_t(e0 != 0), m1 = -std::int32_t(e1 != 0),
+                               m2 = -std::int32_t(e2 != 0);
             buf0[p] = (buf0[p] & ~m0) | ((bp0 + 3 * e0) & m0);
             bp0 = (bp0 & ~m0) | ((b0 + 5 * e0) & m0);
             b0 = (b0 & ~m0) | e0;

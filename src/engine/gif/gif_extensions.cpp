@@ -170,8 +170,7 @@ static void writePieces(GifOutput& out, const void* data, std::size_t size)
 
 void writeTextSubBlocks(GifOutput& out, const std::vector<std::string>& lines)
 {
-    for (const std::string& line : lines)
-        writePieces(out, line.data(), line.size());
+    for (const std::string& line : lines) writePieces(out, line.data(), line.size());
     out.writeByte(0);
 }
 
@@ -452,8 +451,7 @@ void TGIFUnknownAppExtension::SaveBody(GifOutput& out) const
         out.writeByte(11);
         out.write(ident_.data(), ident_.size());
     }
-    for (const TGIFBlock& b : blocks_)
-        writePieces(out, b.Data.data(), b.Data.size());
+    for (const TGIFBlock& b : blocks_) writePieces(out, b.Data.data(), b.Data.size());
     out.writeByte(0);
 }
 

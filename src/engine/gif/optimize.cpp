@@ -40,10 +40,12 @@ void partitionSort(std::vector<T>& a, int lo, int hi, const Key& key)
             }
         } while (i <= j);
         if (j - lo < hi - i) {
-            if (lo < j) partitionSort(a, lo, j, key);
+            if (lo < j)
+                partitionSort(a, lo, j, key);
             lo = i;
         } else {
-            if (i < hi) partitionSort(a, i, hi, key);
+            if (i < hi)
+                partitionSort(a, i, hi, key);
             hi = j;
         }
     }
@@ -52,7 +54,8 @@ void partitionSort(std::vector<T>& a, int lo, int hi, const Key& key)
 template <class T, class Key>
 void partitionSort(std::vector<T>& a, const Key& key)
 {
-    if (a.size() > 1) partitionSort(a, 0, int(a.size()) - 1, key);
+    if (a.size() > 1)
+        partitionSort(a, 0, int(a.size()) - 1, key);
 }
 
 bool pixelsUsable(const TGIFSubImage& f)
@@ -69,7 +72,8 @@ int transparentIndex(const TGIFSubImage& f)
 
 bool usesIndex(const TGIFSubImage& f, int index)
 {
-    if (index < 0 || !pixelsUsable(f)) return false;
+    if (index < 0 || !pixelsUsable(f))
+        return false;
     const auto& d = f.Data();
     return std::find(d.begin(), d.end(), std::uint8_t(index)) != d.end();
 }
@@ -87,12 +91,16 @@ TGIFRect intersect(const TGIFRect& a, const TGIFRect& b)
     return r;
 }
 
-bool isEmptyRect(const TGIFRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
+bool isEmptyRect(const TGIFRect& r)
+{
+    return r.Right <= r.Left || r.Bottom <= r.Top;
+}
 
 void deleteExtension(TGIFSubImage& f, const TGIFExtension* e)
 {
     int i = f.Extensions().IndexOf(e);
-    if (i >= 0) f.Extensions().Delete(i);
+    if (i >= 0)
+        f.Extensions().Delete(i);
 }
 
 // Stops the animation and holds the painter lock for the length of a pass.
@@ -168,11 +176,13 @@ void TColorMapOptimizer::count(Histogram& h, TGIFSubImage& frame)
                 p = 0;
                 // Once per frame: a damaged frame would otherwise flood the
                 // observer with one line per pixel.
-                if (!warned) frame.Warning(gsWarning, gifmsg::kColorNotInTable);
+                if (!warned)
+                    frame.Warning(gsWarning, gifmsg::kColorNotInTable);
                 warned = true;
             }
             HistogramEntry& e = h.entries[p];
-            if (e.count >= INT32_MAX) break;
+            if (e.count >= INT32_MAX)
+                break;
             ++e.count;
         }
     }
@@ -192,11 +202,14 @@ void TColorMapOptimizer::run()
     if (image_.GetColorMap().GetCount() > 0) {
         auto h = makeHistogram(image_.GetColorMap());
         for (const auto& f : frames)
-            if (f->ColorMap().GetCount() == 0 && !f->GetEmpty()) count(*h, *f);
-        if (!h->frames.empty()) histograms_.push_back(std::move(h));
+            if (f->ColorMap().GetCount() == 0 && !f->GetEmpty())
+                count(*h, *f);
+        if (!h->frames.empty())
+            histograms_.push_back(std::move(h));
     }
     for (const auto& f : frames) {
-        if (f->ColorMap().GetCount() == 0 || f->GetEmpty()) continue;
+        if (f->ColorMap().GetCount() == 0 || f->GetEmpty())
+            continue;
         auto h = makeHistogram(f->ColorMap());
         count(*h, *f);
         histograms_.push_back(std::move(h));
@@ -207,7 +220,8 @@ void TColorMapOptimizer::run()
     for (auto& h : histograms_) {
         for (HistogramEntry& e : h->entries) h->used.push_back(&e);
         partitionSort(h->used, byCount);
-        auto cut = std::find_if(h->used.begin(), h->used.end(), [](const HistogramEntry* e) { return e->count == 0; });
+        auto cut = std::find_if(h->used.begin(), h->used.end(),
+                                [](const HistogramEntry* e) { return e->count == 0; });
         for (auto it = cut; it != h->used.end(); ++it) (*it)->count = -1;
         h->used.erase(cut, h->used.end());
         // 4. One list of all of them.
@@ -245,7 +259,8 @@ void TColorMapOptimizer::run()
     auto sum = [](Color c) { return int(redOf(c)) + greenOf(c) + blueOf(c); };
     for (std::size_t i = finalCount; i < combined_.size(); ++i) {
         HistogramEntry* e = combined_[i];
-        if (e->count == 0) continue;
+        if (e->count == 0)
+            continue;
         int best = 0, bestDistance = 765;
         const int s = sum(e->color);
         for (std::size_t k = 0; k < finalCount; ++k) {
@@ -258,7 +273,8 @@ void TColorMapOptimizer::run()
         e->newIndex = best;
     }
     for (HistogramEntry* e : combined_)
-        if (e->count == 0 && e->ref) e->newIndex = e->ref->newIndex;
+        if (e->count == 0 && e->ref)
+            e->newIndex = e->ref->newIndex;
 
     // 8. A black entry for transparency.
     if (transparencyUsed_) {
@@ -276,10 +292,13 @@ void TColorMapOptimizer::run()
         std::array<std::uint8_t, 256> map{};
         for (const HistogramEntry* e : h->used) map[std::size_t(e->mapIndex)] = std::uint8_t(e->newIndex);
         for (TGIFSubImage* f : h->frames) {
-            if (!pixelsUsable(*f)) continue;
+            if (!pixelsUsable(*f))
+                continue;
             const int t = transparencyUsed_ ? transparentIndex(*f) : -1;
-            if (t >= 0) f->GraphicControlExtension()->storeTransparentColorIndex(transparentIndex_);
-            for (std::uint8_t& p : f->Data()) p = (t >= 0 && p == t) ? std::uint8_t(transparentIndex_) : map[p];
+            if (t >= 0)
+                f->GraphicControlExtension()->storeTransparentColorIndex(transparentIndex_);
+            for (std::uint8_t& p : f->Data())
+                p = (t >= 0 && p == t) ? std::uint8_t(transparentIndex_) : map[p];
         }
     }
     // 11.
@@ -292,15 +311,19 @@ void TColorMapOptimizer::run()
 // A transparent index for a frame that has none, or -1 when none can be made.
 int makeTargetIndex(TGIFSubImage& frame)
 {
-    if (frame.ColorMap().GetCount() > 0) return frame.ColorMap().Add(rgb(0, 0, 0));
+    if (frame.ColorMap().GetCount() > 0)
+        return frame.ColorMap().Add(rgb(0, 0, 0));
     TGIFImage* image = frame.Image();
-    if (!image) return -1;
+    if (!image)
+        return -1;
     // Another frame's transparent entry of the global map serves too, when
     // this frame's pixels do not use that index as a colour.
     for (const auto& other : image->Images()) {
-        if (other.get() == &frame || other->ColorMap().GetCount() > 0) continue;
+        if (other.get() == &frame || other->ColorMap().GetCount() > 0)
+            continue;
         const int t = transparentIndex(*other);
-        if (t >= 0 && t < image->GetColorMap().GetCount() && !usesIndex(frame, t)) return t;
+        if (t >= 0 && t < image->GetColorMap().GetCount() && !usesIndex(frame, t))
+            return t;
     }
     return image->GetColorMap().Add(rgb(0, 0, 0));
 }
@@ -323,14 +346,17 @@ void OptimizeColorMap(TGIFImage& image)
 
 void Crop(TGIFSubImage& frame)
 {
-    if (!pixelsUsable(frame)) return;
+    if (!pixelsUsable(frame))
+        return;
     const int t = transparentIndex(frame);
-    if (t < 0) return;
+    if (t < 0)
+        return;
     const int w = frame.GetWidth(), h = frame.GetHeight();
     const std::uint8_t* d = frame.Data().data();
     auto columnHas = [&](int x) {
         for (int y = 0; y < h; ++y)
-            if (d[std::size_t(y) * std::size_t(w) + std::size_t(x)] != t) return true;
+            if (d[std::size_t(y) * std::size_t(w) + std::size_t(x)] != t)
+                return true;
         return false;
     };
     int x0 = 0;
@@ -344,7 +370,8 @@ void Crop(TGIFSubImage& frame)
     auto rowHas = [&](int y) {
         const std::uint8_t* r = d + std::size_t(y) * std::size_t(w);
         for (int x = x0; x <= x1; ++x)
-            if (r[x] != t) return true;
+            if (r[x] != t)
+                return true;
         return false;
     };
     int y0 = 0;
@@ -352,7 +379,8 @@ void Crop(TGIFSubImage& frame)
     int y1 = h - 1;
     while (y1 > y0 && !rowHas(y1)) --y1;
     const int nw = x1 - x0 + 1, nh = y1 - y0 + 1;
-    if (nw == w && nh == h) return;
+    if (nw == w && nh == h)
+        return;
     std::vector<std::uint8_t> data(std::size_t(nw) * std::size_t(nh));
     for (int y = 0; y < nh; ++y)
         std::copy_n(d + std::size_t(y0 + y) * std::size_t(w) + std::size_t(x0), nw,
@@ -364,17 +392,21 @@ void Crop(TGIFSubImage& frame)
 
 void Merge(TGIFSubImage& frame, TGIFSubImage* previous)
 {
-    if (!previous || !pixelsUsable(frame) || !pixelsUsable(*previous)) return;
+    if (!previous || !pixelsUsable(frame) || !pixelsUsable(*previous))
+        return;
     const TDisposalMethod pd = disposalOf(*previous);
-    if (pd == dmBackground || pd == dmPrevious) return;
+    if (pd == dmBackground || pd == dmPrevious)
+        return;
     const TGIFRect overlap = intersect(frame.GetBoundsRect(), previous->GetBoundsRect());
-    if (isEmptyRect(overlap)) return;
+    if (isEmptyRect(overlap))
+        return;
 
     const bool wasTransparent = transparentIndex(frame) >= 0;
     int target = transparentIndex(frame);
     if (!wasTransparent) {
         const int n = frame.GetActiveColorMap().GetCount();
-        if (n < 1 || n > 255) return;
+        if (n < 1 || n > 255)
+            return;
     }
     const int pt = transparentIndex(*previous);
     const int fw = frame.GetWidth(), pw = previous->GetWidth();
@@ -391,14 +423,19 @@ void Merge(TGIFSubImage& frame, TGIFSubImage* previous)
         const std::uint8_t* prow = pdta + std::size_t(sy - previous->GetTop()) * std::size_t(pw);
         for (int sx = overlap.Left; sx < overlap.Right; ++sx) {
             const int f = frow[sx - frame.GetLeft()], p = prow[sx - previous->GetLeft()];
-            if (target >= 0 && f == target) continue;
-            if (pt >= 0 && p == pt) continue;
+            if (target >= 0 && f == target)
+                continue;
+            if (pt >= 0 && p == pt)
+                continue;
             bool same = sameMap && f == p;
-            if (!same && f < fmap.GetCount() && p < pmap.GetCount()) same = fmap.Entry(f) == pmap.Entry(p);
-            if (!same) continue;
+            if (!same && f < fmap.GetCount() && p < pmap.GetCount())
+                same = fmap.Entry(f) == pmap.Entry(p);
+            if (!same)
+                continue;
             if (target < 0) {
                 target = makeTargetIndex(frame);
-                if (target < 0) return;
+                if (target < 0)
+                    return;
             }
             frow[sx - frame.GetLeft()] = std::uint8_t(target);
         }
@@ -416,10 +453,11 @@ void Merge(TGIFSubImage& frame, TGIFSubImage* previous)
     frame.FreeCaches();
 }
 
-void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction, TDitherMode ditherMode,
-              int bits)
+void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction,
+              TDitherMode ditherMode, int bits)
 {
-    if (image.GetEmpty()) return;
+    if (image.GetEmpty())
+        return;
     PainterGuard guard(image);
     TGIFImageList& frames = image.Images();
     const int total = std::max(1, 6 * frames.GetCount());
@@ -432,9 +470,11 @@ void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction red
     try {
         // 1. Sort and trim the colour maps.
         if (options.Contains(ooColorMap)) {
-            if (image.GetColorMap().GetCount() > 0) image.GetColorMap().Optimize();
+            if (image.GetColorMap().GetCount() > 0)
+                image.GetColorMap().Optimize();
             for (const auto& f : frames) {
-                if (f->ColorMap().GetCount() > 0) f->ColorMap().Optimize();
+                if (f->ColorMap().GetCount() > 0)
+                    f->ColorMap().Optimize();
                 tick();
             }
         }
@@ -443,20 +483,25 @@ void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction red
         if (options.Contains(ooCleanup)) {
             for (const auto& f : frames) {
                 const int t = transparentIndex(*f);
-                if (t >= 0 && !usesIndex(*f, t)) f->GraphicControlExtension()->SetTransparent(false);
+                if (t >= 0 && !usesIndex(*f, t))
+                    f->GraphicControlExtension()->SetTransparent(false);
                 tick();
             }
             for (int i = 0; i + 1 < frames.GetCount(); ++i) {
                 TGIFSubImage& a = *frames.GetImage(i);
                 TGIFSubImage& b = *frames.GetImage(i + 1);
                 TGIFGraphicControlExtension* g = a.GraphicControlExtension();
-                if (!g || (g->GetDisposal() != dmBackground && g->GetDisposal() != dmPrevious)) continue;
-                if (b.GetTransparent()) continue;
+                if (!g || (g->GetDisposal() != dmBackground && g->GetDisposal() != dmPrevious))
+                    continue;
+                if (b.GetTransparent())
+                    continue;
                 const TGIFRect overlap = intersect(a.GetBoundsRect(), b.GetBoundsRect());
-                if (isEmptyRect(overlap)) continue;
+                if (isEmptyRect(overlap))
+                    continue;
                 // The disposal of a is invisible only when the opaque frame
                 // after it covers all of a.
-                if (overlap == a.GetBoundsRect()) g->SetDisposal(dmNone);
+                if (overlap == a.GetBoundsRect())
+                    g->SetDisposal(dmNone);
             }
         }
 
@@ -475,13 +520,16 @@ void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction red
             for (int i = frames.GetCount() - 1; i >= 0; --i) {
                 TGIFSubImage& f = *frames.GetImage(i);
                 tick();
-                if (f.GetEmpty() || !f.GetTransparent()) continue;
+                if (f.GetEmpty() || !f.GetTransparent())
+                    continue;
                 // A frame disposed to the background clears its whole
                 // rectangle afterwards: cutting it would clear less.
-                if (disposalOf(f) == dmBackground) continue;
+                if (disposalOf(f) == dmBackground)
+                    continue;
                 const int delay = f.GraphicControlExtension() ? f.GraphicControlExtension()->GetDelay() : 0;
                 Crop(f);
-                if (!f.GetEmpty()) continue;
+                if (!f.GetEmpty())
+                    continue;
                 // The frame's time goes to the frame before it.
                 if (i > 0) {
                     if (TGIFGraphicControlExtension* g = frames.GetImage(i - 1)->GraphicControlExtension())
@@ -508,10 +556,13 @@ void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction red
                 }
                 if (TGIFGraphicControlExtension* g = f.GraphicControlExtension()) {
                     const bool noDelay = g->GetDelay() == 0 || single;
-                    const bool plainDisposal = g->GetDisposal() == dmNone || g->GetDisposal() == dmNoDisposal || single;
-                    if (noDelay && !g->GetTransparent() && !g->GetUserInput() && plainDisposal) deleteExtension(f, g);
+                    const bool plainDisposal =
+                        g->GetDisposal() == dmNone || g->GetDisposal() == dmNoDisposal || single;
+                    if (noDelay && !g->GetTransparent() && !g->GetUserInput() && plainDisposal)
+                        deleteExtension(f, g);
                 }
-                if (f.GetEmpty() && ext.GetCount() == 0) frames.Delete(i);
+                if (f.GetEmpty() && ext.GetCount() == 0)
+                    frames.Delete(i);
                 tick();
             }
         }

@@ -47,8 +47,8 @@ void OptimizeColorMap(TGIFImage& image);
 // transparency and disposals, merge, crop, cleanup of blocks and frames.
 // Raises "Invalid reduction method" for ooReduceColors with rmPalette
 // without ooCleanup.
-void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction, TDitherMode ditherMode,
-              int bits);
+void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction,
+              TDitherMode ditherMode, int bits);
 
 // Cuts a transparent frame down to the rectangle of its non-transparent
 // pixels; a frame without any is cleared.

@@ -19,12 +19,12 @@ const Palette& systemPalette20()
     // colours with four extra system colours (money green, sky blue, cream,
     // medium grey) in the classic order, ten dark ones first, ten bright last.
     static const Palette p = {
-        rgb(0, 0, 0),       rgb(128, 0, 0),     rgb(0, 128, 0),     rgb(128, 128, 0),
-        rgb(0, 0, 128),     rgb(128, 0, 128),   rgb(0, 128, 128),   rgb(192, 192, 192),
+        rgb(0, 0, 0),       rgb(128, 0, 0),     rgb(0, 128, 0),   rgb(128, 128, 0),
+        rgb(0, 0, 128),     rgb(128, 0, 128),   rgb(0, 128, 128), rgb(192, 192, 192),
         rgb(192, 220, 192), rgb(166, 202, 240),  // money green, sky blue
         rgb(255, 251, 240), rgb(160, 160, 164),  // cream, medium grey
-        rgb(128, 128, 128), rgb(255, 0, 0),     rgb(0, 255, 0),     rgb(255, 255, 0),
-        rgb(0, 0, 255),     rgb(255, 0, 255),   rgb(0, 255, 255),   rgb(255, 255, 255),
+        rgb(128, 128, 128), rgb(255, 0, 0),     rgb(0, 255, 0),   rgb(255, 255, 0),
+        rgb(0, 0, 255),     rgb(255, 0, 255),   rgb(0, 255, 255), rgb(255, 255, 255),
     };
     return p;
 }
@@ -42,7 +42,8 @@ const Palette& halftonePalette256()
         for (int i = 1; i <= 20; ++i) {
             // 21 steps over 0..255, skipping the levels the cube already has.
             int v = (i * 255 + 10) / 21;
-            if (v % 51 == 0) ++v;
+            if (v % 51 == 0)
+                ++v;
             out.push_back(rgb(std::uint8_t(v), std::uint8_t(v), std::uint8_t(v)));
         }
         out.insert(out.end(), sys.begin() + 10, sys.end());
@@ -56,7 +57,10 @@ Palette windowsGrayPalette()
     return {rgb(0, 0, 0), rgb(128, 128, 128), rgb(192, 192, 192), rgb(255, 255, 255)};
 }
 
-Palette monochromePalette() { return {rgb(0, 0, 0), rgb(255, 255, 255)}; }
+Palette monochromePalette()
+{
+    return {rgb(0, 0, 0), rgb(255, 255, 255)};
+}
 
 Palette grayScalePalette()
 {

@@ -13,7 +13,8 @@ TColorQuantizer::TColorQuantizer(int maxColors, int colorBits)
     // colorBits ancestors; reserve generously so the pool rarely grows.
     nodes_.reserve(std::size_t(maxColors_ + 2) * std::size_t(colorBits_ + 1) + 16);
     root_ = newNode(0, 0, 0, 0);
-    if (colorBits_ > kShortcutLevel) shortcut_.assign(std::size_t(1) << (3 * kShortcutLevel), -1);
+    if (colorBits_ > kShortcutLevel)
+        shortcut_.assign(std::size_t(1) << (3 * kShortcutLevel), -1);
 }
 
 std::int32_t TColorQuantizer::newNode(int level, int red, int green, int blue)
@@ -63,8 +64,8 @@ void TColorQuantizer::addColor(int red, int green, int blue)
     std::size_t shortcutKey = 0;
     if (!shortcut_.empty()) {
         constexpr int s = 8 - kShortcutLevel;
-        shortcutKey = (std::size_t(red >> s) << (2 * kShortcutLevel)) | (std::size_t(green >> s) << kShortcutLevel) |
-                      std::size_t(blue >> s);
+        shortcutKey = (std::size_t(red >> s) << (2 * kShortcutLevel)) |
+                      (std::size_t(green >> s) << kShortcutLevel) | std::size_t(blue >> s);
         if (shortcut_[shortcutKey] >= 0) {
             n = shortcut_[shortcutKey];
             level = kShortcutLevel;
@@ -81,7 +82,8 @@ void TColorQuantizer::addColor(int red, int green, int blue)
             lastLeaf_ = n;
             break;
         }
-        if (level == kShortcutLevel && !shortcut_.empty()) shortcut_[shortcutKey] = n;
+        if (level == kShortcutLevel && !shortcut_.empty())
+            shortcut_[shortcutKey] = n;
         int shift = 7 - level;
         int i = (((red >> shift) & 1) << 2) | (((green >> shift) & 1) << 1) | ((blue >> shift) & 1);
         std::int32_t c = node.child[i];
@@ -125,7 +127,8 @@ void TColorQuantizer::reduceTree()
     node.next = -1;
     int folded = 0;
     for (std::int32_t& c : node.child) {
-        if (c < 0) continue;
+        if (c < 0)
+            continue;
         const Node& child = nodes_[std::size_t(c)];
         node.pixelCount += child.pixelCount;
         node.red += child.red;
@@ -149,7 +152,8 @@ void TColorQuantizer::processRows(const std::uint8_t* data, int width, int heigh
 
 void TColorQuantizer::processImage(const Bitmap& bitmap)
 {
-    if (bitmap.empty()) return;
+    if (bitmap.empty())
+        return;
     if (bitmap.pixelFormat() == pf24bit) {
         processRows(bitmap.scanline(0), bitmap.width(), bitmap.height(), bitmap.stride());
         return;
@@ -168,13 +172,15 @@ void TColorQuantizer::collect(std::int32_t n, Palette& out) const
         if (node.pixelCount == 0) {
             out.push_back(0);
         } else {
-            out.push_back(rgb(std::uint8_t(node.red / node.pixelCount), std::uint8_t(node.green / node.pixelCount),
+            out.push_back(rgb(std::uint8_t(node.red / node.pixelCount),
+                              std::uint8_t(node.green / node.pixelCount),
                               std::uint8_t(node.blue / node.pixelCount)));
         }
         return;
     }
     for (std::int32_t c : node.child)
-        if (c >= 0) collect(c, out);
+        if (c >= 0)
+            collect(c, out);
 }
 
 Palette TColorQuantizer::colors() const

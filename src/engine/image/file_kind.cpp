@@ -11,8 +11,7 @@ std::string fileExtension(std::string_view path)
     if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
         return {};
     std::string ext(path.substr(dot));
-    for (char& c : ext)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
     return ext;
 }
 
@@ -22,7 +21,8 @@ bool hasExtension(std::string_view path, std::string_view ext)
         return false;
     auto tail = path.substr(path.size() - ext.size());
     for (std::size_t i = 0; i < ext.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(tail[i])) != std::tolower(static_cast<unsigned char>(ext[i])))
+        if (std::tolower(static_cast<unsigned char>(tail[i])) !=
+            std::tolower(static_cast<unsigned char>(ext[i])))
             return false;
     return true;
 }

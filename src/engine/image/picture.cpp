@@ -41,8 +41,7 @@ void Picture::fill(Color c)
         return;
     }
     for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x)
-            setPixel(x, y, c);
+        for (int x = 0; x < width_; ++x) setPixel(x, y, c);
 }
 
 void Picture::draw(const Picture& src, int dx, int dy)

@@ -17,9 +17,18 @@ constexpr Color rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {
     return Color(r) | (Color(g) << 8) | (Color(b) << 16);
 }
-constexpr std::uint8_t redOf(Color c) { return std::uint8_t(c & 0xFF); }
-constexpr std::uint8_t greenOf(Color c) { return std::uint8_t((c >> 8) & 0xFF); }
-constexpr std::uint8_t blueOf(Color c) { return std::uint8_t((c >> 16) & 0xFF); }
+constexpr std::uint8_t redOf(Color c)
+{
+    return std::uint8_t(c & 0xFF);
+}
+constexpr std::uint8_t greenOf(Color c)
+{
+    return std::uint8_t((c >> 8) & 0xFF);
+}
+constexpr std::uint8_t blueOf(Color c)
+{
+    return std::uint8_t((c >> 16) & 0xFF);
+}
 
 // Largest side and pixel count a Picture accepts; readers check file headers
 // against these before allocating.

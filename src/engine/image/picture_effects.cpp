@@ -47,8 +47,7 @@ void invertPicture(Picture& picture)
 {
     std::uint8_t* p = picture.data();
     const std::size_t n = picture.byteSize();
-    for (std::size_t i = 0; i < n; ++i)
-        p[i] = std::uint8_t(255 - p[i]);
+    for (std::size_t i = 0; i < n; ++i) p[i] = std::uint8_t(255 - p[i]);
 }
 
 }  // namespace pelko

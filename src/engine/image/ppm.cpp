@@ -30,17 +30,18 @@ std::vector<std::uint8_t> encodePpm(const Picture& picture)
 
 namespace {
 
-[[noreturn]] void notPpm() { throw std::runtime_error("This file is not PPM."); }
+[[noreturn]] void notPpm()
+{
+    throw std::runtime_error("This file is not PPM.");
+}
 
 // Reads one header number, skipping white space and comments.
 long readNumber(const std::uint8_t* data, std::size_t size, std::size_t& pos)
 {
     for (;;) {
-        while (pos < size && std::isspace(data[pos]))
-            ++pos;
+        while (pos < size && std::isspace(data[pos])) ++pos;
         if (pos < size && data[pos] == '#') {
-            while (pos < size && data[pos] != '\n')
-                ++pos;
+            while (pos < size && data[pos] != '\n') ++pos;
             continue;
         }
         break;

@@ -62,8 +62,7 @@ void resampleRows(const Picture& src, Picture& dst, const std::vector<Taps>& col
     for (int j = y0; j < y1; ++j) {
         const Taps& ry = rows[std::size_t(j)];
         const std::uint8_t* srow[4];
-        for (int m = 0; m < 4; ++m)
-            srow[m] = src.row(ry.index[std::size_t(m)]);
+        for (int m = 0; m < 4; ++m) srow[m] = src.row(ry.index[std::size_t(m)]);
         std::uint8_t* out = dst.row(j);
         for (int i = 0; i < dw; ++i) {
             const Taps& cx = cols[std::size_t(i)];
@@ -110,11 +109,11 @@ Picture resamplePicture(const Picture& src, int dstWidth, int dstHeight)
     for (unsigned t = 1; t < threads; ++t) {
         const int y0 = int(t) * band, y1 = std::min(dst.height(), y0 + band);
         if (y0 < y1)
-            pool.emplace_back(resampleRows, std::cref(src), std::ref(dst), std::cref(cols), std::cref(rows), y0, y1);
+            pool.emplace_back(resampleRows, std::cref(src), std::ref(dst), std::cref(cols), std::cref(rows),
+                              y0, y1);
     }
     resampleRows(src, dst, cols, rows, 0, std::min(dst.height(), band));
-    for (std::thread& th : pool)
-        th.join();
+    for (std::thread& th : pool) th.join();
     return dst;
 }
 

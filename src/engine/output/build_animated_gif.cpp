@@ -58,7 +58,7 @@ Bitmap workingBitmap(const FrameRecord& f)
 // build would set up the shared image for that frame. The frames are then
 // copied into the shared image in list order.
 std::vector<std::unique_ptr<TGIFImage>> reduceFramesInParallel(const Project& project, int jobs,
-                                                              ProgressSink& progress)
+                                                               ProgressSink& progress)
 {
     const int n = project.frames.count();
     std::vector<std::unique_ptr<TGIFImage>> scratch(static_cast<std::size_t>(n));
@@ -78,11 +78,9 @@ std::vector<std::unique_ptr<TGIFImage>> reduceFramesInParallel(const Project& pr
         }
     };
     std::vector<std::thread> pool;
-    for (int t = 1; t < jobs; ++t)
-        pool.emplace_back(work);
+    for (int t = 1; t < jobs; ++t) pool.emplace_back(work);
     work();
-    for (std::thread& t : pool)
-        t.join();
+    for (std::thread& t : pool) t.join();
     progress.progress(done * 80 / std::max(1, n));
     return scratch;
 }
@@ -159,6 +157,9 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
     return image;
 }
 
-void SaveAnimatedGif(TGIFImage& image, const std::string& path) { writeFile(path, image.SaveToBytes()); }
+void SaveAnimatedGif(TGIFImage& image, const std::string& path)
+{
+    writeFile(path, image.SaveToBytes());
+}
 
 }  // namespace pelko

@@ -11,12 +11,12 @@
 namespace pelko {
 
 struct AnimatedGifOptions {
-    bool mergeColorMaps = false;   // one global map ("Optimize" of the project)
-    bool crop = false;             // ooCrop
+    bool mergeColorMaps = false;  // one global map ("Optimize" of the project)
+    bool crop = false;            // ooCrop
     bool interlaced = false;
     bool mergeSimilarities = false;  // ooMerge
-    std::uint16_t loops = 0;       // 0: endless
-    int jobs = 0;                  // threads reducing frames; 0: one per core. The bytes never depend on it.
+    std::uint16_t loops = 0;         // 0: endless
+    int jobs = 0;  // threads reducing frames; 0: one per core. The bytes never depend on it.
 };
 
 // The project's own stored options.

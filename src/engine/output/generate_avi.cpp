@@ -21,8 +21,9 @@ bool canReplace(const std::string& fileName)
 
 }  // namespace
 
-std::string GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
-                        std::vector<std::string>& messages, ProgressSink& progress)
+std::string GenerateAvi(const Project& project, const std::string& fileName,
+                        const AviGenerateOptions& options, std::vector<std::string>& messages,
+                        ProgressSink& progress)
 {
     // The old file stays until the new one is complete; one that cannot be
     // replaced asks for another name.
@@ -53,8 +54,8 @@ std::string GenerateAvi(const Project& project, const std::string& fileName, con
         }
         drawFrameOnCanvas(canvas, project.frames[std::size_t(i)]);
         if (i == 0 && (options.showCodecWindow || !options.compress.fourcc.empty())) {
-            const std::string text = AviResultText(ChooseVideoCodec(writer.get(), &canvas, &options.compress,
-                                                                    options.showCodecWindow, options.chooser));
+            const std::string text = AviResultText(ChooseVideoCodec(
+                writer.get(), &canvas, &options.compress, options.showCodecWindow, options.chooser));
             if (text != "Success") {
                 messages.push_back(text);
                 return text;

@@ -2,11 +2,11 @@
 
 #include <exception>
 
-#include "engine/image/file_kind.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_image.h"
 #include "engine/gif/gif_settings.h"
+#include "engine/image/file_kind.h"
 #include "engine/image/picture_reader.h"
 #include "engine/project/image_sources.h"
 
@@ -70,8 +70,7 @@ private:
         const TGIFColorMap& map = sub.GetActiveColorMap();
         Color table[256];
         const int count = map.GetCount();
-        for (int i = 0; i < 256; ++i)
-            table[i] = count == 0 ? 0 : map.GetColor(i < count ? i : 0);
+        for (int i = 0; i < 256; ++i) table[i] = count == 0 ? 0 : map.GetColor(i < count ? i : 0);
         Picture picture(sub.GetWidth(), sub.GetHeight());
         const std::vector<std::uint8_t>& data = sub.Data();
         const std::size_t w = std::size_t(sub.GetWidth());
@@ -119,6 +118,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SourceReader> makeFileSourceReader() { return std::make_unique<FileSourceReader>(); }
+std::unique_ptr<SourceReader> makeFileSourceReader()
+{
+    return std::make_unique<FileSourceReader>();
+}
 
 }  // namespace pelko

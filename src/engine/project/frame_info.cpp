@@ -8,14 +8,14 @@ namespace pelko {
 const char* flipText(int flip)
 {
     switch (flip) {
-    case 1:
-        return "Horizontal";
-    case 2:
-        return "Vertical";
-    case 3:
-        return "Horizontal+Vertical";
-    default:
-        return "Normal";
+        case 1:
+            return "Horizontal";
+        case 2:
+            return "Vertical";
+        case 3:
+            return "Horizontal+Vertical";
+        default:
+            return "Normal";
     }
 }
 

@@ -14,9 +14,9 @@ struct FrameInfo {
     std::string name;         // file name
     std::string frameInFile;  // Frame as stored, counted from 0
     bool fileFound = false;
-    std::string fileTest;     // "File test: OK" or the yellow warning
-    std::string flip;         // "Normal", "Horizontal", "Vertical", "Horizontal+Vertical"
-    std::string inverse;      // "Yes" / "No"
+    std::string fileTest;  // "File test: OK" or the yellow warning
+    std::string flip;      // "Normal", "Horizontal", "Vertical", "Horizontal+Vertical"
+    std::string inverse;   // "Yes" / "No"
     std::string grey;
 };
 

@@ -5,7 +5,10 @@
 
 namespace pelko {
 
-void FrameList::append(FrameRecord frame) { frames_.push_back(std::move(frame)); }
+void FrameList::append(FrameRecord frame)
+{
+    frames_.push_back(std::move(frame));
+}
 
 void FrameList::insert(std::size_t i, FrameRecord frame)
 {

@@ -10,7 +10,8 @@ namespace pelko {
 bool isSourceExtension(const std::string& path)
 {
     const std::string ext = fileExtension(path);
-    return ext == ".gif" || ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".png" || ext == ".ico";
+    return ext == ".gif" || ext == ".bmp" || ext == ".jpg" || ext == ".jpeg" || ext == ".png" ||
+           ext == ".ico";
 }
 
 namespace {

@@ -16,19 +16,19 @@ namespace pelko {
 // One sub-image of a GIF source, as the frame-making rules need it.
 struct GifSourceFrame {
     bool empty = false;
-    Rect rect;                  // on the GIF's logical screen
+    Rect rect;  // on the GIF's logical screen
     int bitsPerPixel = 8;
-    bool hasControl = false;    // has a graphic control extension
-    int delay = 0;              // hundredths of a second
+    bool hasControl = false;  // has a graphic control extension
+    int delay = 0;            // hundredths of a second
     int disposal = 0;
     bool transparent = false;
     int transparentIndex = 0;
     Color transparentColor = 0;
-    Picture picture;            // the sub-image as a 24-bit picture of its own size
+    Picture picture;  // the sub-image as a 24-bit picture of its own size
 };
 
 struct GifSource {
-    int bitsPerPixel = 8;       // of the whole image
+    int bitsPerPixel = 8;  // of the whole image
     std::vector<GifSourceFrame> frames;
 };
 

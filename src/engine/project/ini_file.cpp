@@ -13,18 +13,15 @@ namespace {
 
 std::string lower(std::string s)
 {
-    for (char& c : s)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
 
 std::string trim(const std::string& s)
 {
     std::size_t a = 0, b = s.size();
-    while (a < b && std::isspace(static_cast<unsigned char>(s[a])))
-        ++a;
-    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1])))
-        --b;
+    while (a < b && std::isspace(static_cast<unsigned char>(s[a]))) ++a;
+    while (b > a && std::isspace(static_cast<unsigned char>(s[b - 1]))) --b;
     return s.substr(a, b - a);
 }
 
@@ -186,7 +183,8 @@ std::vector<std::string> IniFile::keys(const std::string& section) const
     return out;
 }
 
-std::string IniFile::getString(const std::string& section, const std::string& key, const std::string& def) const
+std::string IniFile::getString(const std::string& section, const std::string& key,
+                               const std::string& def) const
 {
     const auto i = findKey(section, key);
     if (!i)

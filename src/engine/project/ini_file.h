@@ -60,8 +60,8 @@ private:
     // Lookup tables over lines_, built when first needed and kept up to date
     // while keys are appended at the end of the file (the common case when a
     // project is written); any other change drops them.
-    mutable std::map<std::string, std::size_t> keyIndex_;      // section + '\n' + key -> first line
-    mutable std::map<std::string, std::size_t> sectionEnd_;    // section -> line after its last key or header
+    mutable std::map<std::string, std::size_t> keyIndex_;    // section + '\n' + key -> first line
+    mutable std::map<std::string, std::size_t> sectionEnd_;  // section -> line after its last key or header
     mutable bool indexed_ = false;
 
     void buildIndex() const;

@@ -15,8 +15,7 @@ std::int64_t Project::totalTime() const
 {
     if (settings.isGif()) {
         std::int64_t sum = 0;
-        for (const FrameRecord& f : frames)
-            sum += f.Time;
+        for (const FrameRecord& f : frames) sum += f.Time;
         return sum;
     }
     return std::int64_t(settings.AviFrameTime) * frames.count();
@@ -32,13 +31,19 @@ std::string playbackText(std::int64_t totalMs)
     return std::string("Playback: ") + buf + " sec";
 }
 
-std::string frameCountText(int count) { return "Frame's number: " + std::to_string(count); }
+std::string frameCountText(int count)
+{
+    return "Frame's number: " + std::to_string(count);
+}
 
 std::string sizeText(int width, int height)
 {
     return "Size: " + std::to_string(width) + " x " + std::to_string(height);
 }
 
-std::string typeText(std::int32_t type) { return type == ProjectGif ? "GIF" : "AVI"; }
+std::string typeText(std::int32_t type)
+{
+    return type == ProjectGif ? "GIF" : "AVI";
+}
 
 }  // namespace pelko

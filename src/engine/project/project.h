@@ -17,8 +17,8 @@ struct Project {
     FrameList frames;
     Selection selection;
     MessageLog log;
-    std::string path;       // empty for a project never saved
-    bool changed = false;   // mirrors the enabled state of "Save project"
+    std::string path;      // empty for a project never saved
+    bool changed = false;  // mirrors the enabled state of "Save project"
 
     // Clears frames, selection and log, as New and Open do first.
     void clear();
@@ -29,9 +29,9 @@ struct Project {
 };
 
 // Status bar texts.
-std::string playbackText(std::int64_t totalMs);          // "Playback: 800 msec", "Playback: 1.1 sec"
-std::string frameCountText(int count);                   // "Frame's number: 3"
-std::string sizeText(int width, int height);             // "Size: 100 x 100"
-std::string typeText(std::int32_t type);                 // "AVI" or "GIF"
+std::string playbackText(std::int64_t totalMs);  // "Playback: 800 msec", "Playback: 1.1 sec"
+std::string frameCountText(int count);           // "Frame's number: 3"
+std::string sizeText(int width, int height);     // "Size: 100 x 100"
+std::string typeText(std::int32_t type);         // "AVI" or "GIF"
 
 }  // namespace pelko

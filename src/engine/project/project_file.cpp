@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/project/frame_render.h"
 #include "engine/image/file_kind.h"
+#include "engine/project/frame_render.h"
 #include "engine/project/ini_file.h"
 
 namespace pelko {
@@ -15,7 +15,10 @@ const char* const kMain = "Main";
 const char* const kParameters = "Parameters";
 const char* const kFiles = "Files";
 
-std::string key(const char* name, int n) { return name + std::to_string(n); }
+std::string key(const char* name, int n)
+{
+    return name + std::to_string(n);
+}
 
 bool fileExists(const std::string& path)
 {

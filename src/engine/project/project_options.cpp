@@ -7,7 +7,8 @@
 
 namespace pelko {
 
-ProjectOptions projectOptionsForDialog(const Project& project, bool newProject, const DefaultFrameSize& defaults)
+ProjectOptions projectOptionsForDialog(const Project& project, bool newProject,
+                                       const DefaultFrameSize& defaults)
 {
     const ProjectSettings& s = project.settings;
     ProjectOptions o;
@@ -39,7 +40,8 @@ ProjectOptions defaultProjectOptions(const DefaultFrameSize& defaults, bool fixA
 
 bool storeProjectOptions(ProjectSettings& s, const ProjectOptions& o)
 {
-    const bool changed = !(o.Width == s.Width && o.Height == s.Height && o.Stretch == s.Stretch && o.Type == s.Type);
+    const bool changed =
+        !(o.Width == s.Width && o.Height == s.Height && o.Stretch == s.Stretch && o.Type == s.Type);
     s.Stretch = o.Stretch;
     s.Type = o.Type;
     s.FixAtFirstFrame = o.FixAtFirstFrame;
@@ -52,8 +54,8 @@ bool storeProjectOptions(ProjectSettings& s, const ProjectOptions& o)
     return changed;
 }
 
-ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions& options, SourceReader& reader,
-                                         ProgressSink& progress)
+ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions& options,
+                                         SourceReader& reader, ProgressSink& progress)
 {
     ProjectOptionsResult result;
     ProjectSettings& s = project.settings;
@@ -63,8 +65,7 @@ ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions&
         project.changed = true;
 
     if (!s.isGif())
-        for (FrameRecord& f : project.frames)
-            f.Time = std::uint16_t(std::clamp(s.AviFrameTime, 0, 65535));
+        for (FrameRecord& f : project.frames) f.Time = std::uint16_t(std::clamp(s.AviFrameTime, 0, 65535));
     if (!result.optionsChanged)
         return result;
 

@@ -33,7 +33,8 @@ constexpr int kMinFrameTime = 20;
 
 // The dialog's starting values: the remembered default size and standard
 // times for a new project, the project's own values otherwise.
-ProjectOptions projectOptionsForDialog(const Project& project, bool newProject, const DefaultFrameSize& defaults);
+ProjectOptions projectOptionsForDialog(const Project& project, bool newProject,
+                                       const DefaultFrameSize& defaults);
 // "by default": type AVI, scale box cleared, 1000 and 500 ms, the remembered size.
 ProjectOptions defaultProjectOptions(const DefaultFrameSize& defaults, bool fixAtFirstFrame);
 
@@ -52,8 +53,8 @@ struct ProjectOptionsResult {
 // changed renders every frame again (log lines for the frames that fail, the
 // first frame selected afterwards). Marks the project changed when any
 // stored value changed, times included, so that closing asks about them.
-ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions& options, SourceReader& reader,
-                                         ProgressSink& progress = noProgress());
+ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions& options,
+                                         SourceReader& reader, ProgressSink& progress = noProgress());
 
 // The New command after "OK": a cleared, changed, unnamed project with the
 // dialog's settings.

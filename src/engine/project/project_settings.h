@@ -13,15 +13,15 @@ struct ProjectSettings {
     std::int32_t Height = 100;
     bool Stretch = false;
     std::int32_t Type = ProjectAvi;
-    std::int32_t AviFrameTime = 1000;    // stored under Time in AVI projects
-    std::uint16_t GifFrameTime = 500;    // stored under Time in GIF projects
+    std::int32_t AviFrameTime = 1000;  // stored under Time in AVI projects
+    std::uint16_t GifFrameTime = 500;  // stored under Time in GIF projects
     bool Sound = false;
     std::string Wav_File;
     bool Crop = false;
     bool Merge = false;
     bool Optimize = false;
     bool Interlaced = false;
-    bool FixAtFirstFrame = false;        // not stored: canvas size comes from the first frame
+    bool FixAtFirstFrame = false;  // not stored: canvas size comes from the first frame
 
     bool isGif() const { return Type == ProjectGif; }
 };

@@ -28,20 +28,21 @@ void Selection::toggle(int index)
         items_.push_back(index);
 }
 
-void Selection::selectOnly(int index) { items_.assign(1, index); }
+void Selection::selectOnly(int index)
+{
+    items_.assign(1, index);
+}
 
 void Selection::selectAll(int count)
 {
     items_.clear();
-    for (int i = 0; i < count; ++i)
-        items_.push_back(i);
+    for (int i = 0; i < count; ++i) items_.push_back(i);
 }
 
 void Selection::assign(std::vector<int> indices)
 {
     items_.clear();
-    for (int i : indices)
-        add(i);
+    for (int i : indices) add(i);
 }
 
 }  // namespace pelko

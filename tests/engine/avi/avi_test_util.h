@@ -47,7 +47,7 @@ struct WavShape {
 };
 
 inline WavShape wavShape(int channels, std::uint32_t rate, int bits, std::uint32_t frames,
-                       std::uint32_t seed = 1)
+                         std::uint32_t seed = 1)
 {
     WavShape s;
     s.channels = channels;

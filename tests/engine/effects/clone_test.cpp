@@ -27,8 +27,7 @@ Project lettered(const std::string& letters)
 std::string files(const Project& p)
 {
     std::string s;
-    for (const FrameRecord& f : p.frames)
-        s += f.File;
+    for (const FrameRecord& f : p.frames) s += f.File;
     return s;
 }
 

@@ -28,14 +28,16 @@ Bitmap trueColour(int w, int h, Color (*colour)(int, int))
 std::vector<Color> mapColours(const TGIFColorMap& map)
 {
     std::vector<Color> out;
-    for (int i = 0; i < map.GetCount(); ++i) out.push_back(rgb(map.Entry(i).Red, map.Entry(i).Green, map.Entry(i).Blue));
+    for (int i = 0; i < map.GetCount(); ++i)
+        out.push_back(rgb(map.Entry(i).Red, map.Entry(i).Green, map.Entry(i).Blue));
     return out;
 }
 
 TEST(BitmapToFrame, TrueColourWithoutReductionKeepsFirstAppearanceOrder)
 {
     // Colours recur out of order and beyond the ring's eight slots.
-    static const Color five[] = {rgb(9, 9, 9), rgb(200, 0, 0), rgb(0, 200, 0), rgb(0, 0, 200), rgb(255, 255, 255)};
+    static const Color five[] = {rgb(9, 9, 9), rgb(200, 0, 0), rgb(0, 200, 0), rgb(0, 0, 200),
+                                 rgb(255, 255, 255)};
     TGIFImage image;
     image.SetColorReduction(rmNone);
     Bitmap b = trueColour(7, 5, [](int x, int y) { return five[(x * x + 3 * y) % 5]; });
@@ -45,7 +47,8 @@ TEST(BitmapToFrame, TrueColourWithoutReductionKeepsFirstAppearanceOrder)
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 7; ++x) {
             Color c = five[(x * x + 3 * y) % 5];
-            if (std::find(firstSeen.begin(), firstSeen.end(), c) == firstSeen.end()) firstSeen.push_back(c);
+            if (std::find(firstSeen.begin(), firstSeen.end(), c) == firstSeen.end())
+                firstSeen.push_back(c);
         }
     EXPECT_EQ(mapColours(f.ColorMap()), firstSeen);
     EXPECT_EQ(image.GetWidth(), 7);
@@ -56,7 +59,8 @@ TEST(BitmapToFrame, TooManyColoursOverflowAndLeaveTheFrameCleared)
 {
     TGIFImage image;
     image.SetColorReduction(rmNone);
-    Bitmap b = trueColour(17, 17, [](int x, int y) { return rgb(std::uint8_t(x), std::uint8_t(y), 0); });  // 289
+    Bitmap b =
+        trueColour(17, 17, [](int x, int y) { return rgb(std::uint8_t(x), std::uint8_t(y), 0); });  // 289
     TGIFSubImage frame(&image);
     try {
         AssignBitmap(frame, b);
@@ -151,7 +155,8 @@ TEST(FrameToBitmap, DitheredRenderingMasksTransparentPixels)
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 9; ++x) {
             EXPECT_EQ(d.mask()->index(x, y), x == 4 ? 1 : 0);
-            if (x != 4) used.insert(d.index(x, y));
+            if (x != 4)
+                used.insert(d.index(x, y));
         }
     EXPECT_GT(used.size(), 1u);  // cornflower blue is not a web colour: a mixture
     // The fill of a transparent pixel is the web colour of the transparent entry (black).
@@ -191,7 +196,8 @@ TEST(ImageBitmap, ClipboardDataRoundTrips)
     Bitmap none;
     EXPECT_TRUE(SaveToClipboardFormat(image, &none).empty());
     image.SetColorReduction(rmNone);
-    Bitmap b = trueColour(3, 2, [](int x, int y) { return rgb(std::uint8_t(x * 80), std::uint8_t(y * 90), 7); });
+    Bitmap b =
+        trueColour(3, 2, [](int x, int y) { return rgb(std::uint8_t(x * 80), std::uint8_t(y * 90), 7); });
     AddBitmap(image, b);
     Bitmap still;
     std::vector<std::uint8_t> gif = SaveToClipboardFormat(image, &still);

@@ -16,8 +16,8 @@ TEST(ColorLookup, NetscapeThresholdsAreNotAtMidpoints)
     TNetscapeColorLookup lookup;
     struct Case {
         int in, level;
-    } cases[] = {{0, 0}, {47, 0}, {48, 1}, {98, 1}, {99, 2}, {149, 2}, {150, 3}, {200, 3}, {201, 4}, {251, 4},
-                 {252, 5}, {255, 5}};
+    } cases[] = {{0, 0},   {47, 0},  {48, 1},  {98, 1},  {99, 2},  {149, 2},
+                 {150, 3}, {200, 3}, {201, 4}, {251, 4}, {252, 5}, {255, 5}};
     for (const Case& c : cases) {
         RGBTriple got;
         EXPECT_EQ(lookup.lookup(c.in, 0, 0, got), 36 * c.level) << c.in;
@@ -92,7 +92,8 @@ TEST(ColorLookup, FastLookupFindsTheFirstNearestEntry)
     for (int round = 0; round < 6; ++round) {
         Palette pal(std::size_t(1 + next() % 256));
         for (Color& c : pal)
-            c = round % 2 ? rgb(std::uint8_t(next() % 4 * 85), std::uint8_t(next() % 4 * 85), std::uint8_t(next() % 4 * 85))
+            c = round % 2 ? rgb(std::uint8_t(next() % 4 * 85), std::uint8_t(next() % 4 * 85),
+                                std::uint8_t(next() % 4 * 85))
                           : rgb(std::uint8_t(next()), std::uint8_t(next()), std::uint8_t(next()));
         TFastColorLookup lookup(pal);
         for (int cell = 0; cell < 32768; cell += 7) {
@@ -100,7 +101,8 @@ TEST(ColorLookup, FastLookupFindsTheFirstNearestEntry)
                 b = ((cell >> 10) << 3) | int(next() & 7);
             int want = -1, wantDistance = 1 << 30;
             for (std::size_t i = 0; i < pal.size(); ++i) {
-                int d = std::abs(redOf(pal[i]) - r) + std::abs(greenOf(pal[i]) - g) + std::abs(blueOf(pal[i]) - b);
+                int d = std::abs(redOf(pal[i]) - r) + std::abs(greenOf(pal[i]) - g) +
+                        std::abs(blueOf(pal[i]) - b);
                 if (d < wantDistance) {
                     wantDistance = d;
                     want = int(i);
@@ -110,7 +112,8 @@ TEST(ColorLookup, FastLookupFindsTheFirstNearestEntry)
             bool seeded = false;
             for (Color c : pal)
                 seeded |= ((blueOf(c) >> 3) << 10 | (greenOf(c) >> 3) << 5 | (redOf(c) >> 3)) == cell;
-            if (seeded) continue;
+            if (seeded)
+                continue;
             RGBTriple got;
             ASSERT_EQ(lookup.lookup(r, g, b, got), want) << round << " " << r << "," << g << "," << b;
         }
@@ -119,7 +122,8 @@ TEST(ColorLookup, FastLookupFindsTheFirstNearestEntry)
 
 TEST(ColorQuantizer, FewColoursGiveExactlyThoseColours)
 {
-    const Palette source = {rgb(10, 20, 30), rgb(200, 0, 0), rgb(0, 255, 0), rgb(13, 20, 30), rgb(255, 255, 255)};
+    const Palette source = {rgb(10, 20, 30), rgb(200, 0, 0), rgb(0, 255, 0), rgb(13, 20, 30),
+                            rgb(255, 255, 255)};
     TColorQuantizer q(8, 8);
     for (int repeat = 0; repeat < 3; ++repeat)
         for (Color c : source) q.addColor(redOf(c), greenOf(c), blueOf(c));
@@ -166,7 +170,8 @@ public:
         for (int level = 0; !n->leaf; ++level) {
             int shift = 7 - level;
             int i = (((r >> shift) & 1) << 2) | (((g >> shift) & 1) << 1) | ((b >> shift) & 1);
-            if (!n->child[i]) n->child[i] = make(level + 1);
+            if (!n->child[i])
+                n->child[i] = make(level + 1);
             n = n->child[i];
         }
         n->count += 1;
@@ -215,11 +220,13 @@ private:
     static void walk(const Node* n, Palette& out)
     {
         if (n->leaf) {
-            out.push_back(rgb(std::uint8_t(n->r / n->count), std::uint8_t(n->g / n->count), std::uint8_t(n->b / n->count)));
+            out.push_back(rgb(std::uint8_t(n->r / n->count), std::uint8_t(n->g / n->count),
+                              std::uint8_t(n->b / n->count)));
             return;
         }
         for (const Node* c : n->child)
-            if (c) walk(c, out);
+            if (c)
+                walk(c, out);
     }
     int max_, leaves_ = 0;
     Node* root_;
@@ -238,10 +245,18 @@ TEST(ColorQuantizer, MatchesThePlainOctree)
         for (int i = 0; i < 60000; ++i) {
             int r, g, b;
             switch ((i / 5000) % 4) {
-            case 0: r = (i / 7) & 255, g = (i / 300) & 255, b = 128; break;
-            case 1: r = int(next()), g = int(next()), b = int(next()); break;
-            case 2: r = g = b = (i / 50) & 255; break;
-            default: r = (i * 97) & 255, g = int(next() & 0xF0), b = (i / 1000) * 20 & 255; break;
+                case 0:
+                    r = (i / 7) & 255, g = (i / 300) & 255, b = 128;
+                    break;
+                case 1:
+                    r = int(next()), g = int(next()), b = int(next());
+                    break;
+                case 2:
+                    r = g = b = (i / 50) & 255;
+                    break;
+                default:
+                    r = (i * 97) & 255, g = int(next() & 0xF0), b = (i / 1000) * 20 & 255;
+                    break;
             }
             q.addColor(r, g, b);
             plain.add(r, g, b);

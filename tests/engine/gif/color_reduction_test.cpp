@@ -21,11 +21,15 @@ Bitmap makeBitmap(int w, int h, Color (*colour)(int, int))
     return b;
 }
 
-Color gradient(int x, int y) { return rgb(std::uint8_t(x * 8), std::uint8_t(y * 8), std::uint8_t((x + y) * 4)); }
+Color gradient(int x, int y)
+{
+    return rgb(std::uint8_t(x * 8), std::uint8_t(y * 8), std::uint8_t((x + y) * 4));
+}
 
 Color fiveColours(int x, int y)
 {
-    static const Color c[] = {rgb(10, 20, 30), rgb(200, 0, 0), rgb(0, 255, 0), rgb(18, 20, 30), rgb(255, 255, 255)};
+    static const Color c[] = {rgb(10, 20, 30), rgb(200, 0, 0), rgb(0, 255, 0), rgb(18, 20, 30),
+                              rgb(255, 255, 255)};
     return c[(x * 3 + y) % 5];
 }
 
@@ -58,8 +62,10 @@ TEST(ReduceColors, PalettesAndIndexRangesOfEachMode)
             for (int y = 0; y < 32; ++y)
                 for (int x = 0; x < 32; ++x) maxIndex = std::max(maxIndex, out.index(x, y));
             EXPECT_LT(maxIndex, c.colors) << c.mode << " " << d;
-            for (std::size_t i = std::size_t(c.colors); i < 256; ++i) ASSERT_EQ(out.palette()[i], 0u) << c.mode;
-            if (c.mode != rmQuantize) EXPECT_EQ(out.palette()[0], c.entry0);
+            for (std::size_t i = std::size_t(c.colors); i < 256; ++i)
+                ASSERT_EQ(out.palette()[i], 0u) << c.mode;
+            if (c.mode != rmQuantize)
+                EXPECT_EQ(out.palette()[0], c.entry0);
         }
     }
     Bitmap grey = ReduceColors(src, rmGrayScale, dmNearest, 3);
@@ -120,7 +126,8 @@ TEST(ReduceColors, OptimizedPaletteFromManyBitmaps)
     Bitmap b = makeBitmap(4, 4, [](int x, int) { return x ? rgb(10, 250, 10) : rgb(250, 10, 10); });
     Palette plain = CreateOptimizedPaletteFromManyBitmaps({&a, &b}, 16, 8, false);
     ASSERT_EQ(plain.size(), 16u);
-    EXPECT_EQ(std::set<Color>(plain.begin(), plain.begin() + 2), (std::set<Color>{rgb(250, 10, 10), rgb(10, 250, 10)}));
+    EXPECT_EQ(std::set<Color>(plain.begin(), plain.begin() + 2),
+              (std::set<Color>{rgb(250, 10, 10), rgb(10, 250, 10)}));
     EXPECT_EQ(plain[2], 0u);
 
     Palette sys = CreateOptimizedPaletteFromManyBitmaps({&a, &b}, 256, 8, true);
@@ -130,7 +137,8 @@ TEST(ReduceColors, OptimizedPaletteFromManyBitmaps)
         EXPECT_EQ(sys[std::size_t(i)], s20[std::size_t(i)]);
         EXPECT_EQ(sys[std::size_t(246 + i)], s20[std::size_t(10 + i)]);
     }
-    EXPECT_EQ(std::set<Color>(sys.begin() + 10, sys.begin() + 12), (std::set<Color>{rgb(250, 10, 10), rgb(10, 250, 10)}));
+    EXPECT_EQ(std::set<Color>(sys.begin() + 10, sys.begin() + 12),
+              (std::set<Color>{rgb(250, 10, 10), rgb(10, 250, 10)}));
     EXPECT_EQ(sys[12], 0u);
     EXPECT_EQ(sys[245], 0u);
 }
@@ -142,7 +150,8 @@ TEST(Palettes, FixedTables)
     EXPECT_EQ(web[36 * 5 + 6 * 1 + 2], rgb(255, 51, 102));
     const Palette& half = halftonePalette256();
     ASSERT_EQ(half.size(), 256u);
-    EXPECT_EQ(std::set<Color>(half.begin(), half.end()).size(), 256u - 8u);  // the cube repeats 8 system colours
+    EXPECT_EQ(std::set<Color>(half.begin(), half.end()).size(),
+              256u - 8u);  // the cube repeats 8 system colours
     EXPECT_EQ(systemPalette20().size(), 20u);
 }
 

@@ -8,7 +8,8 @@
 namespace pelko {
 namespace {
 
-const TDitherMode kAllModes[] = {dmNearest, dmFloydSteinberg, dmStucki, dmSierra, dmJaJuNI, dmSteveArche, dmBurkes};
+const TDitherMode kAllModes[] = {dmNearest, dmFloydSteinberg, dmStucki, dmSierra,
+                                 dmJaJuNI,  dmSteveArche,     dmBurkes};
 
 // Black and white through the fast lookup; records the values it was handed.
 class RecordingLookup final : public TColorLookup {
@@ -67,7 +68,8 @@ TEST(Dither, NarrowRowsAndLargeErrorsStayInBounds)
         for (int width : {1, 2, 5}) {
             RecordingLookup lookup;
             auto d = makeDitherer(mode, width, lookup);
-            run(*d, width, 12, [](int x, int y) { return ((x + y) % 3) ? rgb(250, 5, 128) : rgb(128, 250, 5); });
+            run(*d, width, 12,
+                [](int x, int y) { return ((x + y) % 3) ? rgb(250, 5, 128) : rgb(128, 250, 5); });
             EXPECT_GE(lookup.minSeen, 0) << mode;
             EXPECT_LE(lookup.maxSeen, 255) << mode;
         }

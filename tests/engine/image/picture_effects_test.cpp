@@ -10,8 +10,7 @@ Picture numbered(int w, int h)
 {
     Picture p(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            p.setPixel(x, y, rgb(std::uint8_t(x), std::uint8_t(y), 9));
+        for (int x = 0; x < w; ++x) p.setPixel(x, y, rgb(std::uint8_t(x), std::uint8_t(y), 9));
     return p;
 }
 
@@ -30,8 +29,7 @@ TEST(Mirror, PixelMappingOfEachMode)
             }
     }
     const Picture one = numbered(1, 1);
-    for (int flip = 0; flip < 4; ++flip)
-        EXPECT_EQ(mirrorPicture(one, flip, 1, 1), one);
+    for (int flip = 0; flip < 4; ++flip) EXPECT_EQ(mirrorPicture(one, flip, 1, 1), one);
 }
 
 TEST(Mirror, ScalesIntoASmallerRectangleAndKeepsTheRest)
@@ -50,7 +48,10 @@ TEST(Grey, IntegerWeights)
     struct Case {
         Color in;
         std::uint8_t grey;
-    } cases[] = {{rgb(255, 255, 255), 255}, {rgb(255, 0, 0), 77}, {rgb(0, 255, 0), 149}, {rgb(0, 0, 255), 29},
+    } cases[] = {{rgb(255, 255, 255), 255},
+                 {rgb(255, 0, 0), 77},
+                 {rgb(0, 255, 0), 149},
+                 {rgb(0, 0, 255), 29},
                  {rgb(0, 0, 0), 0}};
     for (const Case& c : cases) {
         Picture p(1, 1);

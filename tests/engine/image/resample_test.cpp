@@ -32,7 +32,8 @@ TEST(BSpline, WeightsAtScaleOneAndTheirSum)
     EXPECT_FLOAT_EQ(bSplineWeight(-1.0f), 1.0f / 6.0f);
     EXPECT_FLOAT_EQ(bSplineWeight(-2.0f), 0.0f);
     for (float f : {0.0f, 0.25f, 0.5f, 0.9f})
-        EXPECT_NEAR(bSplineWeight(f + 1) + bSplineWeight(f) + bSplineWeight(f - 1) + bSplineWeight(f - 2), 1.0f, 1e-5);
+        EXPECT_NEAR(bSplineWeight(f + 1) + bSplineWeight(f) + bSplineWeight(f - 1) + bSplineWeight(f - 2),
+                    1.0f, 1e-5);
 }
 
 TEST(Fit, SmallPictureIsCentredUnscaled)
@@ -68,8 +69,7 @@ TEST(Fit, PictureAsWideAsTheBoxPassesThroughTheResampling)
     // A single bright column on black: at scale 1 each output column mixes its
     // neighbours with 1/6, 2/3, 1/6, 0.
     Picture src = uniform(168, 10, 0x000000);
-    for (int y = 0; y < 10; ++y)
-        src.setPixel(50, y, rgb(240, 240, 240));
+    for (int y = 0; y < 10; ++y) src.setPixel(50, y, rgb(240, 240, 240));
     const Picture box = fitPicture(src, 168, 108);
     const int y = (108 - 10) / 2;
     EXPECT_EQ(box.pixel(0, y - 1), 0xFFFFFFu);
@@ -84,14 +84,16 @@ TEST(Resample, UniformPictureStaysUniform)
 {
     struct Case {
         int sw, sh, dw, dh;
-    } cases[] = {{37, 23, 10, 7}, {5, 300, 3, 17}, {400, 300, 168, 108}, {2, 200, 1, 50}, {1, 1, 1, 1}, {3, 3, 2, 2}};
+    } cases[] = {{37, 23, 10, 7}, {5, 300, 3, 17}, {400, 300, 168, 108},
+                 {2, 200, 1, 50}, {1, 1, 1, 1},    {3, 3, 2, 2}};
     for (const Case& c : cases) {
         for (Color colour : {0x000000u, 0xFFFFFFu, 0x7F3A01u}) {
             const Picture out = resamplePicture(uniform(c.sw, c.sh, colour), c.dw, c.dh);
             ASSERT_EQ(out.width(), c.dw);
             for (int y = 0; y < c.dh; ++y)
                 for (int x = 0; x < c.dw; ++x)
-                    ASSERT_EQ(out.pixel(x, y), colour) << c.sw << "x" << c.sh << " -> " << c.dw << "x" << c.dh;
+                    ASSERT_EQ(out.pixel(x, y), colour)
+                        << c.sw << "x" << c.sh << " -> " << c.dw << "x" << c.dh;
         }
     }
 }

@@ -41,7 +41,8 @@ Project twoFrames()
 
 Color pixelOf(const TGIFSubImage& sub, int x, int y)
 {
-    return sub.GetActiveColorMap().GetColor(sub.Data()[std::size_t(y) * std::size_t(sub.GetWidth()) + std::size_t(x)]);
+    return sub.GetActiveColorMap().GetColor(
+        sub.Data()[std::size_t(y) * std::size_t(sub.GetWidth()) + std::size_t(x)]);
 }
 
 }  // namespace
@@ -142,7 +143,8 @@ TEST(BuildAnimatedGif, ThreadsNeverChangeTheBytes)
         FrameRecord f = frame(40, 30, std::uint16_t(100 + i), Color(0x102030 * (i + 1)), 0xFFFFFF);
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x)
-                f.image.setPixel(x, y, rgb(std::uint8_t(x * 6 + i), std::uint8_t(y * 8), std::uint8_t(x * y)));
+                f.image.setPixel(x, y,
+                                 rgb(std::uint8_t(x * 6 + i), std::uint8_t(y * 8), std::uint8_t(x * y)));
         f.Gif.ColorDither = std::uint8_t(i % 3);
         f.Gif.ReductionBit = 4 + i % 5;
         f.Gif.GIFTransparent = i % 2 == 0;

@@ -12,7 +12,10 @@ using namespace pelko::test;
 
 namespace {
 
-bool haveFfmpeg() { return std::system("ffmpeg -version >/dev/null 2>&1") == 0; }
+bool haveFfmpeg()
+{
+    return std::system("ffmpeg -version >/dev/null 2>&1") == 0;
+}
 
 // The frames of an AVI as ffmpeg decodes them, as raw RGB.
 std::vector<std::uint8_t> decodeRgb(const std::string& avi, const std::string& raw)
@@ -88,7 +91,8 @@ TEST(GenerateAvi, MissingSoundIsReportedAndTheVideoStays)
     AviGenerateOptions o;
     o.showCodecWindow = false;
     EXPECT_EQ(GenerateAvi(p, dir.file("out.avi"), o, messages), "Success");
-    EXPECT_EQ(messages, (std::vector<std::string>{"Not found the following sound file: " + dir.file("gone.wav")}));
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"Not found the following sound file: " + dir.file("gone.wav")}));
     EXPECT_TRUE(std::filesystem::exists(dir.file("out.avi")));
 }
 

@@ -59,7 +59,9 @@ TEST(GifCompositing, TransparentOverlayThroughEveryOption)
 
     struct Case {
         bool maps, crop, interlaced, merge;
-    } cases[] = {{false, false, false, false}, {true, false, false, false}, {true, true, true, true},
+    } cases[] = {{false, false, false, false},
+                 {true, false, false, false},
+                 {true, true, true, true},
                  {false, true, false, true}};
     TempDir dir;
     for (const Case& c : cases) {

@@ -31,10 +31,10 @@ TEST(Placement, EachValueIsCheckedOnItsOwn)
         Rect expected;
     } cases[] = {
         {{0, 0, 100, 50}, {0, 0, 100, 50}},
-        {{50, 0, 100, 50}, {50, 0, 100, 50}},   // may reach past the right edge
-        {{120, 10, 30, 30}, {0, 10, 30, 30}},    // left not less than the width
-        {{10, 100, 30, 30}, {10, 0, 30, 30}},    // top not less than the height
-        {{0, 0, 500, 400}, {0, 0, 120, 100}},    // sizes limited to the canvas
+        {{50, 0, 100, 50}, {50, 0, 100, 50}},  // may reach past the right edge
+        {{120, 10, 30, 30}, {0, 10, 30, 30}},  // left not less than the width
+        {{10, 100, 30, 30}, {10, 0, 30, 30}},  // top not less than the height
+        {{0, 0, 500, 400}, {0, 0, 120, 100}},  // sizes limited to the canvas
         {{119, 99, 1, 1}, {119, 99, 1, 1}},
     };
     for (const Case& c : cases) {

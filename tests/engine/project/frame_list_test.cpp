@@ -85,8 +85,7 @@ TEST(StatusTexts, PlaybackTimeAndCounts)
 
     Project avi;
     avi.settings.AviFrameTime = 200;
-    for (int i = 0; i < 4; ++i)
-        avi.frames.append(FrameRecord{});
+    for (int i = 0; i < 4; ++i) avi.frames.append(FrameRecord{});
     EXPECT_EQ(playbackText(avi.totalTime()), "Playback: 800 msec");
     EXPECT_EQ(playbackText(1500), "Playback: 1.5 sec");
     EXPECT_EQ(playbackText(2000), "Playback: 2 sec");

@@ -13,7 +13,7 @@ namespace {
 
 struct SubSpec {
     int left, top, width, height;
-    int delay;             // -1: no graphic control extension
+    int delay;  // -1: no graphic control extension
     int disposal;
     int transparentIndex;  // -1: none
 };
@@ -24,7 +24,8 @@ struct SubSpec {
 // so every code is 3 bits wide.
 std::string writeGif(const std::string& path, const std::vector<SubSpec>& subs)
 {
-    std::vector<std::uint8_t> b = {'G', 'I', 'F', '8', '9', 'a', 100, 0, 100, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255};
+    std::vector<std::uint8_t> b = {'G',  'I', 'F', '8', '9', 'a', 100, 0,   100, 0,
+                                   0x80, 0,   0,   0,   0,   0,   255, 255, 255};
     auto word = [&](int v) {
         b.push_back(std::uint8_t(v & 0xFF));
         b.push_back(std::uint8_t(v >> 8));
@@ -82,10 +83,9 @@ std::string writeGif(const std::string& path, const std::vector<SubSpec>& subs)
 TEST(GifSources, EveryNonEmptySubImageBecomesAFrame)
 {
     TempDir dir;
-    const std::string gif = writeGif(dir.file("anim.GIF"), {{0, 0, 10, 8, 7, -1, -1},
-                                                             {5, 6, 4, 4, 0, 2, 1},
-                                                             {1, 1, 3, 3, -1, 0, -1},
-                                                             {0, 0, 0, 0, 5, 0, -1}});
+    const std::string gif = writeGif(
+        dir.file("anim.GIF"),
+        {{0, 0, 10, 8, 7, -1, -1}, {5, 6, 4, 4, 0, 2, 1}, {1, 1, 3, 3, -1, 0, -1}, {0, 0, 0, 0, 5, 0, -1}});
     Project p;
     p.settings.Type = ProjectGif;
     p.settings.Width = 50;
@@ -97,7 +97,7 @@ TEST(GifSources, EveryNonEmptySubImageBecomesAFrame)
     ASSERT_EQ(p.frames.count(), 3);
     EXPECT_EQ(p.frames[0].Frame, 0);
     EXPECT_EQ(p.frames[1].Frame, 1);
-    EXPECT_EQ(p.frames[2].Frame, 2);  // the empty fourth sub-image makes no frame
+    EXPECT_EQ(p.frames[2].Frame, 2);   // the empty fourth sub-image makes no frame
     EXPECT_EQ(p.frames[0].Time, 70);   // delay 7
     EXPECT_EQ(p.frames[1].Time, 333);  // delay 0
     EXPECT_EQ(p.frames[2].Time, 333);  // no control extension
@@ -144,8 +144,8 @@ TEST(GifSources, BrokenGifsAndMissingSubImages)
     EXPECT_EQ(r.errors, (std::vector<std::string>{"This file is not GIF."}));
 
     // a project naming sub-image 5 of a GIF with three
-    const std::string gif =
-        writeGif(dir.file("three.gif"), {{0, 0, 2, 2, 1, 0, -1}, {0, 0, 2, 2, 1, 0, -1}, {0, 0, 2, 2, 1, 0, -1}});
+    const std::string gif = writeGif(
+        dir.file("three.gif"), {{0, 0, 2, 2, 1, 0, -1}, {0, 0, 2, 2, 1, 0, -1}, {0, 0, 2, 2, 1, 0, -1}});
     const std::string text = "[Parameters]\nWidth=10\nHeight=10\nType=1\n[Files]\nFile_1=" + gif +
                              "\nFrame_1=1\nFile_2=" + gif + "\nFrame_2=5\n";
     writeFile(dir.file("p.mcp"), std::vector<std::uint8_t>(text.begin(), text.end()));

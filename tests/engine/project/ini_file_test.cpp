@@ -13,13 +13,15 @@ TEST(IniInt, DecimalHexAndEverythingElse)
         const char* text;
         std::optional<std::int32_t> value;
     } cases[] = {
-        {"16777215", 16777215}, {"-1", -1},           {"0x10", 16},           {"0X1f", 31},
-        {" 42 ", 42},           {"0xFFFFFFFF", -1},   {"4294967295", -1},     {"yes", std::nullopt},
-        {"", std::nullopt},     {"12abc", std::nullopt}, {"0x", std::nullopt}, {"0xG1", std::nullopt},
+        {"16777215", 16777215}, {"-1", -1},
+        {"0x10", 16},           {"0X1f", 31},
+        {" 42 ", 42},           {"0xFFFFFFFF", -1},
+        {"4294967295", -1},     {"yes", std::nullopt},
+        {"", std::nullopt},     {"12abc", std::nullopt},
+        {"0x", std::nullopt},   {"0xG1", std::nullopt},
         {"-", std::nullopt},    {"99999999999999999999", std::nullopt},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(parseIniInt(c.text), c.value) << '"' << c.text << '"';
+    for (const Case& c : cases) EXPECT_EQ(parseIniInt(c.text), c.value) << '"' << c.text << '"';
 }
 
 TEST(IniFile, NamesIgnoreCaseAndValuesAreTrimmedAndLimited)

@@ -15,8 +15,9 @@ class ProjectFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("pelko_project_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() /
+              ("pelko_project_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         reader = makeFileSourceReader();
@@ -126,9 +127,10 @@ TEST_F(ProjectFileTest, OpeningAMissingFileGivesDefaultsAndThreeLines)
     EXPECT_EQ(p.settings.Height, 90);
     EXPECT_EQ(p.settings.Type, ProjectAvi);
     EXPECT_FALSE(p.settings.FixAtFirstFrame);
-    EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Error reading of frame's width: have been set 120",
-                                                       "Error reading of frame's height: have been set 90",
-                                                       "Error reading of file's extension: have been set AVI"}));
+    EXPECT_EQ(p.log.lines(),
+              (std::vector<std::string>{"Error reading of frame's width: have been set 120",
+                                        "Error reading of frame's height: have been set 90",
+                                        "Error reading of file's extension: have been set AVI"}));
     EXPECT_FALSE(p.changed);
 }
 
@@ -136,14 +138,15 @@ TEST_F(ProjectFileTest, OpeningLogsEveryProblemInOrder)
 {
     write("p.mcp",
           "[Parameters]\nWidth=50\nHeight=40\nType=7\nSound=1\n"
-          "[Files]\nFile_1=" + path("gone.png") + "\nFile_2=\nFile_4=" + path("never.png") + "\n");
+          "[Files]\nFile_1=" +
+              path("gone.png") + "\nFile_2=\nFile_4=" + path("never.png") + "\n");
     Project p;
     openProjectFile(p, path("p.mcp"), *reader, {100, 100});
     EXPECT_EQ(p.settings.Type, ProjectAvi);
     EXPECT_FALSE(p.settings.Sound);
-    EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Error reading of file's extension: have been set AVI",
-                                                       "Not found the following sound file: None",
-                                                       "Not found file: " + path("gone.png"),
-                                                       "Not found file: "}));
+    EXPECT_EQ(p.log.lines(),
+              (std::vector<std::string>{"Error reading of file's extension: have been set AVI",
+                                        "Not found the following sound file: None",
+                                        "Not found file: " + path("gone.png"), "Not found file: "}));
     EXPECT_TRUE(p.changed);
 }

@@ -152,7 +152,8 @@ TEST(ProjectFile, ValueFormsAndAGapEndTheFrames)
     writeFile(dir.file("p.mcp"), [&] {
         const std::string t = "[Parameters]\nWidth=100\nHeight=100\nType=1\n[Files]\nFile_1=" + a +
                               "\nInverse_1=7\nStretch_1=yes\nLeft_1=0x10\nTime_1=65636\nColorDither_1=258\n"
-                              "File_3=" + a + "\n";
+                              "File_3=" +
+                              a + "\n";
         return std::vector<std::uint8_t>(t.begin(), t.end());
     }());
     Project p;
@@ -162,9 +163,9 @@ TEST(ProjectFile, ValueFormsAndAGapEndTheFrames)
     EXPECT_TRUE(p.frames[0].Inverse);
     EXPECT_FALSE(p.frames[0].Stretch);
     EXPECT_EQ(p.frames[0].Left, 16);
-    EXPECT_EQ(p.frames[0].Time, 100);          // low 16 bits
-    EXPECT_EQ(p.frames[0].Gif.ColorDither, 2); // low 8 bits
-    EXPECT_EQ(p.frames[0].Width, 100);         // the project's width as read
+    EXPECT_EQ(p.frames[0].Time, 100);           // low 16 bits
+    EXPECT_EQ(p.frames[0].Gif.ColorDither, 2);  // low 8 bits
+    EXPECT_EQ(p.frames[0].Width, 100);          // the project's width as read
 }
 
 TEST(Refresh, ReadsTheSourceAgainAndLogsMissingFiles)
@@ -228,11 +229,12 @@ TEST(ProjectFile, HostileSizesAreRefusedFrameByFrame)
 {
     TempDir dir;
     const std::string a = writePng(dir.file("a.png"), patternPicture(8, 8));
-    const std::string text = "[Parameters]\nWidth=0x7FFFFFFF\nHeight=-2147483648\nType=1\n[Files]\n"
-                             "File_1=a.png\nWidth_1=70000\nHeight_1=70000\n"
-                             "File_2=a.png\nWidth_2=-5\nHeight_2=3\nFlip_2=-7\n"
-                             "File_3=a.png\nStretch_3=1\n"
-                             "File_4=a.png\nWidth_4=4\nHeight_4=4\nFlip_4=1\n";
+    const std::string text =
+        "[Parameters]\nWidth=0x7FFFFFFF\nHeight=-2147483648\nType=1\n[Files]\n"
+        "File_1=a.png\nWidth_1=70000\nHeight_1=70000\n"
+        "File_2=a.png\nWidth_2=-5\nHeight_2=3\nFlip_2=-7\n"
+        "File_3=a.png\nStretch_3=1\n"
+        "File_4=a.png\nWidth_4=4\nHeight_4=4\nFlip_4=1\n";
     writeFile(dir.file("p.mcp"), std::vector<std::uint8_t>(text.begin(), text.end()));
     Project p;
     auto reader = makeFileSourceReader();
@@ -249,8 +251,7 @@ TEST(ProjectFile, CancellingTheOpenKeepsTheFramesReadSoFar)
     TempDir dir;
     const std::string a = writePng(dir.file("a.png"), patternPicture(8, 8));
     std::string text = "[Parameters]\nWidth=8\nHeight=8\nType=1\n[Files]\n";
-    for (int n = 1; n <= 5; ++n)
-        text += "File_" + std::to_string(n) + "=" + a + "\n";
+    for (int n = 1; n <= 5; ++n) text += "File_" + std::to_string(n) + "=" + a + "\n";
     writeFile(dir.file("p.mcp"), std::vector<std::uint8_t>(text.begin(), text.end()));
     struct StopAtSixty : ProgressSink {
         int last = 0;
