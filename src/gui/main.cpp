@@ -1,4 +1,4 @@
-#include "gui/app/avi_form.h"
+#include "gui/app/main_window.h"
 #include "gui/app/pelko_application.h"
 
 int main(int argc, char** argv)

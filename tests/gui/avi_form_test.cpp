@@ -18,8 +18,8 @@
 #include <QToolButton>
 #include <set>
 
-#include "gui/app/avi_form.h"
 #include "gui/app/help_window.h"
+#include "gui/app/main_window.h"
 #include "gui/app/wait_guard.h"
 #include "platform/qt_settings_store.h"
 

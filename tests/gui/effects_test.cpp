@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "gui/app/avi_form.h"
-#include "gui/app/frame_info_form.h"
+#include "gui/app/main_window.h"
+#include "gui/frames/frame_info_form.h"
 #include "gui_fixtures.h"
 #include "platform/qt_settings_store.h"
 

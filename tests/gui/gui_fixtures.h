@@ -13,8 +13,8 @@
 
 #include "engine/image/png_picture.h"
 #include "engine/image/ppm.h"
-#include "gui/app/avi_form.h"
 #include "gui/app/dialog_provider.h"
+#include "gui/app/main_window.h"
 #include "platform/qt_settings_store.h"
 
 namespace pelko::test {

@@ -16,11 +16,11 @@
 #include <QToolButton>
 
 #include "engine/project/composition.h"
-#include "gui/app/avi_form.h"
-#include "gui/app/frame_strip.h"
-#include "gui/app/options_form.h"
+#include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
-#include "gui/app/preview_canvas.h"
+#include "gui/frames/frame_strip.h"
+#include "gui/frames/preview_canvas.h"
+#include "gui/project/options_form.h"
 #include "gui_fixtures.h"
 #include "platform/qt_settings_store.h"
 

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "engine/base/progress.h"
 #include "engine/project/image_sources.h"
-#include "engine/project/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {

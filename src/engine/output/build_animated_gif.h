@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/base/progress.h"
 #include "engine/gif/gif_image.h"
-#include "engine/project/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "engine/avi/video_codecs.h"
+#include "engine/base/progress.h"
 #include "engine/output/output_state.h"
-#include "engine/project/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {

@@ -2,18 +2,12 @@
 // Frame composition: where a new frame sits on the canvas, how its frame image
 // is made from the source picture, and how frames are shown on the canvas.
 
+#include "engine/base/geometry.h"
 #include "engine/image/picture.h"
 #include "engine/project/frame_record.h"
 #include "engine/project/project_settings.h"
 
 namespace pelko {
-
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
 
 // Placement of a new frame from its source's rectangle: the whole canvas when
 // the project stretches, otherwise each value checked against the canvas on

@@ -7,19 +7,6 @@
 
 namespace pelko {
 
-CommandEnabling commandEnabling(const Project& project)
-{
-    CommandEnabling e;
-    const int n = project.frames.count();
-    const Selection& sel = project.selection;
-    e.listNotEmpty = n > 0;
-    e.selected = !sel.empty();
-    e.optimizeColor = e.selected && project.settings.isGif();
-    e.up = sel.count() == 1 && sel.first() != 0;
-    e.down = sel.count() == 1 && sel.first() != n - 1;
-    return e;
-}
-
 namespace {
 
 void selectLast(Project& project)
@@ -211,19 +198,6 @@ EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink&
     }
     project.changed = true;
     return result;
-}
-
-Point clampPreviewDrag(int x, int y, int pictureWidth, int pictureHeight, int surfaceWidth, int surfaceHeight)
-{
-    if (x <= 0)
-        x = 0;
-    if (x + pictureWidth >= surfaceWidth)
-        x = surfaceWidth - pictureWidth;
-    if (y <= 0)
-        y = 0;
-    if (y + pictureHeight >= surfaceHeight)
-        y = surfaceHeight - pictureHeight;
-    return {x, y};
 }
 
 void dropPreviewFrame(Project& project, Point place)

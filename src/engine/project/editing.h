@@ -6,21 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/geometry.h"
+#include "engine/base/progress.h"
+#include "engine/project/command_enabling.h"
 #include "engine/project/image_sources.h"
-#include "engine/project/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {
-
-// Which commands the selection and the list enable.
-struct CommandEnabling {
-    bool listNotEmpty = false;  // Run, Generate, Select All
-    bool selected = false;  // Delete, Insert, Copy, Save frame, Clone, Refresh, Add text, Frame options, ...
-    bool optimizeColor = false;  // "Optimize frame's color": selected and a GIF project
-    bool up = false;             // exactly one frame selected, not the first
-    bool down = false;           // exactly one frame selected, not the last
-};
-CommandEnabling commandEnabling(const Project& project);
 
 struct EditResult {
     std::vector<std::string> errors;  // message box texts (caption "Error")
@@ -61,14 +53,8 @@ void clickEmptyStrip(Project& project);
 // log lines; the project is marked changed. Progress counts the frames.
 EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink& progress = noProgress());
 
-// Dragging in the preview: where the frame may go (clamped to the canvas),
-// and the drop, which marks the project changed when the place differs.
-struct Point {
-    int x = 0;
-    int y = 0;
-};
-Point clampPreviewDrag(int x, int y, int pictureWidth, int pictureHeight, int surfaceWidth,
-                       int surfaceHeight);
+// Dropping the frame dragged in the preview (placed with clampDrag), which
+// marks the project changed when the place differs.
 void dropPreviewFrame(Project& project, Point place);
 
 }  // namespace pelko

@@ -35,19 +35,6 @@ Point centredPlacement(int canvasWidth, int canvasHeight, int width, int height)
     return {(canvasWidth - width) / 2, (canvasHeight - height) / 2};
 }
 
-Point clampRectangleDrag(int left, int top, int width, int height, int canvasWidth, int canvasHeight)
-{
-    if (left <= 0)
-        left = 0;
-    if (left + width >= canvasWidth)
-        left = canvasWidth - width;
-    if (top <= 0)
-        top = 0;
-    if (top + height >= canvasHeight)
-        top = canvasHeight - height;
-    return {left, top};
-}
-
 bool confirmFrameOptions(PendingFrameOptions& pending, const FrameOptionsValues& dialog,
                          const FrameOptionsMarks& marks, ProjectSettings& settings)
 {

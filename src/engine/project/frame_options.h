@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/progress.h"
 #include "engine/project/editing.h"
 #include "engine/project/image_sources.h"
-#include "engine/project/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {
@@ -51,8 +51,6 @@ FrameOptionsMarks initialFrameOptionsMarks(const Selection& selection);
 
 // "Center": the rectangle centred on the canvas (halves rounded toward zero).
 Point centredPlacement(int canvasWidth, int canvasHeight, int width, int height);
-// Dragging the rectangle: left and top kept inside the canvas.
-Point clampRectangleDrag(int left, int top, int width, int height, int canvasWidth, int canvasHeight);
 
 // "OK": decides OptionsChanged (the position fields against the previous
 // pending values; the time against the AVI frame time or the pending time),

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/base/progress.h"
 #include "engine/project/image_sources.h"
-#include "engine/project/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {

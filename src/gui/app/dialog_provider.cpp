@@ -2,7 +2,7 @@
 
 #include <QFileDialog>
 
-#include "gui/app/options_form.h"
+#include "gui/project/options_form.h"
 
 namespace pelko {
 

@@ -5,7 +5,7 @@
 
 #include <QProgressDialog>
 
-#include "engine/project/progress.h"
+#include "engine/base/progress.h"
 #include "engine/project/project.h"
 
 namespace pelko {

@@ -119,9 +119,9 @@ TEST(Editing, DeleteUpDownSelectAll)
 
 TEST(Editing, PreviewDragIsClampedAndOnlyARealMoveMarksChanged)
 {
-    EXPECT_EQ(clampPreviewDrag(-5, 10, 200, 50, 200, 100).x, 0);  // as wide as the canvas: Left stays 0
-    EXPECT_EQ(clampPreviewDrag(180, 10, 50, 50, 200, 100).x, 150);
-    EXPECT_EQ(clampPreviewDrag(10, 70, 50, 50, 200, 100).y, 50);
+    EXPECT_EQ(clampDrag(-5, 10, 200, 50, 200, 100).x, 0);  // as wide as the canvas: Left stays 0
+    EXPECT_EQ(clampDrag(180, 10, 50, 50, 200, 100).x, 150);
+    EXPECT_EQ(clampDrag(10, 70, 50, 50, 200, 100).y, 50);
     Project p = project(2);
     p.selection.selectOnly(1);
     dropPreviewFrame(p, {0, 0});
@@ -141,8 +141,8 @@ TEST(FrameOptions, CaptionCentreAndDrag)
     EXPECT_EQ(frameOptionsCaption(s), "Frames: 2, 5, 7");
     EXPECT_EQ(initialFrameOptionsMarks(s).any(), false);
     EXPECT_EQ(centredPlacement(200, 100, 101, 50).x, 49);
-    EXPECT_EQ(clampRectangleDrag(180, 0, 40, 10, 200, 100).x, 160);  // stops at the right edge
-    EXPECT_EQ(clampRectangleDrag(-3, -3, 40, 10, 200, 100).y, 0);
+    EXPECT_EQ(clampDrag(180, 0, 40, 10, 200, 100).x, 160);  // stops at the right edge
+    EXPECT_EQ(clampDrag(-3, -3, 40, 10, 200, 100).y, 0);
 }
 
 TEST(FrameOptions, OnlyMarkedValuesBecomePendingAndTimeRules)

@@ -216,6 +216,7 @@ private:
     void startUp();
     void writeSettings();
     void connectProjectCommands();
+    void connectEditCommands();
     void connectEffectCommands();
     void setEffectMarks();  // the flip and convert check marks from the first selected frame
     void cardReleased(int index, Qt::KeyboardModifiers modifiers, Qt::MouseButton button);

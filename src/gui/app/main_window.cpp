@@ -1,4 +1,4 @@
-#include "gui/app/avi_form.h"
+#include "gui/app/main_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -17,10 +17,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "gui/app/frame_strip.h"
 #include "gui/app/help_window.h"
 #include "gui/app/icons.h"
-#include "gui/app/preview_canvas.h"
+#include "gui/frames/frame_strip.h"
+#include "gui/frames/preview_canvas.h"
 #include "platform/qt_settings_store.h"
 
 namespace pelko {
@@ -64,6 +64,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent) : QMainWindow(parent),
     createStatusBar();
     offerBuiltCommands();
     connectProjectCommands();
+    connectEditCommands();
     connectEffectCommands();
 
     readStartSettings();

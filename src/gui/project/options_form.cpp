@@ -1,4 +1,4 @@
-#include "gui/app/options_form.h"
+#include "gui/project/options_form.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

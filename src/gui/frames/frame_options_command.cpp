@@ -2,11 +2,11 @@
 
 #include <QScrollArea>
 
-#include "gui/app/avi_form.h"
-#include "gui/app/delay_form.h"
-#include "gui/app/frame_strip.h"
+#include "gui/app/main_window.h"
 #include "gui/app/progress_dialog.h"
 #include "gui/app/wait_guard.h"
+#include "gui/frames/delay_form.h"
+#include "gui/frames/frame_strip.h"
 
 namespace pelko {
 

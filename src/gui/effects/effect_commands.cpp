@@ -8,7 +8,7 @@
 #include "engine/effects/clone.h"
 #include "engine/effects/flip_convert.h"
 #include "engine/project/frame_info.h"
-#include "gui/app/avi_form.h"
+#include "gui/app/main_window.h"
 #include "gui/app/progress_dialog.h"
 #include "gui/app/wait_guard.h"
 

@@ -9,8 +9,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "gui/app/avi_form.h"
 #include "gui/app/icons.h"
+#include "gui/app/main_window.h"
 
 namespace pelko {
 

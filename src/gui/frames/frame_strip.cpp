@@ -1,4 +1,4 @@
-#include "gui/app/frame_strip.h"
+#include "gui/frames/frame_strip.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "gui/app/delay_form.h"
+#include "gui/frames/delay_form.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -362,7 +362,7 @@ void TDelayForm::drawPreview(int width, int height, QPoint at)
 
 void TDelayForm::dragTo(int x, int y)
 {
-    const Point at = clampRectangleDrag(x - m_, y - m_, curWidth_, curHeight_, canvasWidth_, canvasHeight_);
+    const Point at = clampDrag(x - m_, y - m_, curWidth_, curHeight_, canvasWidth_, canvasHeight_);
     if (at.x + m_ == rect_->x() && at.y + m_ == rect_->y())
         return;
     rect_->move(at.x + m_, at.y + m_);

@@ -1,4 +1,4 @@
-#include "gui/app/frame_info_form.h"
+#include "gui/frames/frame_info_form.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
