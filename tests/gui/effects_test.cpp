@@ -55,36 +55,36 @@ private slots:
     void cloneAfterSelectAll()
     {
         TAVIForm& form = window(3);
-        QVERIFY(form.ActionClone->isVisible());
-        form.ActionSelectAll->trigger();
-        form.ActionClone->trigger();
+        QVERIFY(act(form, "ActionClone")->isVisible());
+        act(form, "ActionSelectAll")->trigger();
+        act(form, "ActionClone")->trigger();
         QCOMPARE(names(), QString("AABBCC"));
         QCOMPARE(form.project().selection.indices(), std::vector<int>{1});
-        QVERIFY(form.ActionUp->isEnabled() && form.ActionDown->isEnabled());
+        QVERIFY(act(form, "ActionUp")->isEnabled() && act(form, "ActionDown")->isEnabled());
     }
 
     void flipTwiceAndMarks()
     {
         TAVIForm& form = window(1);
-        form.ActionFlip[1]->trigger();
-        form.ActionFlip[1]->trigger();  // skipped: already horizontal
+        act(form, "ActionFlip1")->trigger();
+        act(form, "ActionFlip1")->trigger();  // skipped: already horizontal
         const FrameRecord& f = form.project().frames[0];
         QCOMPARE(f.Flip, 1);
         QCOMPARE(f.image.pixel(0, 0), Color(0xFF0000));  // mirrored once
         QCOMPARE(f.image.pixel(3, 0), Color(0x0000FF));
-        form.ActionConvert[2]->trigger();  // GreyScale
+        act(form, "ActionConvert2")->trigger();  // GreyScale
         QVERIFY(form.project().frames[0].Gray);
         QVERIFY(form.project().changed);
 
         // opening the flip menu marks "Horizontal"; the convert menu "GreyScale" only
-        for (QObject* o : form.ActionFlip[0]->associatedObjects())
+        for (QObject* o : act(form, "ActionFlip0")->associatedObjects())
             if (auto* menu = qobject_cast<QMenu*>(o))
                 QMetaObject::invokeMethod(menu, "aboutToShow");
-        QVERIFY(form.ActionFlip[1]->isChecked());
-        QVERIFY(!form.ActionFlip[0]->isChecked());
-        QVERIFY(form.ActionConvert[2]->isChecked());
-        QVERIFY(!form.ActionConvert[0]->isChecked());
-        QVERIFY(!form.ActionConvert[1]->isChecked());
+        QVERIFY(act(form, "ActionFlip1")->isChecked());
+        QVERIFY(!act(form, "ActionFlip0")->isChecked());
+        QVERIFY(act(form, "ActionConvert2")->isChecked());
+        QVERIFY(!act(form, "ActionConvert0")->isChecked());
+        QVERIFY(!act(form, "ActionConvert1")->isChecked());
     }
 
     // The tool buttons: a click on the button is Normal, the drop-down holds
@@ -103,7 +103,7 @@ private slots:
         QVERIFY(form.flipDropDown()->actions()[3]->isChecked());
         QVERIFY(!form.flipDropDown()->actions()[0]->isChecked());
 
-        form.ActionConvert[1]->trigger();  // Inverse
+        act(form, "ActionConvert1")->trigger();  // Inverse
         form.flipButton()->click();
         form.convertButton()->click();
         const FrameRecord& f = form.project().frames[0];
@@ -115,12 +115,12 @@ private slots:
     void frameInfo()
     {
         TAVIForm& form = window(3);
-        QVERIFY(form.ActionFrameOrigin->isVisible());
-        form.ActionSelectAll->trigger();
-        form.ActionFlip[2]->trigger();
-        form.ActionConvert[2]->trigger();
+        QVERIFY(act(form, "ActionFrameOrigin")->isVisible());
+        act(form, "ActionSelectAll")->trigger();
+        act(form, "ActionFlip2")->trigger();
+        act(form, "ActionConvert2")->trigger();
         form.project().selection.assign({2, 0});
-        form.ActionFrameOrigin->trigger();
+        act(form, "ActionFrameOrigin")->trigger();
         QVERIFY(dialogs_->shownInfo);
         QCOMPARE(dialogs_->shownInfo->caption, std::string("Info for 3 frame"));
         QCOMPARE(dialogs_->shownInfo->name, std::string("C.png"));
@@ -142,7 +142,7 @@ private slots:
         TAVIForm& form = window(1);
         const Picture before = form.project().frames[0].image;
         QFile::remove(QString::fromStdString(form.project().frames[0].File));
-        form.ActionFlip[2]->trigger();
+        act(form, "ActionFlip2")->trigger();
         QCOMPARE(form.project().frames[0].image, before);
         QCOMPARE(form.project().frames[0].Flip, 0);
         QCOMPARE(form.project().log.lines().size(), std::size_t(1));

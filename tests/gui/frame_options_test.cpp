@@ -64,7 +64,7 @@ class FrameOptionsTest : public QObject {
             form.show();
             return script(form);
         };
-        form_->ActionFrameOptions->trigger();
+        act(*form_, "ActionFrameOptions")->trigger();
     }
 
 private slots:
@@ -73,7 +73,7 @@ private slots:
     void okUntouchedRendersOneFrameFromItsSource()
     {
         TAVIForm& form = window(1);
-        QVERIFY(form.ActionFrameOptions->isVisible() && form.ActionFrameOptions->isEnabled());
+        QVERIFY(act(form, "ActionFrameOptions")->isVisible() && act(form, "ActionFrameOptions")->isEnabled());
         writePng(dir_.filePath("p0.png"), 10, 10, kBlue);
 
         frameOptions([](TDelayForm&) { return false; });  // Cancel
@@ -134,7 +134,7 @@ private slots:
         if (type == ProjectAvi)
             QCOMPARE(p.settings.AviFrameTime, 700);
         QVERIFY(p.changed);
-        QVERIFY(form.ActionSave->isEnabled());
+        QVERIFY(act(form, "ActionSave")->isEnabled());
     }
 
     void fillGivesTheWholeCanvas()
@@ -169,7 +169,7 @@ private slots:
     void dragStopsAtTheRightEdge()
     {
         TAVIForm& form = window(2);
-        form.ActionSelectAll->trigger();
+        act(form, "ActionSelectAll")->trigger();
         QRgb afterClick = 0;
         int dragged = -1;
         frameOptions([&](TDelayForm& d) {
@@ -197,7 +197,7 @@ private slots:
     void scaleBoxDisablesPositionAndCentresThePreview()
     {
         window(2);
-        form_->ActionSelectAll->trigger();
+        act(*form_, "ActionSelectAll")->trigger();
         frameOptions([](TDelayForm& d) {
             QTest::mouseClick(d.scaleBox(), Qt::LeftButton);
             [&] {
@@ -246,7 +246,7 @@ private slots:
     {
         TAVIForm& form = window(3);
         form.project().frames[0].Left = 50;
-        form.ActionSelectAll->trigger();
+        act(form, "ActionSelectAll")->trigger();
         QString caption;
         QRgb backdrop = 0;
         dialogs_->frameOptionsScript = [&](TDelayForm& d) {

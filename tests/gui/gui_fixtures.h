@@ -2,6 +2,7 @@
 // Small helpers of the main window tests: dialogs that answer at once,
 // picture files on disk, and mouse events sent straight to a widget.
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
@@ -60,6 +61,16 @@ struct FakeDialogs : DialogProvider {
     }
 };
 
+// The window's action of that object name ("ActionNew", "ActionFlip1",
+// "ReopenItem2", ...); fails the test when there is none.
+inline QAction* act(const TAVIForm& form, const QString& name)
+{
+    QAction* a = form.action(name);
+    if (!a)
+        qFatal("no action named %s", qPrintable(name));
+    return a;
+}
+
 // A shown main window on a 1280 x 1024 screen with its settings in
 // settingsPath, past the first-run New (cancelled: dialogs must not have
 // options yet) and then New with canvas.
@@ -75,7 +86,7 @@ inline std::unique_ptr<TAVIForm> newProjectWindow(const QString& settingsPath,
     form->show();
     QCoreApplication::processEvents();  // the first-run New, cancelled
     dialogs->options = canvas;
-    form->ActionNew->trigger();
+    act(*form, "ActionNew")->trigger();
     return form;
 }
 

@@ -118,21 +118,21 @@ private slots:
     void clickingCards()
     {
         TAVIForm& form = windowWithFrames(3);
-        form.ActionSelectAll->trigger();
+        act(form, "ActionSelectAll")->trigger();
         QCOMPARE(selected(), (std::vector<int>{0, 1, 2}));
-        QVERIFY(!form.ActionUp->isEnabled());
+        QVERIFY(!act(form, "ActionUp")->isEnabled());
 
         // a plain click on one of three selected frames keeps only it
         clickCard(1);
         QCOMPARE(selected(), std::vector<int>{1});
         QVERIFY(previewShows(1));
-        QVERIFY(form.ActionUp->isEnabled() && form.ActionDown->isEnabled());
+        QVERIFY(act(form, "ActionUp")->isEnabled() && act(form, "ActionDown")->isEnabled());
 
         // Ctrl adds; Ctrl on the first of two removes it and the other is shown
         clickCard(2, Qt::ControlModifier);
         QCOMPARE(selected(), (std::vector<int>{1, 2}));
         QVERIFY(previewShows(1));
-        QVERIFY(!form.ActionUp->isEnabled() && !form.ActionDown->isEnabled());
+        QVERIFY(!act(form, "ActionUp")->isEnabled() && !act(form, "ActionDown")->isEnabled());
         clickCard(1, Qt::ControlModifier);
         QCOMPARE(selected(), std::vector<int>{2});
         QVERIFY(previewShows(2));
@@ -152,7 +152,7 @@ private slots:
         sendMouse(form.frameCards(), QEvent::MouseButtonRelease, below, Qt::LeftButton);
         QVERIFY(selected().empty());
         QVERIFY(form.previewCanvas()->picture().isNull());
-        QVERIFY(!form.ActionDelete->isEnabled());
+        QVERIFY(!act(form, "ActionDelete")->isEnabled());
     }
 
     void addingAGifOfTenFrames()
@@ -165,9 +165,9 @@ private slots:
         QCOMPARE(form.frameCards()->titleText(9), QString("Frame #10"));
         QCOMPARE(form.frameCards()->timeText(9), QString("%1 msec").arg(form.project().frames[9].Time));
         QCOMPARE(selected(), std::vector<int>{9});
-        QVERIFY(form.ActionUp->isEnabled());
-        QVERIFY(!form.ActionDown->isEnabled());
-        QVERIFY(form.ActionSave->isEnabled());
+        QVERIFY(act(form, "ActionUp")->isEnabled());
+        QVERIFY(!act(form, "ActionDown")->isEnabled());
+        QVERIFY(act(form, "ActionSave")->isEnabled());
         QCOMPARE(form.statusText(4), QString("Frame's number: 10"));
         QCOMPARE(form.frameStrip()->verticalScrollBar()->singleStep(), 154);
         QCOMPARE(form.frameStrip()->verticalScrollBar()->value(),
@@ -175,8 +175,8 @@ private slots:
 
         // frame 0 alone selected never offers Up
         clickCard(0);
-        QVERIFY(!form.ActionUp->isEnabled());
-        form.ActionUp->trigger();
+        QVERIFY(!act(form, "ActionUp")->isEnabled());
+        act(form, "ActionUp")->trigger();
         QCOMPARE(frameFile(0), QString("ten.gif"));
         QCOMPARE(form.project().frames[0].Frame, 0);
     }
@@ -188,14 +188,14 @@ private slots:
         clickCard(1);
         clickCard(3, Qt::ControlModifier);
         form.project().changed = false;
-        form.ActionDelete->trigger();
+        act(form, "ActionDelete")->trigger();
         QCOMPARE(form.project().frames.count(), 3);
         QCOMPARE(QStringList({frameFile(0), frameFile(1), frameFile(2)}),
                  QStringList({"i0.png", "i2.png", "i4.png"}));
         QVERIFY(selected().empty());
-        QVERIFY(form.project().changed && form.ActionSave->isEnabled());
-        QVERIFY(!form.ActionUp->isEnabled() && !form.ActionDown->isEnabled() &&
-                !form.ActionDelete->isEnabled());
+        QVERIFY(form.project().changed && act(form, "ActionSave")->isEnabled());
+        QVERIFY(!act(form, "ActionUp")->isEnabled() && !act(form, "ActionDown")->isEnabled() &&
+                !act(form, "ActionDelete")->isEnabled());
         QCOMPARE(form.frameCards()->contentHeight(), 154 * 3 + 4);
         QCOMPARE(form.statusText(4), QString("Frame's number: 3"));
 
@@ -203,19 +203,19 @@ private slots:
         form.addPictures({file("i1.png"), file("i3.png")});  // i0 i2 i4 i1 i3
         clickCard(2);
         dialogs_->pictures = {writePng(file("a.png"), 8, 8, 0xFF), writePng(file("b.png"), 8, 8, 0xFF00)};
-        form.ActionInsert->trigger();
+        act(form, "ActionInsert")->trigger();
         QCOMPARE(form.project().frames.count(), 7);
         QCOMPARE(frameFile(4), QString("i4.png"));
         QCOMPARE(selected(), std::vector<int>{4});
-        QVERIFY(form.ActionUp->isEnabled() && form.ActionDown->isEnabled());
+        QVERIFY(act(form, "ActionUp")->isEnabled() && act(form, "ActionDown")->isEnabled());
         QCOMPARE(form.frameCards()->contentHeight(), 154 * 7 + 4);
 
         // Up and Down move the frame and keep it selected
-        form.ActionUp->trigger();
+        act(form, "ActionUp")->trigger();
         QCOMPARE(frameFile(3), QString("i4.png"));
         QCOMPARE(selected(), std::vector<int>{3});
-        form.ActionDown->trigger();
-        form.ActionDown->trigger();
+        act(form, "ActionDown")->trigger();
+        act(form, "ActionDown")->trigger();
         QCOMPARE(frameFile(5), QString("i4.png"));
         QCOMPARE(selected(), std::vector<int>{5});
         QVERIFY(previewShows(5));
@@ -252,7 +252,7 @@ private slots:
         const FrameRecord& f = form.project().frames[0];
         QCOMPARE(QPoint(f.Left, f.Top), place);
         QCOMPARE(form.project().changed, !place.isNull());
-        QCOMPARE(form.ActionSave->isEnabled(), !place.isNull());
+        QCOMPARE(act(form, "ActionSave")->isEnabled(), !place.isNull());
         QCOMPARE(canvas->offset(), place);
     }
 
@@ -285,9 +285,9 @@ private slots:
         form.addPictures({gif, writePng(file("gone.png"), 5, 5, 0)});
         QVERIFY(QFile::remove(file("gone.png")));
         form.project().frames[1].Frame = 2;  // as many as the file has sub-images
-        form.ActionSelectAll->trigger();
+        act(form, "ActionSelectAll")->trigger();
         QVERIFY(!form.logPanelShown());
-        form.ActionRefresh->trigger();
+        act(form, "ActionRefresh")->trigger();
         const auto& lines = form.project().log.lines();
         QCOMPARE(lines.size(), std::size_t(2));
         QCOMPARE(QString::fromStdString(lines[0]), "Not found frame 3 in file " + gif);
@@ -355,7 +355,7 @@ private slots:
         ProjectOptions o = canvas(100, 100);
         o.AviFrameTime = 300;
         dialogs_->options = o;
-        form.ActionProjectOptions->trigger();
+        act(form, "ActionProjectOptions")->trigger();
         QCOMPARE(reads, 0);
         QCOMPARE(form.frameCards()->timeText(1), QString("300 msec"));
         QCOMPARE(form.project().frames[0].Time, std::uint16_t(300));
@@ -365,7 +365,7 @@ private slots:
         o = canvas(80, 50);
         o.Type = ProjectGif;
         dialogs_->options = o;
-        form.ActionProjectOptions->trigger();
+        act(form, "ActionProjectOptions")->trigger();
         QCOMPARE(reads, 2);
         QCOMPARE(form.previewCanvas()->surfaceSize(), QSize(80, 50));
         QCOMPARE(form.statusText(1), QString("GIF"));
@@ -382,9 +382,9 @@ private slots:
         form.applyEnabling();
         // New followed by Cancel changes nothing
         dialogs_->options.reset();
-        form.ActionNew->trigger();
+        act(form, "ActionNew")->trigger();
         QCOMPARE(form.project().frames.count(), 2);
-        QVERIFY(!form.project().changed && !form.ActionSave->isEnabled());
+        QVERIFY(!form.project().changed && !act(form, "ActionSave")->isEnabled());
         QCOMPARE(dialogs_->questionsAsked, 0);  // unchanged: nothing to ask
 
         // with changes, Cancel at the question keeps the window and the project
@@ -394,7 +394,7 @@ private slots:
         QVERIFY(form.isVisible());
         QCOMPARE(form.project().frames.count(), 2);
         const int asked = dialogs_->optionsAsked;
-        form.ActionNew->trigger();
+        act(form, "ActionNew")->trigger();
         QCOMPARE(dialogs_->optionsAsked, asked);  // the New dialog did not come
         QCOMPARE(dialogs_->questionsAsked, 2);
 
@@ -403,7 +403,7 @@ private slots:
         ProjectOptions fix = canvas(100, 100);
         fix.FixAtFirstFrame = true;
         dialogs_->options = fix;
-        form.ActionNew->trigger();
+        act(form, "ActionNew")->trigger();
         QVERIFY(form.project().frames.empty());
         QVERIFY(!form.previewCanvas()->isVisible());
         form.addPictures({writePng(file("first.png"), 33, 22, 0)});
@@ -417,9 +417,9 @@ private slots:
         TAVIForm& form = windowWithFrames(1);
         const QString bad = file("no/such/folder/p.mcp");
         dialogs_->savePath = bad;
-        form.ActionSave->trigger();
+        act(form, "ActionSave")->trigger();
         QCOMPARE(dialogs_->errors, QStringList("Unable to write to " + bad));
-        QVERIFY(form.project().changed && form.ActionSave->isEnabled());
+        QVERIFY(form.project().changed && act(form, "ActionSave")->isEnabled());
         QVERIFY(form.recentProjects().entries().empty());
 
         // "Yes" at the question with a save that fails keeps the window open
@@ -454,14 +454,14 @@ private slots:
         {
             TAVIForm& form = windowWithFrames(3, 64, 48);
             clickCard(2);
-            form.ActionUp->trigger();
+            act(form, "ActionUp")->trigger();
             sendMouse(form.previewCanvas(), QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton);
             sendMouse(form.previewCanvas(), QEvent::MouseMove, {15, 14}, Qt::LeftButton);
             sendMouse(form.previewCanvas(), QEvent::MouseButtonRelease, {15, 14}, Qt::LeftButton);
             dialogs_->savePath = file("movie.mcp");
-            form.ActionSave->trigger();
+            act(form, "ActionSave")->trigger();
             QVERIFY(dialogs_->errors.isEmpty());
-            QVERIFY(!form.ActionSave->isEnabled());
+            QVERIFY(!act(form, "ActionSave")->isEnabled());
             QCOMPARE(QString::fromStdString(form.recentProjects().entries().at(0)), file("movie.mcp"));
             QVERIFY(form.close());
             QCOMPARE(dialogs_->questionsAsked, 0);
@@ -479,8 +479,8 @@ private slots:
         QCOMPARE(form_->statusText(0), QString("movie.mcp"));
         QCOMPARE(form_->previewCanvas()->surfaceSize(), QSize(64, 48));
         QCOMPARE(selected(), std::vector<int>{0});
-        QVERIFY(!form_->ActionSave->isEnabled());
-        QVERIFY(form_->ActionDown->isEnabled());
+        QVERIFY(!act(*form_, "ActionSave")->isEnabled());
+        QVERIFY(act(*form_, "ActionDown")->isEnabled());
     }
 };
 

@@ -12,7 +12,7 @@ struct WindowState {
 };
 
 struct CommandEnabling {
-    bool save = false;            // "Save project": the project changed
+    bool save = false;             // "Save project": the project changed
     bool projectCommands = false;  // Save as, Project options, Add, "Add sound into AVI": a project exists
     bool listNotEmpty = false;     // Run, Generate, Select All
     // Delete, Insert, Copy, Save frame, Clone, Refresh, Creeping line, Alpha

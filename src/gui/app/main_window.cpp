@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -27,9 +28,18 @@ namespace pelko {
 
 namespace {
 
-constexpr int kLogHeight = 50;
+constexpr int kLogLines = 3;  // lines the log panel shows when it opens
 constexpr int kLogMaxHeight = 200;
 constexpr int kStripWidth = 200;
+
+// The height of a log panel that shows exactly lines whole lines above its
+// horizontal scroll bar.
+int logHeightFor(const QPlainTextEdit* log, int lines)
+{
+    const int margin = int(log->document()->documentMargin());
+    const int bar = log->horizontalScrollBar()->sizeHint().height();
+    return lines * log->fontMetrics().lineSpacing() + 2 * margin + 2 * log->frameWidth() + bar;
+}
 
 ScreenSize primaryScreenSize()
 {
@@ -45,7 +55,15 @@ QString fromStd(const std::string& s)
 
 }  // namespace
 
-TAVIForm::TAVIForm(StartOptions options, QWidget* parent) : QMainWindow(parent), options_(std::move(options))
+TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      options_(std::move(options)),
+      rail_(
+          this, project_, [this]() -> DialogProvider& { return *dialogs_; },
+          [this] {
+              showLog();
+              applyEnabling();
+          })
 {
     screen_ = options_.screen.value_or(primaryScreenSize());
     store_ = options_.store ? options_.store : std::make_shared<QtSettingsStore>();
@@ -143,13 +161,14 @@ void TAVIForm::createCentralArea()
     connect(cards_, &FrameStrip::cardReleased, this, &TAVIForm::cardReleased);
     connect(cards_, &FrameStrip::emptyReleased, this, &TAVIForm::emptyStripReleased);
     connect(cards_, &FrameStrip::optionsClicked, this, &TAVIForm::cardOptionsClicked);
+    connect(cards_, &FrameStrip::keyPressed, this, &TAVIForm::stripKeyPressed);
 
     previewArea_ = new QScrollArea;
     previewArea_->setObjectName("previewArea");
     previewArea_->setAlignment(Qt::AlignCenter);
     canvas_ = new PreviewCanvas;
-    canvas_->hide();
     previewArea_->setWidget(canvas_);
+    canvas_->hide();  // (setWidget shows it) until a project gives the canvas a size
 
     auto* work = new QWidget;
     auto* row = new QHBoxLayout(work);
@@ -164,8 +183,8 @@ void TAVIForm::createCentralArea()
     logView_->setLineWrapMode(QPlainTextEdit::NoWrap);
     logView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     logView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    logView_->setMinimumHeight(kLogHeight);
-    logView_->setMaximumHeight(kLogMaxHeight);
+    logView_->setMinimumHeight(logHeightFor(logView_, 1));
+    logView_->setMaximumHeight(std::max(kLogMaxHeight, logHeightFor(logView_, kLogLines)));
     logView_->hide();
 
     splitter_ = new QSplitter(Qt::Vertical);
@@ -183,7 +202,8 @@ void TAVIForm::createStatusBar()
     for (int i = 0; i < 5; ++i) {
         auto* panel = new QLabel;
         panel->setObjectName(QString("statusPanel%1").arg(i + 1));
-        panel->setFixedWidth(widths[i]);
+        // at least the classic width, wider when the text needs it
+        panel->setMinimumWidth(widths[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         if (i == 1)
             panel->setAlignment(Qt::AlignCenter);
@@ -224,7 +244,8 @@ void TAVIForm::showLog()
     if (show && logView_->isHidden()) {
         logView_->show();
         const int total = splitter_->height();
-        splitter_->setSizes({std::max(total - kLogHeight, 1), kLogHeight});
+        const int height = logHeightFor(logView_, kLogLines);
+        splitter_->setSizes({std::max(total - height, 1), height});
     } else if (!show) {
         logView_->hide();
     }
@@ -241,8 +262,7 @@ void TAVIForm::setUpFirstProject()
         return;
     firstProjectSetUp_ = true;
     frameStrip_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(frameStrip_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { stripMenu_->popup(frameStrip_->mapToGlobal(pos)); });
+    connect(frameStrip_, &QWidget::customContextMenuRequested, this, &TAVIForm::stripContextMenu);
     for (QAction* a : {ActionAdd, ActionAddText, ActionSaveAs, ActionInsertWav, ActionProjectOptions})
         a->setEnabled(true);
     frameStrip_->setEnabled(true);
@@ -281,12 +301,14 @@ void TAVIForm::ReopenItemClick(int position)
     if (position < 1 || position > int(entries.size()))
         return;
     const QString path = fromStd(entries[std::size_t(position - 1)]);
-    if (!QFileInfo(path).isFile()) {
-        dialogs_->error(this, "Not found file: " + path, true);
-        return;
-    }
-    if (queryChanges())
-        openProject(path);
+    rail_.run([&] {
+        if (!QFileInfo(path).isFile()) {
+            rail_.showError("Not found file: " + path);
+            return;
+        }
+        if (queryChanges())
+            openProject(path);
+    });
 }
 
 void TAVIForm::ActionExitExecute()

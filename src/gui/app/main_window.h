@@ -15,6 +15,7 @@
 #include "engine/project/image_sources.h"
 #include "engine/project/project.h"
 #include "engine/project/recent_projects.h"
+#include "gui/app/command_rail.h"
 #include "gui/app/dialog_provider.h"
 
 class QAction;
@@ -114,41 +115,10 @@ public:
     FrameStrip* frameCards() const { return cards_; }
     PreviewCanvas* previewCanvas() const { return canvas_; }
 
-    // The actions, named after the commands. A command whose work is not built
-    // yet is hidden (not offered); see offerBuiltCommands().
-    QAction* ActionNew = nullptr;
-    QAction* ActionOpen = nullptr;
-    QAction* ActionSave = nullptr;
-    QAction* ActionSaveAs = nullptr;
-    QAction* ActionSaveFrame = nullptr;
-    QAction* ActionCopy = nullptr;
-    QAction* ActionGenerate = nullptr;
-    QAction* ActionProjectOptions = nullptr;
-    QAction* ActionExit = nullptr;
-    QAction* ActionAdd = nullptr;
-    QAction* ActionInsert = nullptr;
-    QAction* ActionDelete = nullptr;
-    QAction* ActionRefresh = nullptr;
-    QAction* ActionUp = nullptr;
-    QAction* ActionDown = nullptr;
-    QAction* ActionFrameOptions = nullptr;
-    QAction* ActionOptimizeColor = nullptr;
-    QAction* ActionInsertWav = nullptr;
-    QAction* ActionSelectAll = nullptr;
-    QAction* ActionFrameOrigin = nullptr;
-    QAction* ActionClone = nullptr;
-    QAction* ActionAddText = nullptr;
-    QAction* ActionAlpha = nullptr;
-    std::array<QAction*, 4> ActionFlip{};     // Normal, Horizontal, Vertical, Horizontal+Vertical
-    std::array<QAction*, 3> ActionConvert{};  // Normal, Inverse, GreyScale
-    QAction* ActionRunAvi = nullptr;
-    QAction* ActionRunGif = nullptr;
-    QAction* ActionPause = nullptr;
-    QAction* ActionStop = nullptr;
-    QAction* ActionCapture = nullptr;
-    QAction* ActionHelp = nullptr;
-    QAction* ActionAbout = nullptr;
-    std::array<QAction*, RecentProjects::kCapacity> ReopenItems{};
+    // The actions, named after the commands, are private; each carries its
+    // name as object name ("ActionNew", "ActionFlip0" ... "ActionFlip3",
+    // "ActionConvert0" ... "ActionConvert2"), which tests look them up by.
+    QAction* action(const QString& name) const;
 
     QMenu* fileMenu() const { return fileMenu_; }
     QMenu* reopenMenu() const { return reopenMenu_; }
@@ -205,6 +175,42 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The actions. A command whose work is not built yet is hidden (not
+    // offered); see offerBuiltCommands().
+    QAction* ActionNew = nullptr;
+    QAction* ActionOpen = nullptr;
+    QAction* ActionSave = nullptr;
+    QAction* ActionSaveAs = nullptr;
+    QAction* ActionSaveFrame = nullptr;
+    QAction* ActionCopy = nullptr;
+    QAction* ActionGenerate = nullptr;
+    QAction* ActionProjectOptions = nullptr;
+    QAction* ActionExit = nullptr;
+    QAction* ActionAdd = nullptr;
+    QAction* ActionInsert = nullptr;
+    QAction* ActionDelete = nullptr;
+    QAction* ActionRefresh = nullptr;
+    QAction* ActionUp = nullptr;
+    QAction* ActionDown = nullptr;
+    QAction* ActionFrameOptions = nullptr;
+    QAction* ActionOptimizeColor = nullptr;
+    QAction* ActionInsertWav = nullptr;
+    QAction* ActionSelectAll = nullptr;
+    QAction* ActionFrameOrigin = nullptr;
+    QAction* ActionClone = nullptr;
+    QAction* ActionAddText = nullptr;
+    QAction* ActionAlpha = nullptr;
+    std::array<QAction*, 4> ActionFlip{};     // Normal, Horizontal, Vertical, Horizontal+Vertical
+    std::array<QAction*, 3> ActionConvert{};  // Normal, Inverse, GreyScale
+    QAction* ActionRunAvi = nullptr;
+    QAction* ActionRunGif = nullptr;
+    QAction* ActionPause = nullptr;
+    QAction* ActionStop = nullptr;
+    QAction* ActionCapture = nullptr;
+    QAction* ActionHelp = nullptr;
+    QAction* ActionAbout = nullptr;
+    std::array<QAction*, RecentProjects::kCapacity> ReopenItems{};
+
     void createActions();
     void createMenus();
     void createToolBars();
@@ -224,9 +230,11 @@ private:
     void showPreview(int index);
     void sizeCanvas(bool shown);
     void afterEdit(const EditResult& result);
-    // Runs a command; an error escaping it is shown and the program goes on.
-    template <class F>
-    void guarded(F&& command);
+    // Shows the texts a command collected in message boxes.
+    void showErrors(const std::vector<std::string>& errors) { rail_.showErrors(errors); }
+    void moveSelectedFrame(int step);  // Up (-1) and Down (+1)
+    void stripKeyPressed(int key, Qt::KeyboardModifiers modifiers);
+    void stripContextMenu(const QPoint& pos);
 
     StartOptions options_;
     ScreenSize screen_;
@@ -265,23 +273,12 @@ private:
     FrameStrip* cards_ = nullptr;
     PreviewCanvas* canvas_ = nullptr;
     std::shared_ptr<DialogProvider> dialogs_;
+    CommandRail rail_;
     std::unique_ptr<SourceReader> reader_;
     ShowFlags showFlags_{true, true, true, true, true, true};
     PendingFrameOptions pendingFrameOptions_;  // kept for the whole run
     int outputFilterIndex_ = 1;
     QString outputDefaultExtension_ = "avi";
 };
-
-template <class F>
-void TAVIForm::guarded(F&& command)
-{
-    try {
-        command();
-    } catch (const std::exception& e) {
-        dialogs_->error(this, QString::fromStdString(e.what()), true);
-    } catch (...) {
-        dialogs_->error(this, "Unknown error", true);
-    }
-}
 
 }  // namespace pelko

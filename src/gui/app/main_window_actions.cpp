@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "engine/project/command_enabling.h"
 #include "gui/app/icons.h"
 #include "gui/app/main_window.h"
 
@@ -109,8 +110,49 @@ void TAVIForm::createActions()
     ActionHelp = makeAction(this, "Content", "F1");
     ActionAbout = makeAction(this, "About");
 
+    const std::pair<QAction*, const char*> named[] = {
+        {ActionNew, "ActionNew"},
+        {ActionOpen, "ActionOpen"},
+        {ActionSave, "ActionSave"},
+        {ActionSaveAs, "ActionSaveAs"},
+        {ActionSaveFrame, "ActionSaveFrame"},
+        {ActionCopy, "ActionCopy"},
+        {ActionGenerate, "ActionGenerate"},
+        {ActionProjectOptions, "ActionProjectOptions"},
+        {ActionExit, "ActionExit"},
+        {ActionAdd, "ActionAdd"},
+        {ActionInsert, "ActionInsert"},
+        {ActionDelete, "ActionDelete"},
+        {ActionRefresh, "ActionRefresh"},
+        {ActionUp, "ActionUp"},
+        {ActionDown, "ActionDown"},
+        {ActionFrameOptions, "ActionFrameOptions"},
+        {ActionOptimizeColor, "ActionOptimizeColor"},
+        {ActionInsertWav, "ActionInsertWav"},
+        {ActionSelectAll, "ActionSelectAll"},
+        {ActionFrameOrigin, "ActionFrameOrigin"},
+        {ActionClone, "ActionClone"},
+        {ActionAddText, "ActionAddText"},
+        {ActionAlpha, "ActionAlpha"},
+        {ActionRunAvi, "ActionRunAvi"},
+        {ActionRunGif, "ActionRunGif"},
+        {ActionPause, "ActionPause"},
+        {ActionStop, "ActionStop"},
+        {ActionCapture, "ActionCapture"},
+        {ActionHelp, "ActionHelp"},
+        {ActionAbout, "ActionAbout"},
+    };
+    for (const auto& [a, name] : named) a->setObjectName(name);
+    for (std::size_t i = 0; i < ActionFlip.size(); ++i)
+        ActionFlip[i]->setObjectName(QString("ActionFlip%1").arg(i));
+    for (std::size_t i = 0; i < ActionConvert.size(); ++i)
+        ActionConvert[i]->setObjectName(QString("ActionConvert%1").arg(i));
+    // the desktop's usual Quit key besides the window's own
+    ActionExit->setShortcuts({QKeySequence("Ctrl+X"), QKeySequence(QKeySequence::Quit)});
+
     for (std::size_t i = 0; i < ReopenItems.size(); ++i) {
         ReopenItems[i] = new QAction(this);
+        ReopenItems[i]->setObjectName(QString("ReopenItem%1").arg(i + 1));
         connect(ReopenItems[i], &QAction::triggered, this, [this, i] { ReopenItemClick(int(i) + 1); });
     }
 
@@ -253,6 +295,10 @@ void TAVIForm::createToolBars()
     flipDropDown_->addActions({ActionFlip[0], ActionFlip[1], ActionFlip[2]});
     horizVert_ = flipDropDown_->addAction("Horiz/Vert");
     horizVert_->setCheckable(true);
+    // a group of its own, so it is drawn as a radio item like its siblings
+    auto* horizVertGroup = new QActionGroup(flipDropDown_);
+    horizVertGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    horizVertGroup->addAction(horizVert_);
     connect(horizVert_, &QAction::triggered, ActionFlip[3], &QAction::trigger);
     connect(ActionFlip[3], &QAction::changed, horizVert_, [this] {
         horizVert_->setEnabled(ActionFlip[3]->isEnabled());
@@ -309,29 +355,31 @@ void TAVIForm::hideEmptyMenusAndBars()
     }
 }
 
+QAction* TAVIForm::action(const QString& name) const
+{
+    return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
 void TAVIForm::applyEnabling()
 {
-    const Selection& sel = project_.selection;
-    const bool selected = !sel.empty();
-    const bool hasFrames = !project_.frames.empty();
-    const bool single = sel.count() == 1;
-    const int last = project_.frames.count() - 1;
-
-    ActionSave->setEnabled(project_.changed);
+    const CommandEnabling e = commandEnabling(project_, {firstProjectSetUp_});
+    ActionSave->setEnabled(e.save);
     for (QAction* a : {ActionSaveAs, ActionProjectOptions, ActionAdd, ActionInsertWav})
-        a->setEnabled(firstProjectSetUp_);
+        a->setEnabled(e.projectCommands);
     for (QAction* a : {ActionSaveFrame, ActionCopy, ActionInsert, ActionDelete, ActionRefresh,
-                       ActionFrameOptions, ActionFrameOrigin, ActionAddText, ActionAlpha})
-        a->setEnabled(selected);
-    for (QAction* a : ActionFlip) a->setEnabled(selected);
-    for (QAction* a : ActionConvert) a->setEnabled(selected);
-    flipButton_->setEnabled(selected);
-    convertButton_->setEnabled(selected);
-    ActionOptimizeColor->setEnabled(selected && project_.settings.isGif());
-    ActionUp->setEnabled(single && sel.first() != 0);
-    ActionDown->setEnabled(single && sel.first() != last);
-    ActionGenerate->setEnabled(hasFrames);
-    ActionSelectAll->setEnabled(hasFrames);
+                       ActionFrameOptions, ActionFrameOrigin, ActionClone, ActionAddText, ActionAlpha})
+        a->setEnabled(e.selected);
+    for (QAction* a : ActionFlip) a->setEnabled(e.selected);
+    for (QAction* a : ActionConvert) a->setEnabled(e.selected);
+    flipMenu_->setEnabled(e.selected);
+    convertMenu_->setEnabled(e.selected);
+    flipButton_->setEnabled(e.selected);
+    convertButton_->setEnabled(e.selected);
+    ActionOptimizeColor->setEnabled(e.optimizeColor);
+    ActionUp->setEnabled(e.up);
+    ActionDown->setEnabled(e.down);
+    ActionGenerate->setEnabled(e.listNotEmpty);
+    ActionSelectAll->setEnabled(e.listNotEmpty);
 }
 
 void TAVIForm::showTypeTexts()

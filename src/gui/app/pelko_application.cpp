@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "gui/app/command_rail.h"
+
 namespace pelko {
 
 void showErrorBox(const QString& text)
@@ -26,7 +28,7 @@ bool PelkoApplication::notify(QObject* receiver, QEvent* event)
     } catch (const std::exception& e) {
         message = QString::fromUtf8(e.what());
     } catch (...) {
-        message = "Unknown error.";
+        message = kUnknownError;
     }
     // shown outside the handler, so a box that itself throws cannot loop here
     if (showError)

@@ -48,7 +48,8 @@ void TAVIForm::showPreview(int index)
 void TAVIForm::sizeCanvas(bool shown)
 {
     canvas_->setSurfaceSize(project_.settings.Width, project_.settings.Height);
-    canvas_->setVisible(shown);
+    // a canvas without size would show nothing but its bevel
+    canvas_->setVisible(shown && project_.settings.Width > 0 && project_.settings.Height > 0);
 }
 
 void TAVIForm::afterEdit(const EditResult& result)
@@ -57,7 +58,7 @@ void TAVIForm::afterEdit(const EditResult& result)
         sizeCanvas(true);
     showSizeStatus();
     mirrorProject(project_.selection.first());
-    for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
+    showErrors(result.errors);
 }
 
 }  // namespace pelko

@@ -9,8 +9,6 @@
 #include "engine/effects/flip_convert.h"
 #include "engine/project/frame_info.h"
 #include "gui/app/main_window.h"
-#include "gui/app/progress_dialog.h"
-#include "gui/app/wait_guard.h"
 
 namespace pelko {
 
@@ -43,49 +41,42 @@ void TAVIForm::setEffectMarks()
 
 void TAVIForm::ActionCloneExecute()
 {
-    guarded([this] {
-        {
-            WaitGuard wait(frameStrip_);
-            cloneSelected(project_);
-        }
+    rail_.run([this] {
+        rail_.work({frameStrip_}, [this](ProgressSink&) { cloneSelected(project_); });
         mirrorProject(project_.selection.first());
     });
 }
 
 void TAVIForm::ActionFrameOriginExecute()
 {
-    const int i = project_.selection.first();
-    if (i < 0 || i >= project_.frames.count())
-        return;
-    guarded([this, i] { dialogs_->showFrameInfo(this, frameInfo(project_, i)); });
+    rail_.run([this] {
+        const int i = project_.selection.first();
+        if (i >= 0 && i < project_.frames.count())
+            dialogs_->showFrameInfo(this, frameInfo(project_, i));
+    });
 }
 
 void TAVIForm::FlipExecute(int mode)
 {
-    guarded([this, mode] {
-        EffectResult result;
-        {
-            WaitGuard wait(frameStrip_);
-            ProgressDialog progress(this, project_, "Flip frame", false);
-            result = flipSelected(project_, mode, *reader_, progress);
-        }
+    rail_.run([this, mode] {
+        const EffectResult result = rail_.work({frameStrip_, "Flip frame"}, [&](ProgressSink& progress) {
+            return flipSelected(project_, mode, *reader_, progress);
+        });
         mirrorProject(project_.selection.first());
-        for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
+        showErrors(result.errors);
     });
 }
 
 void TAVIForm::ConvertExecute(int mode)
 {
     static const ConvertMode modes[] = {ConvertMode::Normal, ConvertMode::Inverse, ConvertMode::GreyScale};
-    guarded([this, mode] {
-        EffectResult result;
-        {
-            WaitGuard wait(frameStrip_);
-            ProgressDialog progress(this, project_, "Convert frame to", false);
-            result = convertSelected(project_, modes[mode], *reader_, progress);
-        }
+    rail_.run([this, mode] {
+        const EffectResult result =
+            rail_.work({frameStrip_, "Convert frame to"}, [&](ProgressSink& progress) {
+                return convertSelected(project_, modes[mode], *reader_, progress);
+            });
         mirrorProject(project_.selection.first());
-        for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
+        showErrors(result.errors);
     });
 }
 

@@ -5,14 +5,14 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QScrollArea>
 #include <QUrl>
 
 #include "engine/project/editing.h"
+#include "engine/project/strip_keys.h"
 #include "gui/app/main_window.h"
-#include "gui/app/progress_dialog.h"
-#include "gui/app/wait_guard.h"
 #include "gui/frames/frame_strip.h"
 #include "gui/frames/preview_canvas.h"
 
@@ -51,7 +51,7 @@ void TAVIForm::connectEditCommands()
     canvas_->clamp = [this](QPoint place) {
         const QImage& picture = canvas_->picture();
         const Point p = clampDrag(place.x(), place.y(), picture.width(), picture.height(),
-                                         project_.settings.Width, project_.settings.Height);
+                                  project_.settings.Width, project_.settings.Height);
         return QPoint(p.x, p.y);
     };
     canvas_->dropped = [this](QPoint place) {
@@ -62,20 +62,19 @@ void TAVIForm::connectEditCommands()
 
 void TAVIForm::ActionAddExecute()
 {
-    const QStringList paths = dialogs_->pictureFiles(this);
-    if (!paths.isEmpty())
-        addPictures(paths);
+    rail_.run([this] {
+        const QStringList paths = dialogs_->pictureFiles(this);
+        if (!paths.isEmpty())
+            addPictures(paths);
+    });
 }
 
 void TAVIForm::addPictures(const QStringList& paths)
 {
-    guarded([&] {
-        EditResult result;
-        {
-            WaitGuard wait(frameStrip_);
-            ProgressDialog progress(this, project_, "Add");
-            result = addFiles(project_, toStd(paths), *reader_, progress);
-        }
+    rail_.run([&] {
+        const EditResult result = rail_.work({frameStrip_, "Add", true}, [&](ProgressSink& progress) {
+            return addFiles(project_, toStd(paths), *reader_, progress);
+        });
         afterEdit(result);
         scrollStripTo(cards_->contentHeight());
     });
@@ -83,13 +82,10 @@ void TAVIForm::addPictures(const QStringList& paths)
 
 void TAVIForm::dropPictures(const QStringList& paths)
 {
-    guarded([&] {
-        EditResult result;
-        {
-            WaitGuard wait(frameStrip_);
-            ProgressDialog progress(this, project_, "Add");
-            result = dropFiles(project_, toStd(paths), *reader_, progress);
-        }
+    rail_.run([&] {
+        const EditResult result = rail_.work({frameStrip_, "Add", true}, [&](ProgressSink& progress) {
+            return dropFiles(project_, toStd(paths), *reader_, progress);
+        });
         afterEdit(result);
         scrollStripTo(cards_->contentHeight());
     });
@@ -97,25 +93,24 @@ void TAVIForm::dropPictures(const QStringList& paths)
 
 void TAVIForm::ActionInsertExecute()
 {
-    if (project_.selection.empty())
-        return;
-    const QStringList paths = dialogs_->pictureFiles(this);
-    if (!paths.isEmpty())
-        insertPictures(paths);
+    rail_.run([this] {
+        if (project_.selection.empty())
+            return;
+        const QStringList paths = dialogs_->pictureFiles(this);
+        if (!paths.isEmpty())
+            insertPictures(paths);
+    });
 }
 
 void TAVIForm::insertPictures(const QStringList& paths)
 {
-    guarded([&] {
+    rail_.run([&] {
         const int at = project_.selection.first();
         if (at < 0)
             return;
-        EditResult result;
-        {
-            WaitGuard wait(frameStrip_);
-            ProgressDialog progress(this, project_, "Insert");
-            result = insertFiles(project_, toStd(paths), *reader_, progress);
-        }
+        const EditResult result = rail_.work({frameStrip_, "Insert", true}, [&](ProgressSink& progress) {
+            return insertFiles(project_, toStd(paths), *reader_, progress);
+        });
         afterEdit(result);
         scrollStripTo((at + result.added - 1) * kCardStep + kCardMargin);
     });
@@ -123,30 +118,26 @@ void TAVIForm::insertPictures(const QStringList& paths)
 
 void TAVIForm::ActionDeleteExecute()
 {
-    guarded([this] {
-        {
-            WaitGuard wait(frameStrip_);
-            deleteSelected(project_);
-        }
+    rail_.run([this] {
+        rail_.work({frameStrip_}, [this](ProgressSink&) { deleteSelected(project_); });
         mirrorProject(-1);
     });
 }
 
 void TAVIForm::ActionUpExecute()
 {
-    guarded([this] {
-        if (!moveUp(project_))
-            return;
-        const int m = project_.selection.first();
-        mirrorProject(m);
-        scrollStripTo((m - 1) * kCardStep + kCardMargin);
-    });
+    moveSelectedFrame(-1);
 }
 
 void TAVIForm::ActionDownExecute()
 {
-    guarded([this] {
-        if (!moveDown(project_))
+    moveSelectedFrame(+1);
+}
+
+void TAVIForm::moveSelectedFrame(int step)
+{
+    rail_.run([this, step] {
+        if (!(step < 0 ? moveUp(project_) : moveDown(project_)))
             return;
         const int m = project_.selection.first();
         mirrorProject(m);
@@ -156,19 +147,18 @@ void TAVIForm::ActionDownExecute()
 
 void TAVIForm::ActionSelectAllExecute()
 {
-    selectAll(project_);
-    mirrorProject(project_.selection.first());
+    rail_.run([this] {
+        selectAll(project_);
+        mirrorProject(project_.selection.first());
+    });
 }
 
 void TAVIForm::ActionRefreshExecute()
 {
-    guarded([this] {
-        EditResult result;
-        {
-            WaitGuard wait(previewArea_);
-            ProgressDialog progress(this, project_, "Refresh", false);
-            result = refreshSelected(project_, *reader_, progress);
-        }
+    rail_.run([this] {
+        const EditResult result = rail_.work({previewArea_, "Refresh"}, [this](ProgressSink& progress) {
+            return refreshSelected(project_, *reader_, progress);
+        });
         afterEdit(result);
     });
 }
@@ -179,6 +169,56 @@ void TAVIForm::cardReleased(int index, Qt::KeyboardModifiers modifiers, Qt::Mous
 {
     const bool add = modifiers & (Qt::ShiftModifier | Qt::ControlModifier);
     mirrorProject(clickCard(project_, index, add, button == Qt::RightButton));
+}
+
+void TAVIForm::stripContextMenu(const QPoint& pos)
+{
+    // a right click on a frame that is not selected selects that frame alone
+    // before the menu offers commands on the selection
+    // (the scroll area reports the place in its viewport's coordinates)
+    const int i = cards_->cardAt(cards_->mapFrom(frameStrip_->viewport(), pos));
+    if (i >= 0 && !project_.selection.contains(i))
+        mirrorProject(clickCard(project_, i, false, true));
+    stripMenu_->popup(frameStrip_->viewport()->mapToGlobal(pos));
+}
+
+void TAVIForm::stripKeyPressed(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return;
+    if (key == Qt::Key_Delete) {
+        if (ActionDelete->isEnabled())
+            ActionDelete->trigger();
+        return;
+    }
+    StripKey move;
+    switch (key) {
+        case Qt::Key_Up:
+        case Qt::Key_Left:
+            move = StripKey::Previous;
+            break;
+        case Qt::Key_Down:
+        case Qt::Key_Right:
+            move = StripKey::Next;
+            break;
+        case Qt::Key_Home:
+            move = StripKey::First;
+            break;
+        case Qt::Key_End:
+            move = StripKey::Last;
+            break;
+        default:
+            return;
+    }
+    rail_.run([this, move] {
+        const int shown = selectByKey(project_, move);
+        mirrorProject(shown);
+        if (shown >= 0) {
+            const QRect card = FrameStrip::cardRect(shown);
+            frameStrip_->ensureVisible(card.center().x(), card.center().y(), 0,
+                                       card.height() / 2 + kCardMargin);
+        }
+    });
 }
 
 void TAVIForm::emptyStripReleased(Qt::MouseButton button)

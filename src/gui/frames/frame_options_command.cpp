@@ -3,8 +3,6 @@
 #include <QScrollArea>
 
 #include "gui/app/main_window.h"
-#include "gui/app/progress_dialog.h"
-#include "gui/app/wait_guard.h"
 #include "gui/frames/delay_form.h"
 #include "gui/frames/frame_strip.h"
 
@@ -12,11 +10,11 @@ namespace pelko {
 
 void TAVIForm::ActionFrameOptionsExecute()
 {
-    pendingFrameOptions_.flags = {};
-    const int anchor = project_.selection.first();
-    if (anchor < 0 || anchor >= project_.frames.count())
-        return;
-    guarded([this] {
+    rail_.run([this] {
+        pendingFrameOptions_.flags = {};
+        const int anchor = project_.selection.first();
+        if (anchor < 0 || anchor >= project_.frames.count())
+            return;
         bool optionsChanged = false;
         {
             TDelayForm form(project_, this);
@@ -26,14 +24,11 @@ void TAVIForm::ActionFrameOptionsExecute()
                 confirmFrameOptions(pendingFrameOptions_, form.values(), form.marks(), project_.settings);
         }
         repaint();
-        EditResult result;
-        {
-            WaitGuard wait(frameStrip_);
-            ProgressDialog progress(this, project_, "Frame options", false);
-            result = applyFrameOptions(project_, pendingFrameOptions_, optionsChanged, *reader_, progress);
-        }
+        const EditResult result = rail_.work({frameStrip_, "Frame options"}, [&](ProgressSink& progress) {
+            return applyFrameOptions(project_, pendingFrameOptions_, optionsChanged, *reader_, progress);
+        });
         mirrorProject(project_.selection.first());
-        for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
+        showErrors(result.errors);
     });
 }
 

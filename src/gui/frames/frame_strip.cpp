@@ -1,6 +1,7 @@
 #include "gui/frames/frame_strip.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -19,6 +20,7 @@ FrameStrip::FrameStrip(const Project& project, QWidget* parent) : QWidget(parent
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
     setMouseTracking(true);  // the hand cursor over the options pictures
+    setFocusPolicy(Qt::StrongFocus);
     optionsPicture_ = drawnIcon(IconKind::FrameOptions).pixmap(16, 16);
     frameCountChanged();
 }
@@ -135,6 +137,24 @@ bool FrameStrip::event(QEvent* event)
         return true;
     }
     return QWidget::event(event);
+}
+
+void FrameStrip::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+        case Qt::Key_Delete:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+            emit keyPressed(event->key(), event->modifiers());
+            event->accept();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
 }
 
 void FrameStrip::mouseReleaseEvent(QMouseEvent* event)

@@ -39,11 +39,14 @@ signals:
     void emptyReleased(Qt::MouseButton button);
     // A left click on a card's options picture.
     void optionsClicked(int index);
+    // Delete, the arrow keys, Home and End while the strip has the focus.
+    void keyPressed(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;  // the options pictures' hint
 
 private:

@@ -8,8 +8,6 @@
 #include "engine/project/project_file.h"
 #include "engine/project/project_options.h"
 #include "gui/app/main_window.h"
-#include "gui/app/progress_dialog.h"
-#include "gui/app/wait_guard.h"
 #include "gui/frames/preview_canvas.h"
 
 namespace pelko {
@@ -25,7 +23,7 @@ void TAVIForm::connectProjectCommands()
 void TAVIForm::ActionNewExecute()
 {
     emit newProjectRequested();
-    guarded([this] {
+    rail_.run([this] {
         if (!queryChanges())
             return;
         ProjectOptions options = projectOptionsForDialog(project_, true, defaultFrameSize());
@@ -46,46 +44,48 @@ void TAVIForm::ActionNewExecute()
 
 void TAVIForm::openProject(const QString& path)
 {
-    guarded([&] {
+    rail_.run([&] {
         const QString fullPath = QFileInfo(path).absoluteFilePath();
         addRecent(fullPath);
         setUpFirstProject();
         canvas_->setSurfaceSize(0, 0);
+        canvas_->hide();
         project_.clear();
-        OpenResult result;
-        {
-            WaitGuard wait(frameStrip_);
+        const OpenResult result = rail_.work({frameStrip_, "Open", true}, [&](ProgressSink& progress) {
             mirrorProject(-1);
             scrollStripTo(0);
-            ProgressDialog progress(this, project_, "Open");
-            result =
+            OpenResult opened =
                 openProjectFile(project_, fullPath.toStdString(), *reader_, defaultFrameSize(), progress);
             project_.path = fullPath.toStdString();
-            sizeCanvas(true);
-            mirrorProject(project_.selection.first());
-            showTypeTexts();
-            showProjectName(QFileInfo(fullPath).fileName());
-            showSizeStatus();
-        }
-        for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
+            return opened;
+        });
+        sizeCanvas(true);
+        mirrorProject(project_.selection.first());
+        showTypeTexts();
+        showProjectName(QFileInfo(fullPath).fileName());
+        showSizeStatus();
+        showErrors(result.errors);
     });
 }
 
 void TAVIForm::ActionOpenExecute()
 {
-    if (!queryChanges())
-        return;
-    const QString path = dialogs_->openProjectFile(this);
-    if (!path.isEmpty())
-        openProject(path);
+    rail_.run([this] {
+        if (!queryChanges())
+            return;
+        const QString path = dialogs_->openProjectFile(this);
+        if (!path.isEmpty())
+            openProject(path);
+    });
 }
 
 bool TAVIForm::saveProjectTo(const QString& path)
 {
     bool saved = false;
-    guarded([&] {
-        saveProjectFile(project_, path.toStdString());
+    rail_.run([&] {
+        rail_.work({}, [&](ProgressSink&) { saveProjectFile(project_, path.toStdString()); });
         saved = true;
+        showProjectName(QFileInfo(path).fileName());
     });
     applyEnabling();
     return saved;
@@ -112,24 +112,22 @@ bool TAVIForm::ActionSaveAsExecute()
 
 void TAVIForm::ActionProjectOptionsExecute()
 {
-    guarded([this] {
+    rail_.run([this] {
         ProjectOptions options = projectOptionsForDialog(project_, false, defaultFrameSize());
         ShowFlags flags = showFlags_;
         if (!dialogs_->projectOptions(this, options, flags, false, defaultFrameSize()))
             return;
         showFlags_ = flags;
         scrollStripTo(0);
-        ProjectOptionsResult result;
-        {
-            WaitGuard wait(frameStrip_);
-            ProgressDialog progress(this, project_, "Project options", false);
-            result = applyProjectOptions(project_, options, *reader_, progress);
-        }
+        const ProjectOptionsResult result =
+            rail_.work({frameStrip_, "Project options"}, [&](ProgressSink& progress) {
+                return applyProjectOptions(project_, options, *reader_, progress);
+            });
         sizeCanvas(true);
         mirrorProject(project_.selection.first());
         showTypeTexts();
         showSizeStatus();
-        for (const std::string& e : result.errors) dialogs_->error(this, QString::fromStdString(e), false);
+        showErrors(result.errors);
     });
 }
 

@@ -21,9 +21,11 @@
 #include "gui/app/help_window.h"
 #include "gui/app/main_window.h"
 #include "gui/app/wait_guard.h"
+#include "gui_fixtures.h"
 #include "platform/qt_settings_store.h"
 
 using namespace pelko;
+using pelko::test::act;
 
 namespace {
 
@@ -73,7 +75,7 @@ FrameRecord timedFrame(std::uint16_t time)
 
 }  // namespace
 
-class AviFormTest : public QObject {
+class WindowFrameTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir_;
@@ -227,7 +229,7 @@ private slots:
         QCOMPARE(form.statusText(1), QString("AVI"));
         QCOMPARE(form.statusText(3), QString("Playback: 800 msec"));
         QCOMPARE(form.statusText(4), QString("Frame's number: 4"));
-        QCOMPARE(form.ActionGenerate->toolTip(), QString("Generate AVI"));
+        QCOMPARE(act(form, "ActionGenerate")->toolTip(), QString("Generate AVI"));
     }
 
     void logPanelShownExactlyWhileLogHasLines()
@@ -250,8 +252,8 @@ private slots:
     void recentProjectsAndReopenMenu()
     {
         TAVIForm form(options());
-        QCOMPARE(form.ReopenItems[0]->text(), QString("(empty)"));
-        QVERIFY(!form.ReopenItems[0]->isEnabled());
+        QCOMPARE(act(form, "ReopenItem1")->text(), QString("(empty)"));
+        QVERIFY(!act(form, "ReopenItem1")->isEnabled());
 
         QMap<QString, QString> path;
         for (const char* name : {"A", "B", "C", "D", "E", "F"}) {
@@ -260,15 +262,15 @@ private slots:
         }
         auto captions = [&] {
             QStringList out;
-            for (QAction* item : form.ReopenItems)
-                if (item->isVisible())
+            for (int i = 1; i <= 5; ++i)
+                if (QAction* item = act(form, QString("ReopenItem%1").arg(i)); item->isVisible())
                     out << item->text();
             return out;
         };
         QCOMPARE(captions(), QStringList({"&1 " + path["F"], "&2 " + path["E"], "&3 " + path["D"],
                                           "&4 " + path["C"], "&5 " + path["B"]}));
 
-        form.ReopenItems[2]->trigger();  // D
+        act(form, "ReopenItem3")->trigger();  // D
         QCOMPARE(captions(), QStringList({"&1 " + path["D"], "&2 " + path["F"], "&3 " + path["E"],
                                           "&4 " + path["C"], "&5 " + path["B"]}));
         QCOMPARE(form.statusText(0), QString("D.mcp"));
@@ -283,7 +285,7 @@ private slots:
         QFile::remove(path["F"]);
         ModalCatcher box;
         box.arm();
-        form.ReopenItems[2]->trigger();
+        act(form, "ReopenItem3")->trigger();
         QCOMPARE(box.title, QString("Error"));
         QCOMPARE(box.text, "Not found file: " + path["F"]);
         QCOMPARE(captions().at(2), "&3 " + path["F"]);
@@ -305,7 +307,7 @@ private slots:
             form.show();
             form.resize(720, 480);
             form.openProject(project);
-            form.ActionExit->trigger();
+            act(form, "ActionExit")->trigger();
             QVERIFY(form.isHidden());
             QVERIFY(form.closing());
         }
@@ -324,8 +326,8 @@ private slots:
         TAVIForm form(options());
         QCOMPARE(form.size(), QSize(720, 480));
         QCOMPARE(form.startSettings().start, 1);
-        QCOMPARE(form.ReopenItems[0]->text(), "&1 " + QString(project).replace("&", "&&"));
-        QVERIFY(form.ReopenItems[0]->isEnabled());
+        QCOMPARE(act(form, "ReopenItem1")->text(), "&1 " + QString(project).replace("&", "&&"));
+        QVERIFY(act(form, "ReopenItem1")->isEnabled());
         form.showMaximized();
         form.openProject(project);
         QVERIFY(form.close());
@@ -340,14 +342,14 @@ private slots:
         TAVIForm form(options());
         form.show();
         offerAll(form);
-        QVERIFY(!form.ActionSaveAs->isEnabled());
-        QVERIFY(!form.ActionAdd->isEnabled());
+        QVERIFY(!act(form, "ActionSaveAs")->isEnabled());
+        QVERIFY(!act(form, "ActionAdd")->isEnabled());
         form.openProject(touch("p.mcp"));
-        for (QAction* a :
-             {form.ActionSaveAs, form.ActionAdd, form.ActionProjectOptions, form.ActionInsertWav})
+        for (QAction* a : {act(form, "ActionSaveAs"), act(form, "ActionAdd"),
+                           act(form, "ActionProjectOptions"), act(form, "ActionInsertWav")})
             QVERIFY(a->isEnabled());
-        QVERIFY(!form.ActionSave->isEnabled());    // an opened project is unchanged
-        QVERIFY(!form.ActionInsert->isEnabled());  // nothing selected
+        QVERIFY(!act(form, "ActionSave")->isEnabled());    // an opened project is unchanged
+        QVERIFY(!act(form, "ActionInsert")->isEnabled());  // nothing selected
         QCOMPARE(form.findChild<QScrollArea*>("frameStrip")->contextMenuPolicy(), Qt::CustomContextMenu);
         // all bars are shown from the first project on
         for (int i = 0; i < TAVIForm::kToolBarCount; ++i) QVERIFY(form.toolBar(i)->isVisible());
@@ -362,20 +364,20 @@ private slots:
         for (int i = 0; i < 3; ++i) p.frames.append(timedFrame(100));
         p.selection.selectOnly(0);
         form.applyEnabling();
-        QVERIFY(!form.ActionUp->isEnabled());
-        QVERIFY(form.ActionDown->isEnabled());
-        QVERIFY(!form.ActionOptimizeColor->isEnabled());  // AVI project
+        QVERIFY(!act(form, "ActionUp")->isEnabled());
+        QVERIFY(act(form, "ActionDown")->isEnabled());
+        QVERIFY(!act(form, "ActionOptimizeColor")->isEnabled());  // AVI project
         p.selection.selectOnly(2);
         p.settings.Type = ProjectGif;
         form.applyEnabling();
-        QVERIFY(form.ActionUp->isEnabled());
-        QVERIFY(!form.ActionDown->isEnabled());
-        QVERIFY(form.ActionOptimizeColor->isEnabled());
+        QVERIFY(act(form, "ActionUp")->isEnabled());
+        QVERIFY(!act(form, "ActionDown")->isEnabled());
+        QVERIFY(act(form, "ActionOptimizeColor")->isEnabled());
         p.selection.add(1);
         form.applyEnabling();
-        QVERIFY(!form.ActionUp->isEnabled());
-        QVERIFY(!form.ActionDown->isEnabled());
-        QVERIFY(form.ActionDelete->isEnabled());
+        QVERIFY(!act(form, "ActionUp")->isEnabled());
+        QVERIFY(!act(form, "ActionDown")->isEnabled());
+        QVERIFY(act(form, "ActionDelete")->isEnabled());
     }
 
     void everyShortcutIsUnique()
@@ -388,8 +390,8 @@ private slots:
             const QString key = a->shortcut().toString();
             QVERIFY2(seen.insert(key).second, qPrintable(key + " is used twice"));
         }
-        QCOMPARE(form.ActionClone->shortcut(), QKeySequence("Ctrl+Alt+F"));
-        QCOMPARE(form.ActionOptimizeColor->shortcut(), QKeySequence("Ctrl+Alt+C"));
+        QCOMPARE(act(form, "ActionClone")->shortcut(), QKeySequence("Ctrl+Alt+F"));
+        QCOMPARE(act(form, "ActionOptimizeColor")->shortcut(), QKeySequence("Ctrl+Alt+C"));
     }
 
     void onlyBuiltCommandsAreOffered()
@@ -401,16 +403,16 @@ private slots:
                 offered << a->text();
         QCOMPARE(offered, QStringList({"New", "Open", "Save project", "Save as", "Project options", "Reopen",
                                        "Exit"}));
-        QVERIFY(form.ActionHelp->isVisible());
-        QCOMPARE(form.ActionHelp->shortcut(), QKeySequence(Qt::Key_F1));
-        QVERIFY(!form.ActionGenerate->isVisible());
+        QVERIFY(act(form, "ActionHelp")->isVisible());
+        QCOMPARE(act(form, "ActionHelp")->shortcut(), QKeySequence(Qt::Key_F1));
+        QVERIFY(!act(form, "ActionGenerate")->isVisible());
     }
 
     void helpShowsBundledPageAndClosesWithWindow()
     {
         TAVIForm form(options());
         form.show();
-        form.ActionHelp->trigger();
+        act(form, "ActionHelp")->trigger();
         HelpWindow* help = form.helpWindow();
         QVERIFY(help && help->isVisible());
         QVERIFY(help->loaded());
@@ -426,7 +428,7 @@ private slots:
         form.show();
         ModalCatcher box;
         box.arm();
-        form.ActionAbout->trigger();
+        act(form, "ActionAbout")->trigger();
         QCOMPARE(box.title, QString("About"));
         QVERIFY(box.text.contains("Pelko"));
     }
@@ -455,5 +457,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AviFormTest)
-#include "avi_form_test.moc"
+QTEST_MAIN(WindowFrameTest)
+#include "window_frame_test.moc"
