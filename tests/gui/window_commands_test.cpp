@@ -79,7 +79,8 @@ private slots:
         o.screen = ScreenSize{1280, 1024};
         o.dialogs = dialogs_;
         TAVIForm bare(o);
-        for (const char* name : {"ActionClone", "ActionFlip0", "ActionConvert2", "ActionDelete", "ActionSaveAs"})
+        for (const char* name :
+             {"ActionClone", "ActionFlip0", "ActionConvert2", "ActionDelete", "ActionSaveAs"})
             QVERIFY2(!act(bare, name)->isEnabled(), name);
         QVERIFY(!bare.flipButton()->isEnabled());
 
@@ -227,6 +228,25 @@ private slots:
         QVERIFY(tried);
         QCOMPARE(form.project().frames.count(), 3);
         QCOMPARE(selected(), std::vector<int>{2});
+    }
+
+    void thumbnailsAreSharpOnADenseScreen()
+    {
+        dialogs_ = std::make_shared<FakeDialogs>();
+        ProjectOptions large;
+        large.Width = 800;
+        large.Height = 600;
+        form_ = newProjectWindow(file("settings.ini"), dialogs_, large);
+        TAVIForm& form = *form_;
+        form.addPictures(
+            {writePng(file("big.png"), 400, 200, 0x00FF00), writePng(file("small.png"), 20, 10, 0)});
+        FrameStrip* strip = form.frameCards();
+        QCOMPARE(strip->cardPicture(0, 1).size(), QSize(168, 108));
+        const QImage sharp = strip->cardPicture(0, 2);
+        QCOMPARE(sharp.size(), QSize(336, 216));
+        QCOMPARE(sharp.devicePixelRatio(), 2.0);
+        QCOMPARE(sharp.pixelColor(168, 108), QColor(0, 0xFF, 0));    // the picture, not the white box
+        QCOMPARE(strip->cardPicture(1, 2).size(), QSize(168, 108));  // shown unscaled anyway
     }
 
     void emptyWindowShowsNoCanvasAndLogShowsWholeLines()

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "engine/image/resample.h"
+#include "engine/project/composition.h"
 #include "gui/app/icons.h"
 #include "gui/app/picture_image.h"
 
@@ -27,6 +29,7 @@ FrameStrip::FrameStrip(const Project& project, QWidget* parent) : QWidget(parent
 
 void FrameStrip::frameCountChanged()
 {
+    sharp_.clear();
     setMinimumHeight(contentHeight());
     update();
 }
@@ -73,6 +76,25 @@ QString FrameStrip::timeText(int index) const
     return QString("%1 msec").arg(project_.frames[std::size_t(index)].Time);
 }
 
+QImage FrameStrip::cardPicture(int index, qreal dpr) const
+{
+    const FrameRecord& f = project_.frames[std::size_t(index)];
+    const Picture& image = f.image;
+    const bool reduced = image.width() > kThumbnailWidth || image.height() > kThumbnailHeight;
+    if (dpr <= 1 || !reduced || f.thumbnail.empty())
+        return toImage(f.thumbnail);  // a picture shown unscaled stays sharp when doubled
+    const void* key = image.data();
+    auto it = sharp_.find(key);
+    if (it == sharp_.end() || !qFuzzyCompare(it->devicePixelRatio(), dpr)) {
+        QImage sharp = toImage(fitPicture(image, int(kThumbnailWidth * dpr), int(kThumbnailHeight * dpr)));
+        sharp.setDevicePixelRatio(dpr);
+        if (sharp_.size() >= 64)  // a few screens of cards, not the whole list
+            sharp_.clear();
+        it = sharp_.insert(key, sharp);
+    }
+    return *it;
+}
+
 void FrameStrip::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
@@ -105,8 +127,9 @@ void FrameStrip::paintEvent(QPaintEvent* event)
         const FrameRecord& f = project_.frames[std::size_t(i)];
         painter.save();
         painter.setClipRect(inner);
-        if (!f.thumbnail.empty())
-            painter.drawImage(inner.topLeft(), toImage(f.thumbnail));
+        const QImage picture = cardPicture(i, devicePixelRatioF());
+        if (!picture.isNull())
+            painter.drawImage(inner.topLeft(), picture);
         if (project_.selection.contains(i)) {
             QPen mark(QColor(0xFF, 0, 0));
             mark.setStyle(Qt::DotLine);

@@ -3,6 +3,8 @@
 // so card i always shows frame i. Clicks are reported to the window, which
 // runs the selection rules.
 
+#include <QHash>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
 
@@ -33,6 +35,10 @@ public:
     // "Frame #" + (i + 1) and the time caption of card i.
     QString titleText(int index) const;
     QString timeText(int index) const;
+    // The picture card index shows for a screen of device pixel ratio dpr:
+    // its thumbnail, or on a high-density screen a sharper one made from the
+    // frame image at the screen's resolution.
+    QImage cardPicture(int index, qreal dpr) const;
 
 signals:
     void cardReleased(int index, Qt::KeyboardModifiers modifiers, Qt::MouseButton button);
@@ -54,6 +60,8 @@ private:
 
     const Project& project_;
     QPixmap optionsPicture_;
+    // high-density thumbnails by frame image, dropped when the list changes
+    mutable QHash<const void*, QImage> sharp_;
 };
 
 }  // namespace pelko
