@@ -29,8 +29,8 @@ class CommandRail {
 public:
     // How the long part of a command runs.
     struct Work {
-        QWidget* held = nullptr;  // its drawing is held back while the work runs
-        QString progressTitle;    // empty: no progress dialog
+        QWidget* held = nullptr;   // its drawing is held back while the work runs
+        QString progressTitle;     // empty: no progress dialog
         bool cancellable = false;  // Cancel only where the work can stop halfway
     };
 
