@@ -1,7 +1,9 @@
 #pragma once
 // Process-wide settings of the GIF codec. Each new TGIFImage copies the
-// GIFImageDefault... values; the commands that build GIF images set them from
-// the frame's or dialog's settings first and leave them set.
+// GIFImageDefault... values when it is made. Code that builds or reads an
+// image gives that image its own settings through its setters and leaves
+// these values alone: several images may be built at once on different
+// threads, and each must see only its own settings.
 
 #include <cstdint>
 

@@ -8,7 +8,6 @@
 #include "engine/gif/bitmap.h"
 #include "engine/gif/bitmap_frame.h"
 #include "engine/gif/gif_extensions.h"
-#include "engine/gif/gif_settings.h"
 #include "engine/gif/optimize.h"
 #include "engine/image/ppm.h"
 #include "engine/project/composition.h"
@@ -28,17 +27,14 @@ AnimatedGifOptions gifOptionsOf(const ProjectSettings& s, std::uint16_t loops)
 
 namespace {
 
-// Sets the codec's process-wide defaults and the image's own settings from
-// the frame, as every frame added to a GIF is converted with them.
+// Gives the image the frame's colour settings, with which the next frame
+// added to it is converted. The codec's process-wide defaults stay as they
+// are: the settings travel with the image.
 void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g)
 {
-    GIFImageDefaultDitherMode = TDitherMode(g.ColorDither);
     image.SetDitherMode(TDitherMode(g.ColorDither));
-    GIFImageDefaultColorReduction = TColorReduction(g.ColorReduction);
     image.SetColorReduction(TColorReduction(g.ColorReduction));
-    GIFImageDefaultColorReductionBits = g.ReductionBit;
     image.SetReductionBits(g.ReductionBit);
-    GIFImageDefaultCompression = TGIFCompression(g.GIFCompression);
     image.SetCompression(TGIFCompression(g.GIFCompression));
 }
 
@@ -68,10 +64,7 @@ std::vector<std::unique_ptr<TGIFImage>> reduceFramesInParallel(const Project& pr
         for (int j = next++; j < n; j = next++) {
             const FrameRecord& f = project.frames[std::size_t(j)];
             auto image = std::make_unique<TGIFImage>();
-            image->SetDitherMode(TDitherMode(f.Gif.ColorDither));
-            image->SetColorReduction(TColorReduction(f.Gif.ColorReduction));
-            image->SetReductionBits(f.Gif.ReductionBit);
-            image->SetCompression(TGIFCompression(f.Gif.GIFCompression));
+            applyFrameSettings(*image, f.Gif);
             AddBitmap(*image, workingBitmap(f));
             scratch[std::size_t(j)] = std::move(image);
             ++done;

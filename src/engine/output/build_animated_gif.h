@@ -22,13 +22,14 @@ struct AnimatedGifOptions {
 // The project's own stored options.
 AnimatedGifOptions gifOptionsOf(const ProjectSettings& settings, std::uint16_t loops);
 
-// Every frame in list order becomes a frame of a new image: the codec
-// defaults come from the frame's GIF settings, the frame picture (its Width x
-// Height, cut or padded white) is reduced with its transparent colour, placed
+// Every frame in list order becomes a frame of a new image: the image takes
+// the frame's GIF settings, the frame picture (its Width x Height, cut or
+// padded white) is reduced with them and its transparent colour, placed
 // at (Left, Top), given a graphic control extension with delay Time / 10, the
 // first frame also the loop extension; then the maps are merged and the
 // animation optimised as the options say. The logical screen starts at the
-// canvas size.
+// canvas size. The codec's GIFImageDefault... values are read, never
+// written, so builds may run beside each other.
 std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const AnimatedGifOptions& options,
                                             ProgressSink& progress = noProgress());
 

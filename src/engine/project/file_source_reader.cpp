@@ -5,7 +5,6 @@
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_image.h"
-#include "engine/gif/gif_settings.h"
 #include "engine/image/file_kind.h"
 #include "engine/image/picture_reader.h"
 #include "engine/project/image_sources.h"
@@ -47,16 +46,16 @@ public:
 
     std::optional<GifSource> readGif(const std::string& path, std::string& error) override
     {
-        // No painter may start while a source is read.
-        const TGIFDrawOptions saved = GIFImageDefaultDrawOptions;
-        GIFImageDefaultDrawOptions.Exclude(goAnimate);
         try {
+            // No painter may start while a source is read: this image alone
+            // leaves out goAnimate, the codec's defaults stay as they are.
             TGIFImage image;
+            TGIFDrawOptions options = image.GetDrawOptions();
+            options.Exclude(goAnimate);
+            image.SetDrawOptions(options);
             image.LoadFromFile(path);
-            GIFImageDefaultDrawOptions = saved;
             return toSource(image);
         } catch (const std::exception&) {
-            GIFImageDefaultDrawOptions = saved;
             error = "This file is not GIF.";
             return std::nullopt;
         }

@@ -3,6 +3,7 @@
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_settings.h"
 #include "engine/output/build_animated_gif.h"
+#include "engine/project/image_sources.h"
 #include "support/picture_files.h"
 
 using namespace pelko;
@@ -38,6 +39,33 @@ Project twoFrames()
     p.frames.append(std::move(second));
     return p;
 }
+
+// Every process-wide default of the codec, as one value.
+struct CodecDefaults {
+    TGIFDrawOptions drawOptions = GIFImageDefaultDrawOptions;
+    TColorReduction colorReduction = GIFImageDefaultColorReduction;
+    int colorReductionBits = GIFImageDefaultColorReductionBits;
+    TDitherMode ditherMode = GIFImageDefaultDitherMode;
+    TGIFCompression compression = GIFImageDefaultCompression;
+    TGIFThreadPriority threadPriority = GIFImageDefaultThreadPriority;
+    int animationSpeed = GIFImageDefaultAnimationSpeed;
+    friend bool operator==(const CodecDefaults&, const CodecDefaults&) = default;
+};
+
+// Puts the defaults back as they were, whatever a test did to them.
+struct KeepCodecDefaults {
+    CodecDefaults saved;
+    ~KeepCodecDefaults()
+    {
+        GIFImageDefaultDrawOptions = saved.drawOptions;
+        GIFImageDefaultColorReduction = saved.colorReduction;
+        GIFImageDefaultColorReductionBits = saved.colorReductionBits;
+        GIFImageDefaultDitherMode = saved.ditherMode;
+        GIFImageDefaultCompression = saved.compression;
+        GIFImageDefaultThreadPriority = saved.threadPriority;
+        GIFImageDefaultAnimationSpeed = saved.animationSpeed;
+    }
+};
 
 Color pixelOf(const TGIFSubImage& sub, int x, int y)
 {
@@ -98,21 +126,52 @@ TEST(BuildAnimatedGif, FrameSizeDifferentFromItsImageKeepsItsPixels)
     EXPECT_EQ(pixelOf(a, 29, 19), 0x0000FFu);
 }
 
-TEST(BuildAnimatedGif, CodecDefaultsEndAtTheLastFramesSettings)
+TEST(BuildAnimatedGif, BuildingAndReadingLeaveTheCodecDefaultsAlone)
 {
+    const KeepCodecDefaults keep;
+    // Values that no frame below uses, so that any write shows.
+    GIFImageDefaultColorReduction = rmWindows20;
+    GIFImageDefaultColorReductionBits = 7;
+    GIFImageDefaultDitherMode = dmBurkes;
+    GIFImageDefaultCompression = gcRLE;
+    GIFImageDefaultDrawOptions.Exclude(goLoop);
+    const CodecDefaults before;
+
     Project p = twoFrames();
-    p.frames[1].Gif.ColorDither = 1;
-    p.frames[1].Gif.GIFCompression = 1;
-    p.frames[1].Gif.ReductionBit = 5;
+    p.frames[0].Gif.ColorDither = dmFloydSteinberg;
+    p.frames[0].Gif.ColorReduction = rmQuantize;
+    p.frames[0].Gif.ReductionBit = 5;
+    p.frames[0].Gif.GIFCompression = gcRLE;
+    p.frames[1].Gif.ColorDither = dmStucki;
+    p.frames[1].Gif.ColorReduction = rmNetscape;
+    p.frames[1].Gif.ReductionBit = 4;
+    p.frames[1].Gif.GIFCompression = gcLZW;
     AnimatedGifOptions o;
     o.mergeColorMaps = true;
     o.crop = true;
     o.mergeSimilarities = true;
-    auto image = BuildAnimatedGif(p, o);
-    EXPECT_EQ(GIFImageDefaultDitherMode, dmFloydSteinberg);
-    EXPECT_EQ(GIFImageDefaultCompression, gcRLE);
-    EXPECT_EQ(GIFImageDefaultColorReductionBits, 5);
-    EXPECT_GT(image->GetColorMap().GetCount(), 0);  // one global map
+    TempDir dir;
+    for (int jobs : {1, 2}) {
+        o.jobs = jobs;
+        auto image = BuildAnimatedGif(p, o);
+        EXPECT_TRUE(CodecDefaults() == before) << jobs << " threads";
+        // the image itself carries the last frame's settings
+        EXPECT_EQ(image->GetDitherMode(), dmStucki);
+        EXPECT_EQ(image->GetColorReduction(), rmNetscape);
+        EXPECT_EQ(image->GetReductionBits(), 4);
+        EXPECT_EQ(image->GetCompression(), gcLZW);
+        SaveAnimatedGif(*image, dir.file("out.gif"));
+    }
+
+    std::unique_ptr<SourceReader> reader = makeFileSourceReader();
+    std::string error;
+    const std::optional<GifSource> read = reader->readGif(dir.file("out.gif"), error);
+    ASSERT_TRUE(read.has_value()) << error;
+    EXPECT_EQ(read->frames.size(), 2u);
+    EXPECT_TRUE(CodecDefaults() == before) << "after a read";
+    writeFile(dir.file("bad.gif"), {'G', 'I', 'F', '8', '9', 'a', 1});
+    EXPECT_FALSE(reader->readGif(dir.file("bad.gif"), error).has_value());
+    EXPECT_TRUE(CodecDefaults() == before) << "after a failed read";
 }
 
 TEST(BuildAnimatedGif, RealBlackStaysVisibleBesideTransparency)
