@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <thread>
 #include <vector>
 
@@ -52,21 +53,33 @@ Bitmap workingBitmap(const FrameRecord& f)
 // Colour reduction of one frame is independent of every other frame: each
 // worker converts frames into images of their own, set up as the serial
 // build would set up the shared image for that frame. The frames are then
-// copied into the shared image in list order.
-std::vector<std::unique_ptr<TGIFImage>> reduceFramesInParallel(const Project& project, int jobs,
-                                                               ProgressSink& progress)
+// copied into the shared image in list order. A frame whose conversion
+// failed keeps its error, raised when the build reaches that frame, as a
+// serial build would raise it.
+struct ReducedFrames {
+    std::vector<std::unique_ptr<TGIFImage>> images;
+    std::vector<std::exception_ptr> errors;
+};
+
+ReducedFrames reduceFramesInParallel(const Project& project, int jobs, ProgressSink& progress)
 {
     const int n = project.frames.count();
-    std::vector<std::unique_ptr<TGIFImage>> scratch(static_cast<std::size_t>(n));
+    ReducedFrames reduced;
+    reduced.images.resize(std::size_t(n));
+    reduced.errors.resize(std::size_t(n));
     std::atomic<int> next{0};
     std::atomic<int> done{0};
     auto work = [&] {
         for (int j = next++; j < n; j = next++) {
             const FrameRecord& f = project.frames[std::size_t(j)];
-            auto image = std::make_unique<TGIFImage>();
-            applyFrameSettings(*image, f.Gif);
-            AddBitmap(*image, workingBitmap(f));
-            scratch[std::size_t(j)] = std::move(image);
+            try {
+                auto image = std::make_unique<TGIFImage>();
+                applyFrameSettings(*image, f.Gif);
+                AddBitmap(*image, workingBitmap(f));
+                reduced.images[std::size_t(j)] = std::move(image);
+            } catch (...) {
+                reduced.errors[std::size_t(j)] = std::current_exception();
+            }
             ++done;
         }
     };
@@ -75,7 +88,7 @@ std::vector<std::unique_ptr<TGIFImage>> reduceFramesInParallel(const Project& pr
     work();
     for (std::thread& t : pool) t.join();
     progress.progress(done * 80 / std::max(1, n));
-    return scratch;
+    return reduced;
 }
 
 }  // namespace
@@ -90,7 +103,7 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
     int jobs = options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
     jobs = std::min(jobs, std::max(1, n));
     image->SetEncodeThreads(jobs);
-    std::vector<std::unique_ptr<TGIFImage>> reduced;
+    ReducedFrames reduced;
     if (jobs > 1)
         reduced = reduceFramesInParallel(project, jobs, progress);
     for (int j = 0; j < n; ++j) {
@@ -98,9 +111,11 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
         applyFrameSettings(*image, f.Gif);
         int index;
         if (jobs > 1) {
+            if (reduced.errors[std::size_t(j)])
+                std::rethrow_exception(reduced.errors[std::size_t(j)]);
             auto frame = std::make_unique<TGIFSubImage>(image.get());
-            frame->Assign(reduced[std::size_t(j)]->Images().GetImage(0));
-            reduced[std::size_t(j)].reset();
+            frame->Assign(reduced.images[std::size_t(j)]->Images().GetImage(0));
+            reduced.images[std::size_t(j)].reset();
             index = image->Add(std::move(frame));
         } else {
             index = AddBitmap(*image, workingBitmap(f));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_settings.h"
 #include "engine/output/build_animated_gif.h"
@@ -193,6 +194,29 @@ TEST(BuildAnimatedGif, RealBlackStaysVisibleBesideTransparency)
     EXPECT_EQ(sub.Data()[0], t);
     EXPECT_NE(sub.Data()[1], t);  // black is a colour here, not the hole
     EXPECT_EQ(sub.GraphicControlExtension()->GetDelay(), 10);
+}
+
+TEST(BuildAnimatedGif, AFrameThatCannotBeConvertedRaisesItsErrorWithAnyNumberOfThreads)
+{
+    // Over 256 colours with no reduction: "Color table overflow" from the
+    // middle frame, raised to the caller whether or not workers reduce it.
+    Project p = twoFrames();
+    FrameRecord many = frame(40, 30, 100, 0, 0);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x) many.image.setPixel(x, y, rgb(std::uint8_t(x), std::uint8_t(y), 7));
+    many.Gif.ColorReduction = rmNone;
+    p.frames.insert(1, std::move(many));
+    for (int jobs : {1, 2, 3}) {
+        AnimatedGifOptions o;
+        o.jobs = jobs;
+        std::string error;
+        try {
+            BuildAnimatedGif(p, o);
+        } catch (const GIFException& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error, "Color table overflow") << jobs << " threads";
+    }
 }
 
 TEST(BuildAnimatedGif, ThreadsNeverChangeTheBytes)
