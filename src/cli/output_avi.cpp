@@ -36,9 +36,9 @@ int writeAviOutput(const Project& project, const std::string& path, const Output
     o.compress.quality = options.quality;
     o.soundFile = options.wav;
     std::vector<std::string> messages;
-    const std::string result = GenerateAvi(project, path, o, messages);
+    const AviResult result = GenerateAvi(project, path, o, messages);
     for (const std::string& m : messages) std::cerr << "pelko-cli: " << m << '\n';
-    return result == "Success" ? kExitOk : kExitFailed;
+    return result == AVIERR_OK ? kExitOk : kExitFailed;
 }
 
 }  // namespace pelko::cli

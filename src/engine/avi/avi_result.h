@@ -1,7 +1,7 @@
 #pragma once
 // Result codes of the AVI layer. Every writer operation returns one of these
-// (0 for success); callers turn them into texts at once with AviResultText and
-// compare the texts ("Success" means success).
+// (0 for success); callers compare the codes and turn them into texts with
+// AviResultText wherever a text is shown.
 
 #include <cstdint>
 #include <string>

@@ -21,15 +21,14 @@ bool canReplace(const std::string& fileName)
 
 }  // namespace
 
-std::string GenerateAvi(const Project& project, const std::string& fileName,
-                        const AviGenerateOptions& options, std::vector<std::string>& messages,
-                        ProgressSink& progress)
+AviResult GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
+                      std::vector<std::string>& messages, ProgressSink& progress)
 {
     // The old file stays until the new one is complete; one that cannot be
     // replaced asks for another name.
     if (!canReplace(fileName)) {
         messages.push_back("Select another name for saving file.");
-        return "Error";
+        return AVIERR_ERROR;
     }
     const ProjectSettings& s = project.settings;
     const std::string& wav = options.soundFile.empty() ? s.Wav_File : options.soundFile;
@@ -41,7 +40,7 @@ std::string GenerateAvi(const Project& project, const std::string& fileName,
     AviWriterPtr writer = OpenAviWriter(fileName, s.AviFrameTime, formatKnown ? &format : nullptr);
     if (!writer) {
         messages.push_back("It is impossible to create file " + fileName);
-        return "Error";
+        return AVIERR_ERROR;
     }
     const int n = project.frames.count();
     for (int i = 0; i < n; ++i) {
@@ -50,53 +49,51 @@ std::string GenerateAvi(const Project& project, const std::string& fileName,
             canvas = Picture(s.Width, s.Height);
         } catch (const std::exception&) {
             messages.push_back("It is impossible to get the Bitmap.");
-            return "Error";  // the writer is discarded and leaves no file
+            return AVIERR_ERROR;  // the writer is discarded and leaves no file
         }
         drawFrameOnCanvas(canvas, project.frames[std::size_t(i)]);
         if (i == 0 && (options.showCodecWindow || !options.compress.fourcc.empty())) {
-            const std::string text = AviResultText(ChooseVideoCodec(
-                writer.get(), &canvas, &options.compress, options.showCodecWindow, options.chooser));
-            if (text != "Success") {
-                messages.push_back(text);
-                return text;
+            const AviResult chosen = ChooseVideoCodec(writer.get(), &canvas, &options.compress,
+                                                      options.showCodecWindow, options.chooser);
+            if (chosen != AVIERR_OK) {
+                messages.push_back(AviResultText(chosen));
+                return chosen;
             }
         }
-        const std::string text = AviResultText(WriteVideoFrame(writer.get(), &canvas));
-        if (text != "Success") {
-            messages.push_back(text);
-            return text;
+        const AviResult written = WriteVideoFrame(writer.get(), &canvas);
+        if (written != AVIERR_OK) {
+            messages.push_back(AviResultText(written));
+            return written;
         }
         progress.progress((i + 1) * 95 / n);
         if (progress.cancelled())
-            return "AVIERR_USERABORT";
+            return AVIERR_USERABORT;
     }
     if (withSound) {
         std::error_code ec;
         if (std::filesystem::is_regular_file(wav, ec)) {
-            const std::string text = AviResultText(WriteWavSound(writer.get(), wav));
-            if (text != "Success")
-                messages.push_back(text);  // the AVI stays valid without its sound
+            const AviResult sound = WriteWavSound(writer.get(), wav);
+            if (sound != AVIERR_OK)
+                messages.push_back(AviResultText(sound));  // the AVI stays valid without its sound
         } else {
             messages.push_back("Not found the following sound file: " + wav);
         }
     }
-    const std::string closed = AviResultText(CloseAviWriter(std::move(writer)));
+    const AviResult closed = CloseAviWriter(std::move(writer));
     progress.progress(100);
-    if (closed != "Success") {
-        messages.push_back(closed);
-        return closed;
-    }
-    return "Success";
+    if (closed != AVIERR_OK)
+        messages.push_back(AviResultText(closed));
+    return closed;
 }
 
-std::string GenerateAviWithRetry(const Project& project, const std::string& fileName,
-                                 const AviGenerateOptions& options, std::vector<std::string>& messages,
-                                 int maxAttempts, ProgressSink& progress)
+AviResult GenerateAviWithRetry(const Project& project, const std::string& fileName,
+                               const AviGenerateOptions& options, std::vector<std::string>& messages,
+                               int maxAttempts, ProgressSink& progress)
 {
-    std::string result;
+    AviResult result = AVIERR_ERROR;
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
         result = GenerateAvi(project, fileName, options, messages, progress);
-        if (result == "Success" || result == "AVIERR_USERABORT" || result == "Error")
+        if (result == AVIERR_OK || result == AVIERR_USERABORT || result == AVIERR_ERROR)
             break;
     }
     return result;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/avi/avi_result.h"
 #include "engine/avi/video_codecs.h"
 #include "engine/base/progress.h"
 #include "engine/output/output_state.h"
@@ -20,17 +21,18 @@ struct AviGenerateOptions {
 
 // Writes every frame, on a white canvas of the project's size at its place,
 // each lasting the project's AVI frame time, then the project's sound when
-// it has one. Returns "Success", "Error" or the text of the result code that
-// stopped it. messages receives what the window shows in message boxes. The
-// file replaces an existing one only when it is complete.
-std::string GenerateAvi(const Project& project, const std::string& fileName,
-                        const AviGenerateOptions& options, std::vector<std::string>& messages,
-                        ProgressSink& progress = noProgress());
+// it has one. Returns AVIERR_OK, AVIERR_ERROR when the file could not be
+// started or a frame not made (the cases that end generation for good), or
+// the result code that stopped it (AVIERR_USERABORT when cancelled); callers
+// that show it use AviResultText. messages receives what the window shows in
+// message boxes. The file replaces an existing one only when it is complete.
+AviResult GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
+                      std::vector<std::string>& messages, ProgressSink& progress = noProgress());
 
 // The command's retry rule: generate again while the result is neither
-// "Success", "AVIERR_USERABORT" nor "Error", at most maxAttempts times.
-std::string GenerateAviWithRetry(const Project& project, const std::string& fileName,
-                                 const AviGenerateOptions& options, std::vector<std::string>& messages,
-                                 int maxAttempts, ProgressSink& progress = noProgress());
+// AVIERR_OK, AVIERR_USERABORT nor AVIERR_ERROR, at most maxAttempts times.
+AviResult GenerateAviWithRetry(const Project& project, const std::string& fileName,
+                               const AviGenerateOptions& options, std::vector<std::string>& messages,
+                               int maxAttempts, ProgressSink& progress = noProgress());
 
 }  // namespace pelko

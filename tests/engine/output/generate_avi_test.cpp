@@ -58,7 +58,7 @@ TEST(GenerateAvi, WhiteCanvasClippingAndFrameRate)
     std::vector<std::string> messages;
     AviGenerateOptions o;
     o.showCodecWindow = false;
-    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("out.avi"), o, messages), "Success");
+    EXPECT_EQ(AviResultText(GenerateAvi(placedFrames(), dir.file("out.avi"), o, messages)), "Success");
     EXPECT_TRUE(messages.empty());
     const std::vector<std::uint8_t> rgbData = decodeRgb(dir.file("out.avi"), dir.file("out.rgb"));
     ASSERT_EQ(rgbData.size(), std::size_t(2 * 8 * 6 * 3));
@@ -90,7 +90,7 @@ TEST(GenerateAvi, MissingSoundIsReportedAndTheVideoStays)
     std::vector<std::string> messages;
     AviGenerateOptions o;
     o.showCodecWindow = false;
-    EXPECT_EQ(GenerateAvi(p, dir.file("out.avi"), o, messages), "Success");
+    EXPECT_EQ(AviResultText(GenerateAvi(p, dir.file("out.avi"), o, messages)), "Success");
     EXPECT_EQ(messages,
               (std::vector<std::string>{"Not found the following sound file: " + dir.file("gone.wav")}));
     EXPECT_TRUE(std::filesystem::exists(dir.file("out.avi")));
@@ -103,6 +103,34 @@ TEST(GenerateAvi, AFolderInTheWayAsksForAnotherName)
     std::vector<std::string> messages;
     AviGenerateOptions o;
     o.showCodecWindow = false;
-    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("taken.avi"), o, messages), "Error");
+    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("taken.avi"), o, messages), AVIERR_ERROR);
     EXPECT_EQ(messages, (std::vector<std::string>{"Select another name for saving file."}));
+}
+
+TEST(GenerateAvi, RetryGoesOnAfterACodecFailureOnlyUntilCancelOrError)
+{
+    // The first choice names a codec that does not exist, the second cancels.
+    struct Chooser : VideoCodecChooser {
+        int calls = 0;
+        bool chooseVideoCodec(const std::vector<VideoCodecInfo>&, CompressOptions& options) override
+        {
+            options.fourcc = "NOPE";
+            return ++calls == 1;
+        }
+    } chooser;
+    TempDir dir;
+    AviGenerateOptions o;
+    o.chooser = &chooser;
+    std::vector<std::string> messages;
+    EXPECT_EQ(GenerateAviWithRetry(placedFrames(), dir.file("out.avi"), o, messages, 5), AVIERR_USERABORT);
+    EXPECT_EQ(chooser.calls, 2);
+    EXPECT_EQ(messages,
+              (std::vector<std::string>{"A suitable compressor could not be found.", "AVIERR_USERABORT"}));
+
+    // an error that ends generation is not tried again
+    std::filesystem::create_directory(dir.file("taken.avi"));
+    messages.clear();
+    EXPECT_EQ(GenerateAviWithRetry(placedFrames(), dir.file("taken.avi"), o, messages, 5), AVIERR_ERROR);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(chooser.calls, 2);
 }
