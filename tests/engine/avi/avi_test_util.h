@@ -9,6 +9,7 @@
 
 #include "engine/avi/riff.h"
 #include "engine/image/picture.h"
+#include "support/temp_dir.h"
 
 namespace pelko::test {
 
@@ -132,28 +133,5 @@ inline bool haveFfmpeg()
     return std::system("ffmpeg -version >/dev/null 2>&1") == 0 &&
            std::system("ffprobe -version >/dev/null 2>&1") == 0;
 }
-
-// A fresh empty folder under the system's temporary folder.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string t = (std::filesystem::temp_directory_path() / "pelko-avi-XXXXXX").string();
-        path_ = mkdtemp(t.data());
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-    std::vector<std::string> names() const
-    {
-        std::vector<std::string> n;
-        for (const auto& e : std::filesystem::directory_iterator(path_))
-            n.push_back(e.path().filename().string());
-        return n;
-    }
-
-private:
-    std::filesystem::path path_;
-};
 
 }  // namespace pelko::test

@@ -3,7 +3,6 @@
 // reads here as giflib reads it.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "engine/gif/gif_image.h"
 #include "engine/image/ppm.h"
 #include "gif_test_util.h"
+#include "support/temp_dir.h"
 
 namespace pelko {
 namespace {
@@ -164,9 +164,8 @@ TEST(GifInterop, OtherToolsOutputReadsAsGiflibReadsIt)
 {
     if (!test::haveTool("convert") || !test::haveTool("ffmpeg") || !test::haveTool("gifsicle"))
         GTEST_SKIP() << "ImageMagick, ffmpeg or gifsicle is not installed";
-    const fs::path dir = fs::temp_directory_path() / ("pelko_gif_tools_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
-    const std::string d = dir.string();
+    const test::TempDir dir;
+    const std::string d = dir.path().string();
     const std::vector<std::pair<std::string, std::string>> makers = {
         {"im-gradient.gif", "convert -size 120x80 gradient:red-blue -colors 60 " + d + "/im-gradient.gif"},
         {"im-anim.gif", "convert -delay 7 -size 40x30 xc:red xc:lime xc:blue -loop 2 " + d + "/im-anim.gif"},
@@ -190,7 +189,6 @@ TEST(GifInterop, OtherToolsOutputReadsAsGiflibReadsIt)
         ASSERT_NO_THROW(ours.LoadFromBytes(bytes.data(), bytes.size())) << name;
         expectSameAsGiflib(ours, test::readWithGiflib(bytes), name);
     }
-    fs::remove_all(dir);
 }
 #endif
 
@@ -199,8 +197,7 @@ TEST(GifInterop, FfmpegShowsTheColoursWeWrote)
 {
     if (!test::haveTool("ffmpeg"))
         GTEST_SKIP() << "ffmpeg is not installed";
-    const fs::path dir = fs::temp_directory_path() / ("pelko_gif_ffmpeg_" + std::to_string(::getpid()));
-    fs::create_directories(dir);
+    const test::TempDir dir;
     std::mt19937 rng(5);
     for (const Shape& s :
          {Shape{64, 48, 3, 8, true, false, gcLZW}, Shape{31, 17, 2, 3, false, true, gcRLE},
@@ -245,7 +242,6 @@ TEST(GifInterop, FfmpegShowsTheColoursWeWrote)
                 << describe(s) << " frame " << i;
         }
     }
-    fs::remove_all(dir);
 }
 
 }  // namespace

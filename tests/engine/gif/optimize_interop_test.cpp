@@ -8,8 +8,8 @@
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/optimize.h"
 #include "gif_test_util.h"
+#include "support/temp_dir.h"
 
-#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -207,9 +207,7 @@ bool haveFfmpeg()
 // ffmpeg's pictures at 100 per second.
 Timeline decodeWithFfmpeg(const Bytes& file, const std::string& name, int width, int height)
 {
-    const auto dir =
-        std::filesystem::temp_directory_path() / ("pelko_optimize_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const test::TempDir dir;
     const std::string in = (dir / (name + ".gif")).string(), out = (dir / (name + ".rgba")).string();
     std::ofstream(in, std::ios::binary)
         .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
@@ -218,7 +216,6 @@ Timeline decodeWithFfmpeg(const Bytes& file, const std::string& name, int width,
     EXPECT_EQ(std::system(cmd.c_str()), 0) << cmd;
     std::ifstream f(out, std::ios::binary);
     Bytes all((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    std::filesystem::remove_all(dir);
     Timeline t;
     const std::size_t frameBytes = std::size_t(width * height * 4);
     for (std::size_t pos = 0; pos + frameBytes <= all.size(); pos += frameBytes)

@@ -8,17 +8,13 @@
 #include "engine/image/picture_reader.h"
 #include "engine/image/png_picture.h"
 #include "engine/image/ppm.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace pelko;
+using pelko::test::TempDir;
 
 namespace {
-
-struct TempDir {
-    fs::path path = fs::temp_directory_path() / ("pelko_reader_" + std::to_string(::getpid()));
-    TempDir() { fs::create_directories(path); }
-    ~TempDir() { fs::remove_all(path); }
-};
 
 std::string readError(const std::string& path)
 {
@@ -47,10 +43,10 @@ TEST(PictureReader, ReadsEachKindAndReportsFailuresWithTheProgramsText)
     TempDir dir;
     Picture p(5, 4);
     p.setPixel(0, 3, rgb(255, 0, 0));
-    writeFile((dir.path / "p.BMP").string(), encodeBmp(p));
-    writeFile((dir.path / "p.png").string(), encodePngPicture(p));
-    EXPECT_TRUE(readStillPicture((dir.path / "p.BMP").string()) == p);
-    EXPECT_TRUE(readStillPicture((dir.path / "p.png").string()) == p);
+    writeFile(dir.file("p.BMP"), encodeBmp(p));
+    writeFile(dir.file("p.png"), encodePngPicture(p));
+    EXPECT_TRUE(readStillPicture(dir.file("p.BMP")) == p);
+    EXPECT_TRUE(readStillPicture(dir.file("p.png")) == p);
 
     // The same damaged bytes under every extension; a vanished file reads like a damaged one.
     const std::vector<std::uint8_t> junk = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'i', 'c', 't', 'u', 'r', 'e'};
@@ -60,13 +56,13 @@ TEST(PictureReader, ReadsEachKindAndReportsFailuresWithTheProgramsText)
         {"x.ico", "This file is not ICO."},
     };
     for (const auto& [name, message] : cases) {
-        writeFile((dir.path / name).string(), junk);
-        EXPECT_EQ(readError((dir.path / name).string()), message);
-        EXPECT_EQ(readError((dir.path / ("gone_" + std::string(name))).string()), message);
+        writeFile(dir.file(name), junk);
+        EXPECT_EQ(readError(dir.file(name)), message);
+        EXPECT_EQ(readError(dir.file("gone_" + std::string(name))), message);
     }
     // Another extension: nothing is read, and the picture is empty.
-    writeFile((dir.path / "x.txt").string(), junk);
-    EXPECT_TRUE(readStillPicture((dir.path / "x.txt").string()).empty());
+    writeFile(dir.file("x.txt"), junk);
+    EXPECT_TRUE(readStillPicture(dir.file("x.txt")).empty());
 }
 
 TEST(PictureReader, CorpusFilesOfEveryKind)

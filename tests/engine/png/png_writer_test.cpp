@@ -8,8 +8,8 @@
 
 #include "engine/png/png_object.h"
 #include "png_test_util.h"
+#include "support/temp_dir.h"
 
-namespace fs = std::filesystem;
 using namespace pelko;
 using namespace pelko::test;
 
@@ -140,6 +140,7 @@ TEST(PngWrite, RoundTripsThroughLibpngAndPngcheck)
     };
     const bool havePngcheck =
         std::system("pngcheck -q /dev/null >/dev/null 2>&1; command -v pngcheck >/dev/null") == 0;
+    const TempDir dir;
     unsigned seed = 10;
     for (const auto& c : cases) {
         for (bool noisy : {true, false}) {
@@ -162,12 +163,10 @@ TEST(PngWrite, RoundTripsThroughLibpngAndPngcheck)
             again.AssignTo(back);
             EXPECT_EQ(bitmapRgb(back), bitmapRgb(b));
             if (havePngcheck) {
-                const fs::path tmp =
-                    fs::temp_directory_path() / ("pelko_pngcheck_" + std::to_string(seed) + ".png");
+                const std::string tmp = dir.file("check_" + std::to_string(seed) + ".png");
                 std::ofstream(tmp, std::ios::binary)
                     .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
-                EXPECT_EQ(std::system(("pngcheck -q " + tmp.string() + " >/dev/null").c_str()), 0);
-                fs::remove(tmp);
+                EXPECT_EQ(std::system(("pngcheck -q '" + tmp + "' >/dev/null").c_str()), 0);
             }
         }
     }
