@@ -35,11 +35,11 @@ public:
         try {
             return readStillPicture(path);
         } catch (const PictureReadError& e) {
-            error = e.what();
+            error = e.what() + ("\n" + path);
         } catch (const std::exception&) {
             // anything else (a file that vanished, no memory for its size) is
             // reported like a decoder error
-            error = "This file is not " + kindText(path);
+            error = "This file is not " + kindText(path) + "\n" + path;
         }
         return std::nullopt;
     }
@@ -56,7 +56,7 @@ public:
             image.LoadFromFile(path);
             return toSource(image);
         } catch (const std::exception&) {
-            error = "This file is not GIF.";
+            error = "This file is not GIF.\n" + path;
             return std::nullopt;
         }
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/image/file_kind.h"
 #include "engine/image/picture_effects.h"
 #include "engine/image/resample.h"
 #include "engine/project/editing.h"
@@ -59,13 +60,36 @@ TEST(AddFiles, FirstFrameFixesTheCanvasAndBrokenFilesAreReported)
     auto reader = makeFileSourceReader();
     const EditResult r = addFiles(p, {dir.file("bad.png"), a, a}, *reader);
     EXPECT_TRUE(r.canvasChanged);
-    EXPECT_EQ(r.errors, (std::vector<std::string>{"This file is not PNG."}));
+    EXPECT_EQ(r.errors, (std::vector<std::string>{"This file is not PNG.\n" + dir.file("bad.png")}));
     EXPECT_EQ(p.settings.Width, 33);
     EXPECT_EQ(p.settings.Height, 21);
     EXPECT_FALSE(p.settings.FixAtFirstFrame);
     EXPECT_EQ(p.frames.count(), 2);
     EXPECT_EQ(p.frames[1].Time, 1000);  // AVI frame time
     EXPECT_EQ(p.selection.indices(), (std::vector<int>{1}));
+}
+
+TEST(SourceReader, FailureTextsNameTheFile)
+{
+    TempDir dir;
+    auto reader = makeFileSourceReader();
+    const struct {
+        const char* name;
+        const char* kind;
+        bool exists;
+    } cases[] = {{"x.bmp", "BMP.", true},    {"x.jpg", "JPG.", true}, {"x.JPEG", "JPG.", true},
+                 {"x.png", "PNG.", true},    {"x.ico", "ICO.", true}, {"x.gif", "GIF.", true},
+                 {"gone.png", "PNG.", false}};
+    for (const auto& c : cases) {
+        const std::string path = dir.file(c.name);
+        if (c.exists)
+            writeFile(path, {'n', 'o', 't'});
+        std::string error;
+        const bool read = hasExtension(path, ".gif") ? reader->readGif(path, error).has_value()
+                                                     : reader->readStill(path, error).has_value();
+        EXPECT_FALSE(read) << c.name;
+        EXPECT_EQ(error, "This file is not " + std::string(c.kind) + "\n" + path);
+    }
 }
 
 TEST(AddFiles, DropStopsAtAForeignFileAndInsertKeepsTheBatchOrder)
