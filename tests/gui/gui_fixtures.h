@@ -71,6 +71,19 @@ inline QAction* act(const TAVIForm& form, const QString& name)
     return a;
 }
 
+// What a test window starts with: its settings in settingsPath, a 1280 x
+// 1024 screen, the dialogs given.
+inline StartOptions testStartOptions(const QString& settingsPath, std::shared_ptr<DialogProvider> dialogs,
+                                     QString projectArgument = {})
+{
+    StartOptions o;
+    o.store = std::make_shared<QtSettingsStore>(settingsPath);
+    o.screen = ScreenSize{1280, 1024};
+    o.projectArgument = std::move(projectArgument);
+    o.dialogs = std::move(dialogs);
+    return o;
+}
+
 // A shown main window on a 1280 x 1024 screen with its settings in
 // settingsPath, past the first-run New (cancelled: dialogs must not have
 // options yet) and then New with canvas.
@@ -78,11 +91,7 @@ inline std::unique_ptr<TAVIForm> newProjectWindow(const QString& settingsPath,
                                                   std::shared_ptr<FakeDialogs> dialogs,
                                                   const ProjectOptions& canvas)
 {
-    StartOptions o;
-    o.store = std::make_shared<QtSettingsStore>(settingsPath);
-    o.screen = ScreenSize{1280, 1024};
-    o.dialogs = dialogs;
-    auto form = std::make_unique<TAVIForm>(o);
+    auto form = std::make_unique<TAVIForm>(testStartOptions(settingsPath, dialogs));
     form->show();
     QCoreApplication::processEvents();  // the first-run New, cancelled
     dialogs->options = canvas;

@@ -67,12 +67,7 @@ class MainWindowTest : public QObject {
 
     StartOptions options(QString argument = {})
     {
-        StartOptions o;
-        o.store = std::make_shared<QtSettingsStore>(dir_.filePath("settings.ini"));
-        o.screen = ScreenSize{1280, 1024};
-        o.projectArgument = std::move(argument);
-        o.dialogs = dialogs_;
-        return o;
+        return testStartOptions(dir_.filePath("settings.ini"), dialogs_, std::move(argument));
     }
 
     // A window with a new project of w x h and n pictures of 20 x 10, each

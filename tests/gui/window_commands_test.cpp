@@ -74,11 +74,7 @@ private slots:
     {
         // before any project
         dialogs_ = std::make_shared<FakeDialogs>();
-        StartOptions o;
-        o.store = std::make_shared<QtSettingsStore>(file("settings.ini"));
-        o.screen = ScreenSize{1280, 1024};
-        o.dialogs = dialogs_;
-        TAVIForm bare(o);
+        TAVIForm bare(testStartOptions(file("settings.ini"), dialogs_));
         for (const char* name :
              {"ActionClone", "ActionFlip0", "ActionConvert2", "ActionDelete", "ActionSaveAs"})
             QVERIFY2(!act(bare, name)->isEnabled(), name);
@@ -252,11 +248,7 @@ private slots:
     void emptyWindowShowsNoCanvasAndLogShowsWholeLines()
     {
         {
-            StartOptions o;
-            o.store = std::make_shared<QtSettingsStore>(file("settings.ini"));
-            o.screen = ScreenSize{1280, 1024};
-            o.dialogs = std::make_shared<FakeDialogs>();
-            TAVIForm bare(o);
+            TAVIForm bare(testStartOptions(file("settings.ini"), std::make_shared<FakeDialogs>()));
             bare.show();
             QCoreApplication::processEvents();
             QVERIFY(!bare.previewCanvas()->isVisible());  // not even its bevel

@@ -233,6 +233,10 @@ private:
     // Shows the texts a command collected in message boxes.
     void showErrors(const std::vector<std::string>& errors) { rail_.showErrors(errors); }
     void moveSelectedFrame(int step);  // Up (-1) and Down (+1)
+    // Add and dropping: the files at the end of the list, as append does it.
+    using AppendFiles = EditResult (*)(Project&, const std::vector<std::string>&, SourceReader&,
+                                       ProgressSink&);
+    void appendPictures(const QStringList& paths, AppendFiles append);
     void stripKeyPressed(int key, Qt::KeyboardModifiers modifiers);
     void stripContextMenu(const QPoint& pos);
 

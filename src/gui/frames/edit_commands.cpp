@@ -71,20 +71,19 @@ void TAVIForm::ActionAddExecute()
 
 void TAVIForm::addPictures(const QStringList& paths)
 {
-    rail_.run([&] {
-        const EditResult result = rail_.work({frameStrip_, "Add", true}, [&](ProgressSink& progress) {
-            return addFiles(project_, toStd(paths), *reader_, progress);
-        });
-        afterEdit(result);
-        scrollStripTo(cards_->contentHeight());
-    });
+    appendPictures(paths, addFiles);
 }
 
 void TAVIForm::dropPictures(const QStringList& paths)
 {
+    appendPictures(paths, dropFiles);
+}
+
+void TAVIForm::appendPictures(const QStringList& paths, AppendFiles append)
+{
     rail_.run([&] {
         const EditResult result = rail_.work({frameStrip_, "Add", true}, [&](ProgressSink& progress) {
-            return dropFiles(project_, toStd(paths), *reader_, progress);
+            return append(project_, toStd(paths), *reader_, progress);
         });
         afterEdit(result);
         scrollStripTo(cards_->contentHeight());
