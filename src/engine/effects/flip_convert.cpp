@@ -1,42 +1,31 @@
 #include "engine/effects/flip_convert.h"
 
-#include "engine/image/file_kind.h"
 #include "engine/image/picture_effects.h"
-#include "engine/project/frame_render.h"
+#include "engine/project/source_loader.h"
 
 namespace pelko {
 namespace {
 
-// Renders frame f again from its source with mirror `flip`; false (and a log
-// line) when the source cannot be read.
-bool renderFromSource(Project& project, FrameRecord& f, int flip, SourceLoader& loader, EffectResult& result)
+// Renders frame i again from its source with mirror `flip` and the given
+// colour effects; false (and a log line) when that fails, the frame as it was.
+bool renderFromSource(Project& project, int i, int flip, bool grey, bool inverse, SourceLoader& loader)
 {
-    LoadedSource src = loader.load(f.File, f.Frame);
-    if (!src.error.empty())
-        result.errors.push_back(src.error);
-    switch (src.status) {
-        case SourceStatus::MissingFile:
-            project.log.add("Not found file: " + f.File);
-            return false;
-        case SourceStatus::MissingFrame:
-        case SourceStatus::EmptyFrame:
-            project.log.add(notFoundFrameLine(f, false));
-            return false;
-        case SourceStatus::Unreadable:
-            if (hasExtension(f.File, ".gif"))
-                project.log.add(notFoundFrameLine(f, false));
-            else
-                project.log.add("Cannot create bitmap from " + f.File);
-            return false;
-        case SourceStatus::Ok:
-            break;
-    }
+    FrameRecord& f = project.frames[std::size_t(i)];
     FrameRecord draft;
+    draft.File = f.File;
+    draft.Frame = f.Frame;
     draft.Width = f.Width;
     draft.Height = f.Height;
     draft.Stretch = f.Stretch;
     draft.Flip = flip;
-    renderFrame(draft, src.picture, project.settings);  // compose and mirror; effects follow below
+    draft.Gray = grey;
+    draft.Inverse = inverse;
+    const RenderOutcome r = loader.render(draft, i + 1, project.settings);
+    if (!r.ok()) {
+        if (!r.logLine.empty())
+            project.log.add(r.logLine);
+        return false;
+    }
     f.image = std::move(draft.image);
     return true;
 }
@@ -46,7 +35,7 @@ bool renderFromSource(Project& project, FrameRecord& f, int flip, SourceLoader& 
 EffectResult flipSelected(Project& project, int mode, SourceReader& reader, ProgressSink& progress)
 {
     EffectResult result;
-    SourceLoader loader(reader);
+    SourceLoader loader(reader, SourceCommand::FlipConvert);
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
@@ -56,15 +45,12 @@ EffectResult flipSelected(Project& project, int mode, SourceReader& reader, Prog
         FrameRecord& f = project.frames[std::size_t(i)];
         if (f.Flip == mode)
             continue;
-        if (!renderFromSource(project, f, mode, loader, result))
+        if (!renderFromSource(project, i, mode, f.Gray, f.Inverse, loader))
             continue;
         f.Flip = mode;
-        if (f.Gray)
-            greyPicture(f.image);
-        if (f.Inverse)
-            invertPicture(f.image);
         ++result.changedFrames;
     }
+    result.errors = loader.errors();
     project.changed = true;
     return result;
 }
@@ -72,7 +58,7 @@ EffectResult flipSelected(Project& project, int mode, SourceReader& reader, Prog
 EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& reader, ProgressSink& progress)
 {
     EffectResult result;
-    SourceLoader loader(reader);
+    SourceLoader loader(reader, SourceCommand::FlipConvert);
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
@@ -84,7 +70,7 @@ EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& r
             case ConvertMode::Normal:
                 if (!f.Inverse && !f.Gray)
                     continue;
-                if (!renderFromSource(project, f, f.Flip, loader, result))
+                if (!renderFromSource(project, i, f.Flip, false, false, loader))
                     continue;
                 f.Inverse = false;
                 f.Gray = false;
@@ -104,6 +90,7 @@ EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& r
         }
         ++result.changedFrames;
     }
+    result.errors = loader.errors();
     project.changed = true;
     return result;
 }

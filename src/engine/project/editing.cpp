@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/image/file_kind.h"
-#include "engine/project/frame_render.h"
+#include "engine/project/source_loader.h"
 
 namespace pelko {
 
@@ -165,7 +164,7 @@ void clickEmptyStrip(Project& project)
 EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink& progress)
 {
     EditResult result;
-    SourceLoader loader(reader);
+    SourceLoader loader(reader, SourceCommand::Refresh);
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
@@ -173,29 +172,15 @@ EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink&
         if (i < 0 || i >= project.frames.count())
             continue;
         FrameRecord& f = project.frames[std::size_t(i)];
-        LoadedSource src = loader.load(f.File, f.Frame);
-        if (!src.error.empty())
-            result.errors.push_back(src.error);
-        switch (src.status) {
-            case SourceStatus::MissingFile:
-                project.log.add("Not found file: " + f.File);
-                continue;
-            case SourceStatus::MissingFrame:
-            case SourceStatus::EmptyFrame:
-                project.log.add(notFoundFrameLine(f, true));
-                continue;
-            case SourceStatus::Unreadable:
-                if (hasExtension(f.File, ".gif"))
-                    project.log.add(notFoundFrameLine(f, true));
-                else
-                    project.log.add("It is impossible to get the Bitmap.");
-                continue;
-            case SourceStatus::Ok:
-                break;
+        RenderOutcome r = loader.render(f, i + 1, project.settings);
+        if (!r.ok()) {
+            if (!r.logLine.empty())
+                project.log.add(r.logLine);
+            continue;
         }
-        f.thumbnail = makeThumbnail(src.picture);
-        renderFrame(f, src.picture, project.settings);
+        f.thumbnail = makeThumbnail(r.source);
     }
+    result.errors = loader.errors();
     project.changed = true;
     return result;
 }

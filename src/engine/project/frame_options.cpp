@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/project/frame_render.h"
+#include "engine/project/source_loader.h"
 
 namespace pelko {
 
@@ -92,7 +92,7 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
     if (!s.isGif() && p.flags.time)
         for (FrameRecord& f : project.frames) setTime(f, s.AviFrameTime);
 
-    SourceLoader loader(reader);
+    SourceLoader loader(reader, SourceCommand::FrameOptions);
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
@@ -117,21 +117,11 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
                        before.width != f.Width || before.height != f.Height || before.stretch != f.Stretch;
         if (!p.flags.placement())
             continue;
-        LoadedSource src = loader.load(f.File, f.Frame);
-        if (!src.error.empty())
-            result.errors.push_back(src.error);
-        if (src.status == SourceStatus::MissingFile) {
-            project.log.add("Not found file: " + f.File);
-        } else if (src.status != SourceStatus::Ok) {
-            project.log.add(notFoundFrameLine(f, true));
-        } else {
-            try {
-                renderFrame(f, src.picture, s);
-            } catch (const std::length_error&) {
-                project.log.add("It is impossible to get the Bitmap." + f.File);
-            }
-        }
+        const RenderOutcome r = loader.render(f, i + 1, s);
+        if (!r.logLine.empty())
+            project.log.add(r.logLine);
     }
+    result.errors = loader.errors();
     if (optionsChanged || frameChanged)
         project.changed = true;
     return result;

@@ -4,9 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "engine/image/file_kind.h"
-#include "engine/project/frame_render.h"
 #include "engine/project/ini_file.h"
+#include "engine/project/source_loader.h"
 
 namespace pelko {
 namespace {
@@ -138,7 +137,7 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
         s.Interlaced = ini.getInt(kParameters, "Interlaced", 0) != 0;
     }
 
-    SourceLoader loader(reader);
+    SourceLoader loader(reader, SourceCommand::Open);
     int entries = 0;  // frames named in the file, for the progress figure
     for (const std::string& k : ini.keys(kFiles))
         entries += k.size() > 5 && (k.compare(0, 5, "File_") == 0 || k.compare(0, 5, "file_") == 0);
@@ -177,34 +176,18 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
         f.Width = ini.getInt(kFiles, key("Width_", n), s.Width);
         f.Height = ini.getInt(kFiles, key("Height_", n), s.Height);
 
-        LoadedSource src = loader.load(f.File, f.Frame);
-        if (!src.error.empty() &&
-            std::find(result.errors.begin(), result.errors.end(), src.error) == result.errors.end())
-            result.errors.push_back(src.error);
-        if (src.status == SourceStatus::EmptyFrame)
-            continue;
-        if (src.status == SourceStatus::MissingFrame ||
-            (src.status == SourceStatus::Unreadable && hasExtension(f.File, ".gif"))) {
-            project.log.add(notFoundFrameLine(f, true));
+        const RenderOutcome r = loader.render(f, n, s);
+        if (r.status == SourceStatus::EmptyFrame)
+            continue;  // an empty sub-image is left out without a word
+        if (!r.ok()) {
+            project.log.add(r.logLine);
             changed = true;
             continue;
         }
-        if (src.status != SourceStatus::Ok) {
-            project.log.add("Not found file: " + f.File);
-            changed = true;
-            continue;
-        }
-        f.thumbnail = makeThumbnail(src.picture);
-        try {
-            renderFrame(f, src.picture, s);
-        } catch (const std::length_error&) {
-            // a placement no picture can hold: keep the frame out, say which one
-            project.log.add("Not found file: " + f.File);
-            changed = true;
-            continue;
-        }
+        f.thumbnail = makeThumbnail(r.source);
         project.frames.append(std::move(f));
     }
+    result.errors = loader.errors();
     if (!project.frames.empty())
         project.selection.selectOnly(0);
     project.changed = changed;

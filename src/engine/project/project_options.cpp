@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/project/composition.h"
-#include "engine/project/frame_render.h"
+#include "engine/project/source_loader.h"
 
 namespace pelko {
 
@@ -72,31 +71,21 @@ ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions&
     result.rendered = true;
     project.log.clear();
     project.selection.clear();
-    SourceLoader loader(reader);
+    SourceLoader loader(reader, SourceCommand::ProjectOptions);
     const int n = project.frames.count();
     for (int i = 0; i < n; ++i) {
         FrameRecord& f = project.frames[std::size_t(i)];
-        LoadedSource src = loader.load(f.File, f.Frame);
-        if (!src.error.empty() &&
-            std::find(result.errors.begin(), result.errors.end(), src.error) == result.errors.end())
-            result.errors.push_back(src.error);
-        if (src.status == SourceStatus::MissingFile) {
-            project.log.add("Not found file: " + f.File);
-        } else if (src.status == SourceStatus::MissingFrame || src.status == SourceStatus::EmptyFrame) {
-            project.log.add(notFoundFrameLine(f, true));
-        } else if (src.status == SourceStatus::Unreadable) {
-            project.log.add("It is impossible to get the Bitmap." + f.File);
-        } else {
-            // An AVI project places every frame with the project's scaling, a GIF
-            // project with each frame's own.
-            ProjectSettings placing = s;
-            if (s.isGif())
-                placing.Stretch = f.Stretch;
-            placeNewFrame(f, src.rect, placing);
-            renderFrame(f, src.picture, s);
-        }
+        // An AVI project places every frame with the project's scaling, a GIF
+        // project with each frame's own.
+        ProjectSettings placing = s;
+        if (s.isGif())
+            placing.Stretch = f.Stretch;
+        const RenderOutcome r = loader.render(f, i + 1, s, &placing);
+        if (!r.logLine.empty())
+            project.log.add(r.logLine);
         progress.progress((i + 1) * 100 / n);
     }
+    result.errors = loader.errors();
     project.changed = true;
     if (!project.frames.empty())
         project.selection.selectOnly(0);

@@ -89,3 +89,32 @@ TEST(Flip, MissingSourceKeepsThePictureAndLogs)
     EXPECT_EQ(fx.project.log.lines(), (std::vector<std::string>{"Not found file: " + fx.file}));
     EXPECT_TRUE(fx.project.changed);
 }
+
+TEST(Flip, AFrameTooLargeForAPictureIsLoggedAndTheOthersAreFlipped)
+{
+    Fixture fx;
+    addFiles(fx.project, {fx.file}, *fx.reader);
+    fx.frame().Width = 70000;
+    const Picture before = fx.frame().image;
+    fx.project.selection.assign({0, 1});
+    fx.project.changed = false;
+    flipSelected(fx.project, 1, *fx.reader);
+    EXPECT_EQ(fx.frame().image, before);
+    EXPECT_EQ(fx.frame().Flip, 0);
+    EXPECT_EQ(fx.project.frames[1].image, fx.expected(1, false, false));
+    EXPECT_EQ(fx.project.frames[1].Flip, 1);
+    EXPECT_EQ(fx.project.log.lines(),
+              (std::vector<std::string>{
+                  "Frame 1 (" + fx.file +
+                  ") cannot be rendered: 70000 x 8 pixels is more than a picture can hold."}));
+    EXPECT_TRUE(fx.project.changed);
+
+    // Convert to Normal goes the same way
+    fx.project.log.clear();
+    convertSelected(fx.project, ConvertMode::Inverse, *fx.reader);
+    convertSelected(fx.project, ConvertMode::Normal, *fx.reader);
+    EXPECT_TRUE(fx.frame().Inverse);
+    EXPECT_FALSE(fx.project.frames[1].Inverse);
+    EXPECT_EQ(fx.project.frames[1].image, fx.expected(1, false, false));
+    EXPECT_EQ(fx.project.log.lines().size(), 1u);
+}

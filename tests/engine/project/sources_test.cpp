@@ -4,6 +4,7 @@
 #include "engine/image/picture_effects.h"
 #include "engine/image/resample.h"
 #include "engine/project/editing.h"
+#include "engine/project/frame_options.h"
 #include "engine/project/project_file.h"
 #include "engine/project/project_options.h"
 #include "support/picture_files.h"
@@ -249,6 +250,64 @@ TEST(ProjectOptions, TimeOnlyRendersNothingAndTypeChangeRendersAll)
     EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Not found file: " + a, "Not found file: " + a}));
 }
 
+// A frame that needs a picture larger than any picture can be stops neither
+// Refresh, nor Project options, nor Frame options: the frames after it are
+// rendered, the log says which frame and why, and the project is changed.
+TEST(RenderingCommands, FinishEveryFramePastOneTooLargeForAPicture)
+{
+    TempDir dir;
+    const std::string a = writePng(dir.file("a.png"), patternPicture(10, 10));
+    auto reader = makeFileSourceReader();
+    const struct {
+        const char* command;
+        void (*makeTooLarge)(FrameRecord&);
+        void (*run)(Project&, SourceReader&);
+        const char* size;
+    } cases[] = {
+        {"Refresh", [](FrameRecord& f) { f.Width = 70000; },
+         [](Project& p, SourceReader& r) { refreshSelected(p, r); }, "70000 x 10"},
+        {"Frame options", [](FrameRecord& f) { f.Height = 1 << 20; },
+         [](Project& p, SourceReader& r) {
+             PendingFrameOptions moved;
+             moved.values.top = 3;
+             moved.flags.top = true;
+             applyFrameOptions(p, moved, false, r);
+         },
+         "10 x 1048576"},
+        {"Project options", [](FrameRecord& f) { f.Stretch = true; },
+         [](Project& p, SourceReader& r) {
+             ProjectOptions o = projectOptionsForDialog(p, false, {});
+             o.Width = o.Height = 20000;  // each frame's own scaling: only the first is fitted
+             applyProjectOptions(p, o, r);
+         },
+         "20000 x 20000"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        writePng(a, patternPicture(10, 10));
+        Project p = gifProject();
+        addFiles(p, {a, a, a}, *reader);
+        const Picture before = p.frames[0].image;
+        c.makeTooLarge(p.frames[0]);
+        const FrameRecord tooLarge = p.frames[0];
+        Picture green(10, 10);
+        green.fill(0x00FF00);
+        writePng(a, green);  // whatever is rendered again shows green
+        p.selection.assign({0, 1, 2});
+        p.changed = false;
+        c.run(p, *reader);
+        EXPECT_EQ(p.log.lines(),
+                  (std::vector<std::string>{"Frame 1 (" + a + ") cannot be rendered: " + c.size +
+                                            " pixels is more than a picture can hold."}));
+        EXPECT_EQ(p.frames[0].image, before);
+        EXPECT_EQ(p.frames[0].Width, tooLarge.Width);
+        EXPECT_EQ(p.frames[0].Stretch, tooLarge.Stretch);
+        EXPECT_EQ(p.frames[1].image.pixel(5, 5), 0x00FF00u);
+        EXPECT_EQ(p.frames[2].image.pixel(5, 5), 0x00FF00u);
+        EXPECT_TRUE(p.changed);
+    }
+}
+
 TEST(ProjectFile, HostileSizesAreRefusedFrameByFrame)
 {
     TempDir dir;
@@ -267,7 +326,12 @@ TEST(ProjectFile, HostileSizesAreRefusedFrameByFrame)
     ASSERT_EQ(p.frames.count(), 2);
     EXPECT_EQ(p.frames[0].image.width(), 0);
     EXPECT_EQ(p.frames[1].image.width(), 4);
-    EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Not found file: " + a, "Not found file: " + a}));
+    EXPECT_EQ(
+        p.log.lines(),
+        (std::vector<std::string>{
+            "Frame 1 (" + a + ") cannot be rendered: 70000 x 70000 pixels is more than a picture can hold.",
+            "Frame 3 (" + a +
+                ") cannot be rendered: 2147483647 x 0 pixels is more than a picture can hold."}));
 }
 
 TEST(ProjectFile, CancellingTheOpenKeepsTheFramesReadSoFar)
