@@ -3,12 +3,18 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <type_traits>
 
+#include "engine/gif/color_modes.h"
+#include "engine/gif/gif_types.h"
 #include "engine/project/ini_file.h"
+#include "engine/project/project_options.h"
 #include "engine/project/source_loader.h"
 
 namespace pelko {
 namespace {
+
+namespace fs = std::filesystem;
 
 const char* const kMain = "Main";
 const char* const kParameters = "Parameters";
@@ -22,7 +28,152 @@ std::string key(const char* name, int n)
 bool fileExists(const std::string& path)
 {
     std::error_code ec;
-    return !path.empty() && std::filesystem::is_regular_file(path, ec);
+    return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+// A number of the table below: a constant or one of the project's values
+// (which the frame keys are read against once the project's are known).
+struct Amount {
+    enum From { Constant, CanvasWidth, CanvasHeight, GifFrameTime } from = Constant;
+    std::int64_t value = 0;
+
+    std::int64_t of(const ProjectSettings& s) const
+    {
+        switch (from) {
+            case CanvasWidth:
+                return s.Width;
+            case CanvasHeight:
+                return s.Height;
+            case GifFrameTime:
+                return s.GifFrameTime;
+            case Constant:
+                break;
+        }
+        return value;
+    }
+};
+
+constexpr Amount number(std::int64_t v)
+{
+    return {Amount::Constant, v};
+}
+constexpr Amount kCanvasWidth{Amount::CanvasWidth};
+constexpr Amount kCanvasHeight{Amount::CanvasHeight};
+constexpr Amount kGifFrameTime{Amount::GifFrameTime};
+
+// What reading does with a value outside the key's range.
+enum class Check {
+    None,     // every value is taken (flags: any value other than 0 is true)
+    Clamp,    // the nearer end of the range
+    Ordinal,  // an enumeration's ordinal: the key's default
+};
+
+// The field of a frame that a key stores, as a number.
+struct Member {
+    std::int64_t (*get)(const FrameRecord&);
+    void (*set)(FrameRecord&, std::int64_t);
+};
+
+template <typename T>
+std::int64_t stored(T v)
+{
+    if constexpr (std::is_same_v<T, Color>)
+        return std::int32_t(v);  // a colour is written as a signed 32-bit number
+    else
+        return std::int64_t(v);
+}
+
+template <auto M>
+constexpr Member frameField()
+{
+    return {
+        [](const FrameRecord& f) { return stored(f.*M); },
+        [](FrameRecord& f, std::int64_t v) { f.*M = static_cast<std::remove_cvref_t<decltype(f.*M)>>(v); }};
+}
+
+template <auto M>
+constexpr Member gifField()
+{
+    return {[](const FrameRecord& f) { return stored(f.Gif.*M); },
+            [](FrameRecord& f, std::int64_t v) {
+                f.Gif.*M = static_cast<std::remove_cvref_t<decltype(f.Gif.*M)>>(v);
+            }};
+}
+
+// The integer keys of a frame in "Files", in the order they are written;
+// each is the name followed by the frame's number. `File_` comes first and is
+// text. The ranges hold every value the program's own commands give a frame:
+// the frame options dialog, the GIF settings dialog, and what Add takes from
+// a GIF (delays up to the longest time a frame holds).
+struct FrameKey {
+    const char* name;
+    bool gifOnly;
+    Member member;
+    Amount def;
+    Check check;
+    Amount lo, hi;
+};
+
+const FrameKey kFrameKeys[] = {
+    {"Time_", true, frameField<&FrameRecord::Time>(), kGifFrameTime, Check::Clamp, number(0), number(65535)},
+    {"Flip_", false, frameField<&FrameRecord::Flip>(), number(0), Check::Ordinal, number(FlipNormal),
+     number(FlipBoth)},
+    {"Inverse_", false, frameField<&FrameRecord::Inverse>(), number(0), Check::None, {}, {}},
+    {"Gray_", false, frameField<&FrameRecord::Gray>(), number(0), Check::None, {}, {}},
+    {"Frame_", false, frameField<&FrameRecord::Frame>(), number(0), Check::None, {}, {}},
+    {"ColorDither_", false, gifField<&GifFrameSettings::ColorDither>(), number(dmNearest), Check::Ordinal,
+     number(dmNearest), number(dmBurkes)},
+    {"ColorReduction_", false, gifField<&GifFrameSettings::ColorReduction>(), number(rmQuantize),
+     Check::Ordinal, number(rmNone), number(rmPalette)},
+    {"ReductionBit_", false, gifField<&GifFrameSettings::ReductionBit>(), number(8), Check::Clamp, number(3),
+     number(8)},
+    {"GIFCompression_", false, gifField<&GifFrameSettings::GIFCompression>(), number(gcLZW), Check::Ordinal,
+     number(gcLZW), number(gcRLE)},
+    {"GIFTransparent_", false, gifField<&GifFrameSettings::GIFTransparent>(), number(0), Check::None, {}, {}},
+    {"DisposalMethod_", false, gifField<&GifFrameSettings::DisposalMethod>(), number(dmNone), Check::Ordinal,
+     number(dmNone), number(dmPrevious)},
+    {"TransparentColor_",
+     false,
+     gifField<&GifFrameSettings::TransparentColor>(),
+     number(0xFFFFFF),
+     Check::None,
+     {},
+     {}},
+    {"TransparentColorIndex_", false, gifField<&GifFrameSettings::TransparentColorIndex>(), number(0),
+     Check::Clamp, number(0), number(255)},
+    {"Stretch_", false, frameField<&FrameRecord::Stretch>(), number(0), Check::None, {}, {}},
+    {"Left_", false, frameField<&FrameRecord::Left>(), number(0), Check::Clamp, number(0), kCanvasWidth},
+    {"Top_", false, frameField<&FrameRecord::Top>(), number(0), Check::Clamp, number(0), kCanvasHeight},
+    {"Width_", false, frameField<&FrameRecord::Width>(), kCanvasWidth, Check::Clamp, number(0), kCanvasWidth},
+    {"Height_", false, frameField<&FrameRecord::Height>(), kCanvasHeight, Check::Clamp, number(0),
+     kCanvasHeight},
+};
+
+// The canvas and the project's frame times: every value the project options
+// dialog and the frame options dialog can store (the latter sets the AVI
+// frame time from 0), and a canvas as large as any picture, which the first
+// frame of a new project gives it.
+constexpr std::int32_t kMinCanvas = 1;
+constexpr std::int32_t kMaxCanvas = kMaxPictureSide;
+constexpr std::int32_t kMaxProjectTime = kMaxGifFrameTime;
+constexpr std::int32_t kMinGifProjectTime = kMinFrameTime;
+
+// The value of key brought into [lo, hi]: out-of-range values take the nearer
+// end (or def for an ordinal), with a log line naming the key and both values.
+std::int64_t inRange(std::int64_t value, const std::string& name, std::int64_t lo, std::int64_t hi,
+                     std::int64_t def, Check check, MessageLog& log)
+{
+    if (check == Check::None || (value >= lo && value <= hi))
+        return value;
+    const std::int64_t used = check == Check::Ordinal ? def : std::clamp(value, lo, hi);
+    log.add(name + "=" + std::to_string(value) + " is out of range; " + std::to_string(used) + " is used.");
+    return used;
+}
+
+std::int32_t readParameter(const IniFile& ini, const char* name, std::int32_t def, std::int32_t lo,
+                           std::int32_t hi, MessageLog& log)
+{
+    return std::int32_t(inRange(ini.getInt(kParameters, name, def), name, lo, hi, def, Check::Clamp, log));
 }
 
 }  // namespace
@@ -60,25 +211,9 @@ void saveProjectFile(Project& project, const std::string& path)
     for (const FrameRecord& f : project.frames) {
         ++n;
         ini.setString(kFiles, key("File_", n), f.File);
-        if (s.Type == ProjectGif)
-            ini.setInt(kFiles, key("Time_", n), f.Time);
-        ini.setInt(kFiles, key("Flip_", n), f.Flip);
-        ini.setInt(kFiles, key("Inverse_", n), f.Inverse);
-        ini.setInt(kFiles, key("Gray_", n), f.Gray);
-        ini.setInt(kFiles, key("Frame_", n), f.Frame);
-        ini.setInt(kFiles, key("ColorDither_", n), f.Gif.ColorDither);
-        ini.setInt(kFiles, key("ColorReduction_", n), f.Gif.ColorReduction);
-        ini.setInt(kFiles, key("ReductionBit_", n), f.Gif.ReductionBit);
-        ini.setInt(kFiles, key("GIFCompression_", n), f.Gif.GIFCompression);
-        ini.setInt(kFiles, key("GIFTransparent_", n), f.Gif.GIFTransparent);
-        ini.setInt(kFiles, key("DisposalMethod_", n), f.Gif.DisposalMethod);
-        ini.setInt(kFiles, key("TransparentColor_", n), std::int32_t(f.Gif.TransparentColor));
-        ini.setInt(kFiles, key("TransparentColorIndex_", n), f.Gif.TransparentColorIndex);
-        ini.setInt(kFiles, key("Stretch_", n), f.Stretch);
-        ini.setInt(kFiles, key("Left_", n), f.Left);
-        ini.setInt(kFiles, key("Top_", n), f.Top);
-        ini.setInt(kFiles, key("Width_", n), f.Width);
-        ini.setInt(kFiles, key("Height_", n), f.Height);
+        for (const FrameKey& k : kFrameKeys)
+            if (!k.gifOnly || s.Type == ProjectGif)
+                ini.setInt(kFiles, key(k.name, n), k.member.get(f));
     }
     ini.save(path);  // throws "Unable to write to " + path; the project stays changed
     project.path = path;
@@ -102,35 +237,41 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
         // an unreadable file opens like an empty one: every value takes its default
     }
 
+    MessageLog& log = project.log;
     s.Width = ini.getInt(kParameters, "Width", -1);
     if (s.Width == -1) {
         s.Width = defaults.width;
-        project.log.add("Error reading of frame's width: have been set " + std::to_string(s.Width));
+        log.add("Error reading of frame's width: have been set " + std::to_string(s.Width));
+    } else {
+        s.Width = std::int32_t(inRange(s.Width, "Width", kMinCanvas, kMaxCanvas, 0, Check::Clamp, log));
     }
     s.Height = ini.getInt(kParameters, "Height", -1);
     if (s.Height == -1) {
         s.Height = defaults.height;
-        project.log.add("Error reading of frame's height: have been set " + std::to_string(s.Height));
+        log.add("Error reading of frame's height: have been set " + std::to_string(s.Height));
+    } else {
+        s.Height = std::int32_t(inRange(s.Height, "Height", kMinCanvas, kMaxCanvas, 0, Check::Clamp, log));
     }
     s.Stretch = ini.getInt(kParameters, "Stretch", 0) != 0;
     s.Type = ini.getInt(kParameters, "Type", -1);
     if (s.Type != ProjectAvi && s.Type != ProjectGif) {
         s.Type = ProjectAvi;
-        project.log.add("Error reading of file's extension: have been set AVI");
+        log.add("Error reading of file's extension: have been set AVI");
     }
     if (s.Type == ProjectAvi) {
         s.Sound = ini.getInt(kParameters, "Sound", 0) != 0;
-        s.AviFrameTime = ini.getInt(kParameters, "Time", 1000);
+        s.AviFrameTime = readParameter(ini, "Time", 1000, 0, kMaxProjectTime, log);
         if (s.Sound) {
             s.Wav_File = ini.getString(kParameters, "Wav_File", "None");
             if (!fileExists(s.Wav_File)) {
-                project.log.add("Not found the following sound file: " + s.Wav_File);
+                log.add("Not found the following sound file: " + s.Wav_File);
                 s.Wav_File.clear();
                 s.Sound = false;
             }
         }
     } else {
-        s.GifFrameTime = std::uint16_t(ini.getInt(kParameters, "Time", 500));
+        s.GifFrameTime =
+            std::uint16_t(readParameter(ini, "Time", 500, kMinGifProjectTime, kMaxProjectTime, log));
         s.Crop = ini.getInt(kParameters, "Crop", 0) != 0;
         s.Merge = ini.getInt(kParameters, "Merge", 0) != 0;
         s.Optimize = ini.getInt(kParameters, "Optimize", 0) != 0;
@@ -150,37 +291,27 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
         // A relative name is taken from the project's own folder, so a project
         // can travel together with its pictures.
         if (!f.File.empty() && f.File.front() != '/')
-            f.File = (std::filesystem::path(path).parent_path() / f.File).lexically_normal().string();
+            f.File = (fs::path(path).parent_path() / f.File).lexically_normal().string();
         if (!fileExists(f.File)) {
-            project.log.add("Not found file: " + f.File);
+            log.add("Not found file: " + f.File);
             changed = true;
             continue;
         }
-        f.Time = s.Type == ProjectGif ? std::uint16_t(ini.getInt(kFiles, key("Time_", n), s.GifFrameTime))
-                                      : std::uint16_t(s.AviFrameTime);
-        f.Flip = ini.getInt(kFiles, key("Flip_", n), 0);
-        f.Inverse = ini.getInt(kFiles, key("Inverse_", n), 0) != 0;
-        f.Gray = ini.getInt(kFiles, key("Gray_", n), 0) != 0;
-        f.Frame = ini.getInt(kFiles, key("Frame_", n), 0);
-        f.Gif.ColorDither = std::uint8_t(ini.getInt(kFiles, key("ColorDither_", n), 0));
-        f.Gif.ColorReduction = std::uint8_t(ini.getInt(kFiles, key("ColorReduction_", n), 7));
-        f.Gif.ReductionBit = ini.getInt(kFiles, key("ReductionBit_", n), 8);
-        f.Gif.GIFCompression = std::uint8_t(ini.getInt(kFiles, key("GIFCompression_", n), 0));
-        f.Gif.GIFTransparent = ini.getInt(kFiles, key("GIFTransparent_", n), 0) != 0;
-        f.Gif.DisposalMethod = std::uint8_t(ini.getInt(kFiles, key("DisposalMethod_", n), 0));
-        f.Gif.TransparentColor = Color(ini.getInt(kFiles, key("TransparentColor_", n), 16777215));
-        f.Gif.TransparentColorIndex = std::uint8_t(ini.getInt(kFiles, key("TransparentColorIndex_", n), 0));
-        f.Stretch = ini.getInt(kFiles, key("Stretch_", n), 0) != 0;
-        f.Left = ini.getInt(kFiles, key("Left_", n), 0);
-        f.Top = ini.getInt(kFiles, key("Top_", n), 0);
-        f.Width = ini.getInt(kFiles, key("Width_", n), s.Width);
-        f.Height = ini.getInt(kFiles, key("Height_", n), s.Height);
+        for (const FrameKey& k : kFrameKeys) {
+            if (k.gifOnly && s.Type != ProjectGif)
+                continue;
+            const std::int64_t def = k.def.of(s);
+            const std::int64_t value = ini.getInt(kFiles, key(k.name, n), std::int32_t(def));
+            k.member.set(f, inRange(value, key(k.name, n), k.lo.of(s), k.hi.of(s), def, k.check, log));
+        }
+        if (s.Type != ProjectGif)
+            f.Time = std::uint16_t(s.AviFrameTime);
 
         const RenderOutcome r = loader.render(f, n, s);
         if (r.status == SourceStatus::EmptyFrame)
             continue;  // an empty sub-image is left out without a word
         if (!r.ok()) {
-            project.log.add(r.logLine);
+            log.add(r.logLine);
             changed = true;
             continue;
         }

@@ -27,10 +27,11 @@ struct OpenResult {
 };
 
 // Replaces project by the one in the file at path. Never fails: problems
-// become lines of the project's log, missing values take defaults. The first
-// frame, if any, ends up selected; the project is changed exactly when a
-// frame could not be read. Cancelling through progress keeps the frames
-// read so far.
+// become lines of the project's log, missing values take defaults, and a
+// value no command could have stored is brought into range with a log line
+// ("Height=-5 is out of range; 1 is used."). The first frame, if any, ends
+// up selected; the project is changed exactly when a frame could not be
+// read. Cancelling through progress keeps the frames read so far.
 OpenResult openProjectFile(Project& project, const std::string& path, SourceReader& reader,
                            const DefaultFrameSize& defaults, ProgressSink& progress = noProgress());
 

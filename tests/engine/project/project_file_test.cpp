@@ -2,29 +2,21 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "engine/project/project_file.h"
+#include "support/picture_files.h"
 
 using namespace pelko;
+using namespace pelko::test;
 namespace fs = std::filesystem;
 
 namespace {
 
 class ProjectFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              ("pelko_project_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        reader = makeFileSourceReader();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    std::string path(const std::string& name) const { return (dir / name).string(); }
+    std::string path(const std::string& name) const { return dir.file(name); }
     void write(const std::string& name, const std::string& text) const
     {
         std::ofstream(path(name), std::ios::binary) << text;
@@ -37,8 +29,8 @@ protected:
         return ss.str();
     }
 
-    fs::path dir;
-    std::unique_ptr<SourceReader> reader;
+    TempDir dir;
+    std::unique_ptr<SourceReader> reader = makeFileSourceReader();
 };
 
 FrameRecord frame(const std::string& file, std::uint16_t time)
@@ -113,7 +105,7 @@ TEST_F(ProjectFileTest, FailedSaveKeepsTheProjectChangedAndTheOldFile)
         EXPECT_EQ(std::string(e.what()), "Unable to write to " + bad);
     }
     EXPECT_TRUE(p.changed);
-    EXPECT_TRUE(fs::is_empty(dir));
+    EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
 TEST_F(ProjectFileTest, OpeningAMissingFileGivesDefaultsAndThreeLines)
@@ -149,4 +141,67 @@ TEST_F(ProjectFileTest, OpeningLogsEveryProblemInOrder)
                                         "Not found the following sound file: None",
                                         "Not found file: " + path("gone.png"), "Not found file: "}));
     EXPECT_TRUE(p.changed);
+}
+
+// A value no command of the program could have stored is brought into range
+// when read, with one log line naming the key, the value read and the value
+// used; saving again writes the value used.
+TEST_F(ProjectFileTest, OutOfRangeValuesAreBroughtIntoRangeOnReading)
+{
+    writePng(path("a.png"), patternPicture(8, 8));
+    const struct {
+        std::vector<std::pair<std::string, std::string>> keys;  // over a GIF project of 100 x 80, one frame
+        std::string used;                                       // as saved again
+        std::string line;                                       // none when empty
+    } cases[] = {
+        {{{"Height", "-5"}}, "Height=1", "Height=-5 is out of range; 1 is used."},
+        {{{"Width", "0"}}, "Width=1", "Width=0 is out of range; 1 is used."},
+        {{{"Width", "70000"}}, "Width=65535", "Width=70000 is out of range; 65535 is used."},
+        {{{"Time", "-100"}}, "Time=20", "Time=-100 is out of range; 20 is used."},
+        {{{"Type", "0"}, {"Time", "40000"}}, "Time=32000", "Time=40000 is out of range; 32000 is used."},
+        {{{"Type", "0"}, {"Time", "0"}}, "Time=0", ""},
+        {{{"Time_1", "-100"}}, "Time_1=0", "Time_1=-100 is out of range; 0 is used."},
+        {{{"Time_1", "65535"}}, "Time_1=65535", ""},
+        {{{"Left_1", "-3"}}, "Left_1=0", "Left_1=-3 is out of range; 0 is used."},
+        {{{"Left_1", "101"}}, "Left_1=100", "Left_1=101 is out of range; 100 is used."},
+        {{{"Top_1", "0x7FFFFFFF"}}, "Top_1=80", "Top_1=2147483647 is out of range; 80 is used."},
+        {{{"Width_1", "999999"}}, "Width_1=100", "Width_1=999999 is out of range; 100 is used."},
+        {{{"Width_1", "2000000000"}}, "Width_1=100", "Width_1=2000000000 is out of range; 100 is used."},
+        {{{"Height_1", "-1"}}, "Height_1=0", "Height_1=-1 is out of range; 0 is used."},
+        {{{"Height", "30"}, {"Height_1", "50"}}, "Height_1=30", "Height_1=50 is out of range; 30 is used."},
+        {{{"ReductionBit_1", "99"}}, "ReductionBit_1=8", "ReductionBit_1=99 is out of range; 8 is used."},
+        {{{"ReductionBit_1", "1"}}, "ReductionBit_1=3", "ReductionBit_1=1 is out of range; 3 is used."},
+        {{{"TransparentColorIndex_1", "256"}},
+         "TransparentColorIndex_1=255",
+         "TransparentColorIndex_1=256 is out of range; 255 is used."},
+        // ordinals outside their enumeration take the key's default
+        {{{"Flip_1", "4"}}, "Flip_1=0", "Flip_1=4 is out of range; 0 is used."},
+        {{{"Flip_1", "3"}}, "Flip_1=3", ""},
+        {{{"ColorDither_1", "7"}}, "ColorDither_1=0", "ColorDither_1=7 is out of range; 0 is used."},
+        {{{"ColorReduction_1", "-1"}},
+         "ColorReduction_1=7",
+         "ColorReduction_1=-1 is out of range; 7 is used."},
+        {{{"ColorReduction_1", "9"}}, "ColorReduction_1=9", ""},
+        {{{"GIFCompression_1", "2"}}, "GIFCompression_1=0", "GIFCompression_1=2 is out of range; 0 is used."},
+        {{{"DisposalMethod_1", "4"}}, "DisposalMethod_1=0", "DisposalMethod_1=4 is out of range; 0 is used."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.used);
+        std::map<std::string, std::string> parameters{{"Width", "100"}, {"Height", "80"}, {"Type", "1"}};
+        std::map<std::string, std::string> files{{"File_1", "a.png"}};
+        for (const auto& [k, v] : c.keys) (k.find('_') == std::string::npos ? parameters : files)[k] = v;
+        std::string text = "[Parameters]\n";
+        for (const auto& [k, v] : parameters) text += k + "=" + v + "\n";
+        text += "[Files]\n";
+        for (const auto& [k, v] : files) text += k + "=" + v + "\n";
+        write("p.mcp", text);
+
+        Project p;
+        openProjectFile(p, path("p.mcp"), *reader, {});
+        EXPECT_EQ(p.frames.count(), 1);  // and the frame is rendered
+        EXPECT_EQ(p.log.lines(),
+                  c.line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.line});
+        saveProjectFile(p, path("again.mcp"));
+        EXPECT_NE(read("again.mcp").find("\n" + c.used + "\n"), std::string::npos) << read("again.mcp");
+    }
 }

@@ -188,9 +188,12 @@ TEST(ProjectFile, ValueFormsAndAGapEndTheFrames)
     EXPECT_TRUE(p.frames[0].Inverse);
     EXPECT_FALSE(p.frames[0].Stretch);
     EXPECT_EQ(p.frames[0].Left, 16);
-    EXPECT_EQ(p.frames[0].Time, 100);           // low 16 bits
-    EXPECT_EQ(p.frames[0].Gif.ColorDither, 2);  // low 8 bits
-    EXPECT_EQ(p.frames[0].Width, 100);          // the project's width as read
+    EXPECT_EQ(p.frames[0].Width, 100);  // the project's width as read
+    // values a frame cannot hold are brought into range, each with a line
+    EXPECT_EQ(p.frames[0].Time, 65535);
+    EXPECT_EQ(p.frames[0].Gif.ColorDither, 0);
+    EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Time_1=65636 is out of range; 65535 is used.",
+                                                       "ColorDither_1=258 is out of range; 0 is used."}));
 }
 
 TEST(Refresh, ReadsTheSourceAgainAndLogsMissingFiles)
@@ -308,30 +311,32 @@ TEST(RenderingCommands, FinishEveryFramePastOneTooLargeForAPicture)
     }
 }
 
-TEST(ProjectFile, HostileSizesAreRefusedFrameByFrame)
+TEST(ProjectFile, HostileSizesAreBroughtIntoRangeOrRefusedFrameByFrame)
 {
     TempDir dir;
     const std::string a = writePng(dir.file("a.png"), patternPicture(8, 8));
     const std::string text =
-        "[Parameters]\nWidth=0x7FFFFFFF\nHeight=-2147483648\nType=1\n[Files]\n"
-        "File_1=a.png\nWidth_1=70000\nHeight_1=70000\n"
+        "[Parameters]\nWidth=0x7FFFFFFF\nHeight=65535\nType=1\n[Files]\n"
+        "File_1=a.png\nStretch_1=1\n"
         "File_2=a.png\nWidth_2=-5\nHeight_2=3\nFlip_2=-7\n"
-        "File_3=a.png\nStretch_3=1\n"
-        "File_4=a.png\nWidth_4=4\nHeight_4=4\nFlip_4=1\n";
+        "File_3=a.png\nWidth_3=4\nHeight_3=4\nFlip_3=1\n";
     writeFile(dir.file("p.mcp"), std::vector<std::uint8_t>(text.begin(), text.end()));
     Project p;
     auto reader = makeFileSourceReader();
     openProjectFile(p, dir.file("p.mcp"), *reader, {});
-    // frames 1 and 3 would need pictures beyond any limit; 2 is empty; 4 is fine
+    // frame 1 would be fitted into a canvas of 65535 x 65535, more than any
+    // picture; 2 is empty; 3 is fine
     ASSERT_EQ(p.frames.count(), 2);
     EXPECT_EQ(p.frames[0].image.width(), 0);
+    EXPECT_EQ(p.frames[0].Flip, 0);
     EXPECT_EQ(p.frames[1].image.width(), 4);
     EXPECT_EQ(
         p.log.lines(),
         (std::vector<std::string>{
-            "Frame 1 (" + a + ") cannot be rendered: 70000 x 70000 pixels is more than a picture can hold.",
-            "Frame 3 (" + a +
-                ") cannot be rendered: 2147483647 x 0 pixels is more than a picture can hold."}));
+            "Width=2147483647 is out of range; 65535 is used.",
+            "Frame 1 (" + a + ") cannot be rendered: 65535 x 65535 pixels is more than a picture can hold.",
+            "Flip_2=-7 is out of range; 0 is used.", "Width_2=-5 is out of range; 0 is used."}));
+    EXPECT_TRUE(p.changed);
 }
 
 TEST(ProjectFile, CancellingTheOpenKeepsTheFramesReadSoFar)
