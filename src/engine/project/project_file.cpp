@@ -176,6 +176,23 @@ std::int32_t readParameter(const IniFile& ini, const char* name, std::int32_t de
     return std::int32_t(inRange(ini.getInt(kParameters, name, def), name, lo, hi, def, Check::Clamp, log));
 }
 
+// The name a frame's file is saved under: relative to the project's folder
+// when the file lies in that folder or below it, so the folder can be moved
+// or shared as a whole; absolute otherwise.
+std::string storedFileName(const std::string& file, const fs::path& folder)
+{
+    if (file.empty())
+        return file;
+    std::error_code ec;
+    const fs::path full = fs::absolute(file, ec).lexically_normal();
+    if (ec)
+        return file;
+    const fs::path relative = full.lexically_relative(folder);
+    if (relative.empty() || relative == "." || *relative.begin() == "..")
+        return full.string();
+    return relative.string();
+}
+
 }  // namespace
 
 void saveProjectFile(Project& project, const std::string& path)
@@ -207,10 +224,12 @@ void saveProjectFile(Project& project, const std::string& path)
     }
 
     ini.eraseSection(kFiles);
+    std::error_code ec;
+    const fs::path folder = fs::absolute(path, ec).parent_path().lexically_normal();
     int n = 0;
     for (const FrameRecord& f : project.frames) {
         ++n;
-        ini.setString(kFiles, key("File_", n), f.File);
+        ini.setString(kFiles, key("File_", n), storedFileName(f.File, folder));
         for (const FrameKey& k : kFrameKeys)
             if (!k.gifOnly || s.Type == ProjectGif)
                 ini.setInt(kFiles, key(k.name, n), k.member.get(f));
@@ -290,7 +309,7 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
         f.File = ini.getString(kFiles, key("File_", n), "");
         // A relative name is taken from the project's own folder, so a project
         // can travel together with its pictures.
-        if (!f.File.empty() && f.File.front() != '/')
+        if (!f.File.empty() && fs::path(f.File).is_relative())
             f.File = (fs::path(path).parent_path() / f.File).lexically_normal().string();
         if (!fileExists(f.File)) {
             log.add("Not found file: " + f.File);

@@ -205,3 +205,44 @@ TEST_F(ProjectFileTest, OutOfRangeValuesAreBroughtIntoRangeOnReading)
         EXPECT_NE(read("again.mcp").find("\n" + c.used + "\n"), std::string::npos) << read("again.mcp");
     }
 }
+
+TEST_F(ProjectFileTest, PicturesInTheProjectFolderAreSavedRelativeSoTheFolderCanMove)
+{
+    fs::create_directories(dir.path() / "proj" / "sub");
+    fs::create_directories(dir.path() / "proj-old");
+    const std::string a = writePng(path("proj/a.png"), patternPicture(8, 8));
+    writePng(path("proj/sub/b.png"), patternPicture(8, 8));
+    const std::string c = writePng(path("proj-old/c.png"), patternPicture(8, 8));
+    Project p;
+    p.settings.Type = ProjectGif;
+    p.frames.append(frame(path("proj/sub/../a.png"), 10));
+    p.frames.append(frame(path("proj/sub/b.png"), 20));
+    p.frames.append(frame(c, 30));
+    {
+        // a name relative to the working folder is saved as the file it names
+        struct InFolder {
+            fs::path old = fs::current_path();
+            explicit InFolder(const fs::path& to) { fs::current_path(to); }
+            ~InFolder() { fs::current_path(old); }
+        } in(dir.path());
+        p.frames.append(frame("proj/sub/b.png", 40));
+        saveProjectFile(p, path("proj/p.mcp"));
+    }
+    const std::string saved = read("proj/p.mcp");
+    EXPECT_NE(saved.find("\nFile_1=a.png\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\nFile_2=sub/b.png\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\nFile_3=" + c + "\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\nFile_4=sub/b.png\n"), std::string::npos) << saved;
+
+    fs::rename(dir.path() / "proj", dir.path() / "moved");
+    Project q;
+    openProjectFile(q, path("moved/p.mcp"), *reader, {});
+    EXPECT_TRUE(q.log.empty()) << q.log.lines().front();
+    ASSERT_EQ(q.frames.count(), 4);
+    EXPECT_EQ(q.frames[0].File, path("moved/a.png"));
+    EXPECT_EQ(q.frames[1].File, path("moved/sub/b.png"));
+    EXPECT_EQ(q.frames[2].File, c);
+    EXPECT_EQ(q.frames[3].Time, 40);
+    saveProjectFile(q, path("moved/p.mcp"));
+    EXPECT_EQ(read("moved/p.mcp"), saved);
+}
