@@ -6,6 +6,7 @@
 #include "cli/command.h"
 #include "engine/avi/riff.h"
 #include "engine/avi/wav.h"
+#include "engine/base/output_file.h"
 
 namespace pelko::cli {
 namespace {
@@ -14,15 +15,19 @@ int runWavInfo(const Args& args)
 {
     if (args.size() != 1)
         return usage("wav-info");
-    const WavDuration duration = WavDurationMs(args[0]);
-    if (duration.ms == -1 && !duration.message.empty())
-        return fail(duration.message);
-    FileRiffSource src(args[0]);
+    const std::string& path = args[0];
+    const WavDuration duration = WavDurationMs(path);
+    if (duration.ms < 0)
+        return fail(path + ": " + duration.reason);
+    FileRiffSource src(path);
     WavLayout layout;
-    if (!readWavLayout(src, layout))
-        return fail("MMIO Error. Error Code: " + std::to_string(kMmioErrChunkNotFound));
+    std::string reason;
+    if (!src.isOpen())
+        return fail(systemErrorText(path, src.openError()));
+    if (!readWavLayout(src, layout, &reason))
+        return fail(path + ": " + reason);
     const WaveFormat& f = layout.format;
-    std::cout << "file: " << args[0] << '\n'
+    std::cout << "file: " << path << '\n'
               << "duration: " << duration.ms << " ms\n"
               << "format tag: " << f.formatTag << '\n'
               << "channels: " << f.channels << '\n'
@@ -34,6 +39,8 @@ int runWavInfo(const Args& args)
               << "data size: " << layout.dataSize << '\n'
               << "data present: " << layout.dataAvailable << '\n'
               << "usable in AVI: " << (isUsablePcm(f) ? "yes" : "no") << '\n';
+    if (!isUsablePcm(f))
+        std::cout << "not usable because: " << pcmProblem(f) << '\n';
     return kExitOk;
 }
 

@@ -1,6 +1,9 @@
 #include "engine/avi/riff.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace pelko {
@@ -33,9 +36,16 @@ bool MemoryRiffSource::read(std::uint64_t offset, void* dst, std::size_t n)
 FileRiffSource::FileRiffSource(const std::string& path, bool writable)
 {
     file_ = std::fopen(path.c_str(), writable ? "r+b" : "rb");
-    if (!file_)
+    if (!file_) {
+        openError_ = errno;
         return;
-    if (fseeko(file_, 0, SEEK_END) != 0) {
+    }
+    struct stat st {};
+    if (::fstat(fileno(file_), &st) == 0 && S_ISDIR(st.st_mode))
+        openError_ = EISDIR;
+    else if (fseeko(file_, 0, SEEK_END) != 0)
+        openError_ = errno ? errno : EIO;
+    if (openError_) {
         std::fclose(file_);
         file_ = nullptr;
         return;

@@ -38,7 +38,8 @@ private:
     std::span<const std::uint8_t> bytes_;
 };
 
-// A file opened for reading, or for reading and writing in place.
+// A file opened for reading, or for reading and writing in place. A folder
+// does not open (EISDIR).
 class FileRiffSource : public RiffSource {
 public:
     explicit FileRiffSource(const std::string& path, bool writable = false);
@@ -47,6 +48,8 @@ public:
     FileRiffSource& operator=(const FileRiffSource&) = delete;
 
     bool isOpen() const { return file_ != nullptr; }
+    // The system's error number when the file did not open.
+    int openError() const { return openError_; }
     std::uint64_t size() const override { return size_; }
     bool read(std::uint64_t offset, void* dst, std::size_t n) override;
     bool write(std::uint64_t offset, const void* src, std::size_t n);
@@ -56,6 +59,7 @@ public:
 private:
     std::FILE* file_ = nullptr;
     std::uint64_t size_ = 0;
+    int openError_ = 0;
     bool ok_ = true;
 };
 

@@ -41,27 +41,43 @@ struct WavLayout {
 };
 
 // Finds the RIFF chunk and in it the 'fmt ' (at least 16 bytes) and 'data'
-// chunks, wherever they are. False when any of them is missing.
-bool readWavLayout(RiffSource& src, WavLayout& layout);
+// chunks, wherever they are. False when any of them is missing; reason, when
+// given, then says which ("no 'data' chunk").
+bool readWavLayout(RiffSource& src, WavLayout& layout, std::string* reason = nullptr);
 
 // Linear PCM whose fields make sense: 1 or more channels, a rate, 8, 16, 24 or
 // 32 bits and a block of channels x bytes per sample.
 bool isUsablePcm(const WaveFormat& f);
+// What keeps the format from going into an AVI ("format tag 3 is not linear
+// PCM", "the format has 0 channels", ...); empty when isUsablePcm.
+std::string pcmProblem(const WaveFormat& f);
+
+// The layout of a WAV file whose samples can go into an AVI: usable PCM with
+// at least one whole sample frame present. False otherwise, with the reason
+// ("No such file or directory", "no 'data' chunk", "the format has 0
+// channels", ...).
+bool ReadWavForAvi(const std::string& fileName, WavLayout& layout, std::string& reason);
 
 // The format of a WAV file, for passing to OpenAviWriter ahead of the sound.
-// False when the file cannot be read or holds no usable PCM.
+// False when ReadWavForAvi fails.
 bool ReadWavFormat(const std::string& fileName, WaveFormat& format);
 
 // Codes of the multimedia file layer as the duration reports them.
 constexpr int kMmioErrCannotRead = 259;
 constexpr int kMmioErrChunkNotFound = 265;
 
-// The playing time of a WAV file. On failure ms is -1 and, unless the failure
-// is a zero rate or sample size, message and caption say what to show.
+// The playing time of a WAV file, from the samples the file really holds
+// (a compressed sound's from its 'fact' sample count). On failure ms is -1,
+// reason says what is wrong in plain words (for "FILE: reason"), and message
+// and caption are what the window shows: "Error opening file." ("Error
+// Message"), "MMIO Error. Error Code: N" ("MMIO Error") for a missing chunk,
+// or the reason itself ("Error") for a format that gives no playing time
+// (0 channels, 0 samples per second, 0 bits per sample).
 struct WavDuration {
     std::int32_t ms = -1;
     std::string message;
     std::string caption;
+    std::string reason;
 };
 WavDuration WavDurationMs(const std::string& fileName);
 // The same for bytes already open.
