@@ -3,14 +3,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "engine/avi/avi_headers.h"
 #include "engine/avi/riff.h"
+#include "engine/base/output_file.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -35,10 +36,13 @@ AviResult fromAvError(int err, AviResult fallback)
     return fallback;
 }
 
-std::string temporaryName(const std::string& target, const char* what)
+// The text of a libav error: the system's own for the codes that carry an
+// error number.
+std::string avErrorText(int err)
 {
-    static std::atomic<unsigned> counter{0};
-    return target + "." + what + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(err, text, sizeof text);
+    return text;
 }
 
 std::uint32_t tagOf(const std::string& fourcc)
@@ -96,6 +100,13 @@ public:
     ~AviWriter() { release(true); }
 
     bool open(const WaveFormat* audioFormat);
+    const std::string& error() const { return error_; }
+    // Remembers text as the "FILE: reason" of the failure, unless one came first.
+    void note(const std::string& text)
+    {
+        if (error_.empty())
+            error_ = text;
+    }
     AviResult chooseCodec(const Picture& picture, const CompressOptions* options, bool show,
                           VideoCodecChooser* chooser);
     AviResult writeFrame(const Picture& picture);
@@ -113,6 +124,23 @@ private:
             discard_ = true;
         return code;
     }
+    // The same, remembering "FILE: reason" from a libav error.
+    AviResult failAv(int err, AviResult fallback, const std::string& what = {})
+    {
+        note(err, what);
+        return fail(fromAvError(err, fallback));
+    }
+    AviResult noteAv(int err, AviResult fallback, const std::string& what = {})
+    {
+        note(err, what);
+        return fromAvError(err, fallback);
+    }
+    void note(int err, const std::string& what)
+    {
+        if (error_.empty())
+            error_ = target_ + ": " + (what.empty() ? "" : what + ": ") + avErrorText(err);
+    }
+
     void defineVideo(const Picture& picture);
     AviResult setCodec(const CompressOptions& options);
     AviResult startFile();
@@ -126,7 +154,9 @@ private:
     void release(bool removeFiles);
     void dropSpool();
 
-    std::string target_, temp_, spoolPath_;
+    std::string target_;
+    std::unique_ptr<OutputFile> out_;  // the file being written
+    std::string error_;                // "FILE: reason" of the first failure
     std::int32_t period_;
     WaveFormat audio_;
     AVFormatContext* ctx_ = nullptr;
@@ -136,7 +166,7 @@ private:
     SwsContext* sws_ = nullptr;
     AVFrame* frame_ = nullptr;
     AVPacket* pkt_ = nullptr;
-    std::FILE* spool_ = nullptr;
+    std::FILE* spool_ = nullptr;  // sound held back, in a file without a name
     std::vector<std::uint8_t> raw_;
     int width_ = 0, height_ = 0;
     bool haveVideo_ = false, codecSet_ = false, uncompressed_ = false, headerWritten_ = false;
@@ -157,11 +187,20 @@ bool AviWriter::open(const WaveFormat* audioFormat)
         audio_ = *audioFormat;
         audio_.extraSize = 0;
     }
-    temp_ = temporaryName(target_, "part");
-    if (avformat_alloc_output_context2(&ctx_, nullptr, "avi", temp_.c_str()) < 0 || !ctx_)
+    out_ = std::make_unique<OutputFile>();
+    if (!out_->open(target_)) {
+        note(out_->error());
         return false;
-    if (avio_open(&ctx_->pb, temp_.c_str(), AVIO_FLAG_WRITE) < 0)
+    }
+    int err = avformat_alloc_output_context2(&ctx_, nullptr, "avi", out_->workPath().c_str());
+    if (err < 0 || !ctx_) {
+        note(err, "");
         return false;
+    }
+    if ((err = avio_open(&ctx_->pb, out_->workPath().c_str(), AVIO_FLAG_WRITE)) < 0) {
+        note(err, "");
+        return false;
+    }
     pkt_ = av_packet_alloc();
     return pkt_ != nullptr;
 }
@@ -180,9 +219,8 @@ void AviWriter::release(bool removeFiles)
     av_frame_free(&frame_);
     av_packet_free(&pkt_);
     dropSpool();
-    if (removeFiles && !temp_.empty())
-        std::remove(temp_.c_str());
-    temp_.clear();
+    if (removeFiles)
+        out_.reset();
 }
 
 void AviWriter::dropSpool()
@@ -191,9 +229,6 @@ void AviWriter::dropSpool()
         std::fclose(spool_);
         spool_ = nullptr;
     }
-    if (!spoolPath_.empty())
-        std::remove(spoolPath_.c_str());
-    spoolPath_.clear();
 }
 
 void AviWriter::defineVideo(const Picture& picture)
@@ -272,9 +307,9 @@ AviResult AviWriter::setCodec(const CompressOptions& options)
         enc_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     int err = avcodec_open2(enc_, codec, nullptr);
     if (err < 0)
-        return fail(fromAvError(err, AVIERR_UNSUPPORTED));
+        return failAv(err, AVIERR_UNSUPPORTED, "the " + info->encoder + " encoder");
     if ((err = avcodec_parameters_from_context(par, enc_)) < 0)
-        return fail(fromAvError(err, AVIERR_INTERNAL));
+        return failAv(err, AVIERR_INTERNAL, "the " + info->encoder + " encoder");
     par->codec_tag = tagOf(info->fourcc);
 
     frame_ = av_frame_alloc();
@@ -325,7 +360,7 @@ AviResult AviWriter::startFile()
     const int err = avformat_write_header(ctx_, &opts);
     av_dict_free(&opts);
     if (err < 0)
-        return fail(fromAvError(err, AVIERR_FILEWRITE));
+        return failAv(err, AVIERR_FILEWRITE);
     headerWritten_ = true;
     // Sound handed over before the header goes in now, ahead of any later sound.
     if (spool_ && soundStream_) {
@@ -341,19 +376,19 @@ AviResult AviWriter::encode(const AVFrame* frame)
 {
     int err = avcodec_send_frame(enc_, frame);
     if (err < 0)
-        return fail(fromAvError(err, AVIERR_CANTCOMPRESS));
+        return failAv(err, AVIERR_CANTCOMPRESS, "the encoder");
     for (;;) {
         err = avcodec_receive_packet(enc_, pkt_);
         if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
             return AVIERR_OK;
         if (err < 0)
-            return fail(fromAvError(err, AVIERR_CANTCOMPRESS));
+            return failAv(err, AVIERR_CANTCOMPRESS, "the encoder");
         av_packet_rescale_ts(pkt_, enc_->time_base, videoStream_->time_base);
         pkt_->stream_index = videoStream_->index;
         err = av_write_frame(ctx_, pkt_);
         av_packet_unref(pkt_);
         if (err < 0)
-            return fail(fromAvError(err, AVIERR_FILEWRITE));
+            return failAv(err, AVIERR_FILEWRITE);
     }
 }
 
@@ -379,7 +414,7 @@ AviResult AviWriter::writeFrame(const Picture& picture)
         const int err =
             writeBorrowed(ctx_, pkt_, videoStream_->index, raw_.data(), raw_.size(), nextFrame_, 1);
         if (err < 0)
-            return fail(fromAvError(err, AVIERR_FILEWRITE));
+            return failAv(err, AVIERR_FILEWRITE);
     } else {
         int err = av_frame_make_writable(frame_);
         if (err < 0)
@@ -402,7 +437,7 @@ AviResult AviWriter::writeSoundPiece(AVFormatContext* ctx, AVStream* stream, con
     const std::int64_t frames = std::int64_t(n / audio_.blockAlign);
     const int err = writeBorrowed(ctx, pkt_, stream->index, data, n, soundPts_, frames);
     if (err < 0)
-        return fromAvError(err, AVIERR_FILEWRITE);
+        return noteAv(err, AVIERR_FILEWRITE);
     soundPts_ += frames;
     return AVIERR_OK;
 }
@@ -424,10 +459,14 @@ AviResult AviWriter::writeSound(RiffSource& src)
     // otherwise held until the header is written or the file is rebuilt.
     const bool direct = headerWritten_ && soundStream_;
     if (!direct && !spool_) {
-        spoolPath_ = temporaryName(target_, "sound");
-        spool_ = std::fopen(spoolPath_.c_str(), "w+b");
-        if (!spool_)
+        const int fd = openScratchFile(target_);
+        spool_ = fd >= 0 ? ::fdopen(fd, "w+b") : nullptr;
+        if (!spool_) {
+            note(systemErrorText(target_, errno));
+            if (fd >= 0)
+                ::close(fd);
             return fail(AVIERR_FILEWRITE, true);
+        }
     }
     // A sound that cannot be held back completely is taken out again, so the
     // file closes with the sounds before it.
@@ -448,6 +487,7 @@ AviResult AviWriter::writeSound(RiffSource& src)
             if (AviResult r = writeSoundPiece(ctx_, soundStream_, buf.data(), n))
                 return fail(r);
         } else if (std::fwrite(buf.data(), 1, n, spool_) != n) {
+            note(systemErrorText(target_, errno));
             return spoolFailed(AVIERR_FILEWRITE);
         }
         done += n;
@@ -479,13 +519,18 @@ AviResult AviWriter::copySpool(AVFormatContext* ctx, AVStream* stream)
 // the finished video packet by packet into a new file that has both streams.
 AviResult AviWriter::remuxWithSound()
 {
-    const std::string out = temporaryName(target_, "part");
+    auto outFile = std::make_unique<OutputFile>();
+    if (!outFile->open(target_)) {
+        note(outFile->error());
+        return outFile->errorCode() == ENOSPC ? AVIERR_FILEWRITE : AVIERR_FILEOPEN;
+    }
+    const std::string& out = outFile->workPath();
     AVFormatContext* in = nullptr;
     AVFormatContext* dst = nullptr;
     AviResult result = AVIERR_OK;
-    int err = avformat_open_input(&in, temp_.c_str(), nullptr, nullptr);
+    int err = avformat_open_input(&in, out_->workPath().c_str(), nullptr, nullptr);
     if (err < 0)
-        return fromAvError(err, AVIERR_FILEREAD);
+        return noteAv(err, AVIERR_FILEREAD);
     AVStream* inVideo = in->nb_streams == 1 ? in->streams[0] : nullptr;
     AVStream* outVideo = nullptr;
     AVStream* outSound = nullptr;
@@ -504,14 +549,14 @@ AviResult AviWriter::remuxWithSound()
         outSound = result == AVIERR_OK ? dst->streams[1] : nullptr;
     }
     if (result == AVIERR_OK && (err = avio_open(&dst->pb, out.c_str(), AVIO_FLAG_WRITE)) < 0)
-        result = fromAvError(err, AVIERR_FILEWRITE);
+        result = noteAv(err, AVIERR_FILEWRITE);
     if (result == AVIERR_OK) {
         AVDictionary* opts = nullptr;
         av_dict_set(&opts, "flipped_raw_rgb", "1", 0);
         err = avformat_write_header(dst, &opts);
         av_dict_free(&opts);
         if (err < 0)
-            result = fromAvError(err, AVIERR_FILEWRITE);
+            result = noteAv(err, AVIERR_FILEWRITE);
     }
     while (result == AVIERR_OK && (err = av_read_frame(in, pkt_)) >= 0) {
         av_packet_rescale_ts(pkt_, inVideo->time_base, outVideo->time_base);
@@ -520,22 +565,21 @@ AviResult AviWriter::remuxWithSound()
         err = av_write_frame(dst, pkt_);
         av_packet_unref(pkt_);
         if (err < 0)
-            result = fromAvError(err, AVIERR_FILEWRITE);
+            result = noteAv(err, AVIERR_FILEWRITE);
     }
     if (result == AVIERR_OK && err != AVERROR_EOF)
-        result = fromAvError(err, AVIERR_FILEREAD);
+        result = noteAv(err, AVIERR_FILEREAD);
     if (result == AVIERR_OK)
         result = copySpool(dst, outSound);
     if (result == AVIERR_OK && (err = av_write_trailer(dst)) < 0)
-        result = fromAvError(err, AVIERR_FILEWRITE);
+        result = noteAv(err, AVIERR_FILEWRITE);
     if (dst) {
-        if (dst->pb && avio_closep(&dst->pb) < 0 && result == AVIERR_OK)
-            result = AVIERR_FILEWRITE;
+        if (dst->pb && (err = avio_closep(&dst->pb)) < 0 && result == AVIERR_OK)
+            result = noteAv(err, AVIERR_FILEWRITE);
         avformat_free_context(dst);
     }
     avformat_close_input(&in);
-    std::remove(temp_.c_str());
-    temp_ = out;
+    out_ = std::move(outFile);  // the first file goes, without a trace
     return result;
 }
 
@@ -562,9 +606,9 @@ AviResult AviWriter::finish()
     }
     int err = av_write_trailer(ctx_);
     if (err < 0)
-        return fromAvError(err, AVIERR_FILEWRITE);
-    if (avio_closep(&ctx_->pb) < 0)
-        return AVIERR_FILEWRITE;
+        return noteAv(err, AVIERR_FILEWRITE);
+    if ((err = avio_closep(&ctx_->pb)) < 0)
+        return noteAv(err, AVIERR_FILEWRITE);
     if (rebuild) {
         if (AviResult r = remuxWithSound())
             return r;
@@ -582,11 +626,15 @@ AviResult AviWriter::finish()
         fix.blockAlign = audio_.blockAlign;
         fix.samplesPerSec = audio_.samplesPerSec;
     }
-    if (!fixStreamHeaders(temp_, fix))
+    if (!fixStreamHeaders(out_->workPath(), fix)) {
+        note(target_ + ": the stream headers could not be rewritten");
         return AVIERR_FILEWRITE;
-    if (std::rename(temp_.c_str(), target_.c_str()) != 0)
-        return errno == EROFS || errno == EACCES ? AVIERR_READONLY : AVIERR_FILEWRITE;
-    temp_.clear();
+    }
+    if (!out_->commit()) {
+        note(out_->error());
+        const int code = out_->errorCode();
+        return code == EROFS || code == EACCES || code == EPERM ? AVIERR_READONLY : AVIERR_FILEWRITE;
+    }
     return AVIERR_OK;
 }
 
@@ -600,7 +648,7 @@ AviResult AviWriter::close()
 }
 
 AviWriterPtr OpenAviWriter(const std::string& fileName, std::int32_t framePeriodMs,
-                           const WaveFormat* audioFormat)
+                           const WaveFormat* audioFormat, std::string* error)
 {
     // The encoders' progress notes are not for our users; errors still show.
     static const bool quiet = [] {
@@ -609,18 +657,32 @@ AviWriterPtr OpenAviWriter(const std::string& fileName, std::int32_t framePeriod
     }();
     (void)quiet;
     AviWriterPtr writer(new AviWriter(fileName, framePeriodMs));
-    if (audioFormat && audioFormat->channels && !isUsablePcm(*audioFormat))
+    if (audioFormat && audioFormat->channels && !isUsablePcm(*audioFormat)) {
+        if (error)
+            *error = "the sound format: " + pcmProblem(*audioFormat);
         return nullptr;
-    if (!writer->open(audioFormat && audioFormat->channels ? audioFormat : nullptr))
+    }
+    if (!writer->open(audioFormat && audioFormat->channels ? audioFormat : nullptr)) {
+        if (error)
+            *error = writer->error();
         return nullptr;
+    }
     return writer;
 }
 
-AviResult CloseAviWriter(AviWriterPtr writer)
+AviResult CloseAviWriter(AviWriterPtr writer, std::string* error)
 {
     if (!writer)
         return AVIERR_BADHANDLE;
-    return writer->close();
+    const AviResult r = writer->close();
+    if (error)
+        *error = r == AVIERR_OK ? std::string() : writer->error();
+    return r;
+}
+
+std::string AviWriterError(const AviWriter* writer)
+{
+    return writer ? writer->error() : std::string();
 }
 
 namespace {
@@ -671,6 +733,7 @@ AviResult WriteWavSound(AviWriter* writer, const void* source, std::uint32_t kin
     FileRiffSource src(static_cast<const char*>(source));
     if (!src.isOpen()) {
         writer->failed = true;  // the video written so far stays valid
+        writer->note(systemErrorText(static_cast<const char*>(source), src.openError()));
         return AVIERR_FILEOPEN;
     }
     return writer->writeSound(src);

@@ -10,9 +10,10 @@
 // every later operation returns AVIERR_ERROR; argument errors (BADHANDLE,
 // BADPARAM, BADFLAGS, BADSIZE, BADFORMAT) leave it usable.
 //
-// The file is written under a temporary name beside the target and renamed
-// over the target only by a successful CloseAviWriter, so a failure never
-// leaves a partial file in place of a good one. A writer destroyed without
+// The file is written into an unnamed temporary file beside the target
+// (OutputFile) and put in place of the target only by a successful
+// CloseAviWriter, so a failure never leaves a partial file in place of a good
+// one, and a killed process leaves nothing. A writer destroyed without
 // CloseAviWriter, or one that failed while writing video, leaves no file.
 // A writer that failed only on its sound (the WAV file could not be opened or
 // written) still closes into a valid AVI without that sound.
@@ -50,14 +51,21 @@ constexpr std::uint32_t SND_FILENAME = 0x20000;
 
 // Starts an AVI file whose frames last framePeriodMs each (below 1 counts as
 // 1). audioFormat, when given, fixes the sound format ahead of the sound.
-// Returns nullptr when the file cannot be created.
+// Returns nullptr when the file cannot be created, with "FILE: reason" in
+// error when given.
 AviWriterPtr OpenAviWriter(const std::string& fileName, std::int32_t framePeriodMs,
-                           const WaveFormat* audioFormat = nullptr);
+                           const WaveFormat* audioFormat = nullptr, std::string* error = nullptr);
 
 // Finishes the file and puts it in place of the target. 0 when done or when
 // the writer had failed (nothing is then written); AVIERR_BADHANDLE for none;
-// the code of the failure when finishing the file fails.
-AviResult CloseAviWriter(AviWriterPtr writer);
+// the code of the failure when finishing the file fails, with "FILE: reason"
+// in error when given.
+AviResult CloseAviWriter(AviWriterPtr writer, std::string* error = nullptr);
+
+// "FILE: reason" of the first failure of the file or codec layer (the
+// system's text for a failed write, "the mpeg4 encoder: ..." for a codec),
+// empty when there is none.
+std::string AviWriterError(const AviWriter* writer);
 
 // Sets the codec from the first frame's picture (its size fixes the stream's).
 // options may be nullptr (uncompressed unless the chooser picks another). With

@@ -209,11 +209,17 @@ TEST(AviWriter, ChooserDeclinesAndNothingReplacesTheTarget)
 
 TEST(AviWriter, CannotCreateTheFile)
 {
-    EXPECT_FALSE(OpenAviWriter("/nonexistent-folder/clip.avi", 40));
+    std::string error;
+    EXPECT_FALSE(OpenAviWriter("/nonexistent-folder/clip.avi", 40, nullptr, &error));
+    EXPECT_EQ(error, "/nonexistent-folder/clip.avi: No such file or directory");
     const WaveFormat bad{1, 1, 0, 0, 2, 16, 0};  // no sample rate
     TempDir dir;
     EXPECT_TRUE(OpenAviWriter((dir / "a.avi").string(), 40, nullptr));
-    EXPECT_FALSE(OpenAviWriter((dir / "a.avi").string(), 40, &bad));
+    EXPECT_FALSE(OpenAviWriter((dir / "a.avi").string(), 40, &bad, &error));
+    EXPECT_EQ(error, "the sound format: the format has 0 samples per second");
+    std::filesystem::create_directory(dir / "taken.avi");
+    EXPECT_FALSE(OpenAviWriter((dir / "taken.avi").string(), 40, nullptr, &error));
+    EXPECT_EQ(error, (dir / "taken.avi").string() + ": Is a directory");
 }
 
 // Sound: with the format known ahead and without, the samples of every sound
