@@ -1,27 +1,28 @@
 // pelko-cli convert IN OUT: reads any picture Pelko reads (a GIF gives its
 // first non-empty frame) and writes it in the kind OUT's extension names.
 
+#include <new>
 #include <string>
 
 #include "cli/command.h"
 #include "cli/convert_gif.h"
+#include "cli/picture_input.h"
+#include "engine/base/output_file.h"
 #include "engine/image/bmp_writer.h"
 #include "engine/image/file_kind.h"
 #include "engine/image/jpeg_codec.h"
-#include "engine/image/picture_reader.h"
 #include "engine/image/png_picture.h"
 #include "engine/image/ppm.h"
-#include "engine/project/image_sources.h"
 
 namespace pelko::cli {
 
 namespace {
 
-// The picture of IN, or a failure text in error.
+// The picture of IN, or "IN: reason" in error.
 bool readInput(const std::string& path, Picture& picture, std::string& error)
 {
     if (hasExtension(path, ".gif")) {
-        std::optional<GifSource> gif = makeFileSourceReader()->readGif(path, error);
+        std::optional<GifSource> gif = CliSourceReader().readGif(path, error);
         if (!gif)
             return false;
         for (GifSourceFrame& frame : gif->frames)
@@ -29,30 +30,14 @@ bool readInput(const std::string& path, Picture& picture, std::string& error)
                 picture = std::move(frame.picture);
                 return true;
             }
-        error = "the GIF holds no picture: " + path;
+        error = path + ": the GIF holds no picture";
         return false;
     }
-    if (hasExtension(path, ".ppm")) {
-        try {
-            const auto bytes = readFile(path);
-            picture = decodePpm(bytes.data(), bytes.size());
-            return true;
-        } catch (const std::exception& e) {
-            error = e.what();
-            return false;
-        }
-    }
-    if (stillKindOf(path) == StillKind::None) {
-        error = "not a picture Pelko reads (BMP, JPG, JPEG, PNG, ICO, GIF or PPM): " + path;
+    std::optional<Picture> still = readStillWithReason(path, error);
+    if (!still)
         return false;
-    }
-    try {
-        picture = readStillPicture(path);
-        return true;
-    } catch (const PictureReadError& e) {
-        error = e.what();
-        return false;
-    }
+    picture = std::move(*still);
+    return true;
 }
 
 bool parseQuality(const std::string& text, int& quality)
@@ -84,12 +69,19 @@ int runConvert(const Args& arguments)
     if (!known || (!gif && !args.empty()) || (hasQuality && ext != ".jpg" && ext != ".jpeg"))
         return usage("convert");
 
+    GifConvertOptions gifOptions;
+    if (gif) {
+        if (const int rc = takeGifConvertOptions(args, gifOptions))
+            return rc;
+    }
+    if (!checkOutputPath(out))
+        return kExitFailed;
     Picture picture;
     std::string error;
     if (!readInput(in, picture, error))
         return fail(error);
     if (gif)
-        return convertToGif(picture, out, args);
+        return convertToGif(picture, out, gifOptions);
     try {
         std::vector<std::uint8_t> bytes;
         if (ext == ".bmp")
@@ -100,9 +92,13 @@ int runConvert(const Args& arguments)
             bytes = encodePpm(picture);
         else
             bytes = encodeJpeg(picture, quality);
-        writeFile(out, bytes);
+        writeOutputFile(out, bytes);
+    } catch (const OutputFileError& e) {
+        return fail(e.what());
+    } catch (const std::bad_alloc&) {
+        return fail(out + ": not enough memory to encode the picture");
     } catch (const std::exception& e) {
-        return fail(std::string(e.what()));
+        return fail(out + ": " + e.what());
     }
     return kExitOk;
 }

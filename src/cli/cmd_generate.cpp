@@ -1,11 +1,16 @@
 // pelko-cli generate PROJECT.mcp OUTPUT: what the Generate command does,
 // with its dialogs switched off.
 
-#include <filesystem>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <iostream>
 
 #include "cli/command.h"
 #include "cli/output_options.h"
+#include "cli/picture_input.h"
+#include "engine/base/output_file.h"
+#include "engine/image/file_kind.h"
 #include "engine/project/project_file.h"
 
 namespace pelko::cli {
@@ -19,24 +24,42 @@ int runGenerate(const Args& given)
         return rc;
     if (args.size() != 2)
         return usage("generate");
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(args[0], ec))
-        return fail("Not found file: " + args[0]);
+    for (const std::string& a : args)
+        if (a.rfind("--", 0) == 0)
+            return usage("generate");
+    const std::string& in = args[0];
+    const std::string& out = args[1];
+    if (const int rc = checkOutputArgs(out, oo, "generate"))
+        return rc;
+    struct stat st {};
+    if (::stat(in.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return fail(systemErrorText(in, S_ISDIR(st.st_mode) ? EISDIR : errno));
     Project project;
-    auto reader = makeFileSourceReader();
-    const OpenResult opened = openProjectFile(project, args[0], *reader, DefaultFrameSize{});
+    CliSourceReader reader;
+    const OpenResult opened = openProjectFile(project, in, reader, DefaultFrameSize{});
     for (const std::string& e : opened.errors) std::cerr << "pelko-cli: " << e << '\n';
-    for (const std::string& line : project.log.lines()) std::cerr << "pelko-cli: " << line << '\n';
+    const std::string soundGone = "Not found the following sound file: ";
+    for (const std::string& line : project.log.lines()) {
+        std::cerr << "pelko-cli: " << in << ": " << line << '\n';
+        // Opening drops a sound file that is not there; the AVI goes on
+        // without it, as it does for a --wav that cannot be used.
+        if (line.rfind(soundGone, 0) == 0 && oo.wav.empty() && oo.soundDropped.empty())
+            oo.soundDropped = line.substr(soundGone.size()) + ": No such file or directory";
+    }
+    // A frame that could not be read would be missing from the output.
+    if (!opened.errors.empty() || project.changed)
+        return fail(in + ": not every frame of the project could be read; nothing written");
     if (project.frames.empty())
-        return fail("the project has no frames: " + args[0]);
+        return fail(in + ": the project has no frames");
+    if (!hasExtension(out, ".avi"))
+        oo.soundDropped.clear();  // a GIF has no sound to lose
     // without options of its own, the GIF takes the project's stored ones
     if (!oo.gifOptionsGiven) {
         const std::uint16_t loops = oo.gif.loops;
         oo.gif = gifOptionsOf(project.settings, loops);
     }
-    if (oo.wav.empty() && project.settings.Sound)
-        oo.wav = project.settings.Wav_File;
-    return writeOutput(project, args[1], oo);
+    // the project's own sound is looked at by the AVI's generation
+    return writeOutput(project, out, oo);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "cli/command.h"
 #include "cli/output_options.h"
+#include "cli/picture_input.h"
 #include "cli/project_args.h"
 #include "engine/image/file_kind.h"
 
@@ -16,7 +17,7 @@ int runMake(const Args& given)
         return usage("make");
     const bool gif = hasExtension(args[0], ".gif");
     if (!gif && !hasExtension(args[0], ".avi"))
-        return fail("the output must end in .gif or .avi: " + args[0]);
+        return fail(args[0] + ": the output must end in .gif or .avi");
     ProjectOptions po;
     if (const int rc = takeProjectArgs(args, gif ? ProjectGif : ProjectAvi, po))
         return rc;
@@ -28,15 +29,20 @@ int runMake(const Args& given)
     for (const std::string& a : args)
         if (a.rfind("--", 0) == 0)
             return usage("make");
+    // Everything that can be wrong with the arguments is found before the
+    // first picture is read, and nothing is written unless every picture is.
+    const std::vector<std::string> pictures(args.begin() + 1, args.end());
+    if (const int rc = checkOutputArgs(args[0], oo, "make"))
+        return rc;
+    if (!checkPictureArgs(pictures))
+        return kExitFailed;
 
     Project project;
-    bool hadErrors = false;
-    if (const int rc = buildProject(project, po, {args.begin() + 1, args.end()}, hadErrors))
+    if (const int rc = buildProject(project, po, pictures))
         return rc;
     if (oo.frameSettings)
         for (FrameRecord& f : project.frames) f.Gif = *oo.frameSettings;
-    const int rc = writeOutput(project, args[0], oo);
-    return rc != kExitOk ? rc : (hadErrors ? kExitFailed : kExitOk);
+    return writeOutput(project, args[0], oo);
 }
 
 }  // namespace

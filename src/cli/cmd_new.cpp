@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/command.h"
+#include "cli/picture_input.h"
 #include "cli/project_args.h"
 #include "engine/project/project_file.h"
 
@@ -25,14 +26,23 @@ int runNew(const Args& given)
         if (a.rfind("--", 0) == 0)
             return usage("new");
 
+    const std::string& out = args[0];
+    const std::vector<std::string> pictures(args.begin() + 1, args.end());
+    if (!checkOutputPath(out) || !checkPictureArgs(pictures))
+        return kExitFailed;
+
     Project project;
-    bool hadErrors = false;
-    if (const int rc = buildProject(project, o, {args.begin() + 1, args.end()}, hadErrors))
+    if (const int rc = buildProject(project, o, pictures))
         return rc;
-    saveProjectFile(project, args[0]);
-    std::cout << args[0] << ": " << project.frames.count() << " frames, " << project.settings.Width << " x "
+    try {
+        saveProjectFile(project, out);
+    } catch (const std::exception& e) {
+        const std::string what = e.what();
+        return fail(what.rfind(out, 0) == 0 ? what : out + ": " + what);
+    }
+    std::cout << out << ": " << project.frames.count() << " frames, " << project.settings.Width << " x "
               << project.settings.Height << ", " << typeText(project.settings.Type) << '\n';
-    return hadErrors ? kExitFailed : kExitOk;
+    return kExitOk;
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 // The subcommand table of pelko-cli. Each subcommand lives in its own file
 // and registers itself with PELKO_CLI_COMMAND.
 //
-// Exit codes: 0 done, 1 failed (one line on stderr), 2 wrong usage.
+// Exit codes: 0 done, 1 failed ("FILE: reason" lines on stderr, no output
+// file written), 2 wrong usage, 3 the AVI was written without the sound asked
+// for.
 
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@ namespace pelko::cli {
 constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kExitWithoutSound = 3;
 
 using Args = std::vector<std::string>;
 

@@ -2,51 +2,56 @@
 
 #include <cstdio>
 #include <exception>
+#include <new>
 
 #include "cli/gif_names.h"
+#include "engine/base/output_file.h"
 #include "engine/gif/bitmap_frame.h"
 #include "engine/gif/gif_image.h"
 #include "engine/gif/optimize.h"
-#include "engine/image/ppm.h"
 
 namespace pelko::cli {
 
-int convertToGif(const Picture& picture, const std::string& outPath, Args& options)
+int takeGifConvertOptions(Args& options, GifConvertOptions& out)
 {
-    // The defaults of a new frame: quantized to 256 colours, no dithering.
-    TColorReduction reduction = rmQuantize;
-    TDitherMode dither = dmNearest;
-    int bits = 8;
     std::string text;
-    if (takeOption(options, "--reduction", text) && !parseReduction(text, reduction)) {
+    if (takeOption(options, "--reduction", text) && !parseReduction(text, out.reduction)) {
         listReductions();
         return usage("convert");
     }
-    if (takeOption(options, "--dither", text) && !parseDither(text, dither)) {
+    if (takeOption(options, "--dither", text) && !parseDither(text, out.dither)) {
         listDithers();
         return usage("convert");
     }
     if (takeOption(options, "--colors", text)) {
         // A power of two from 8 to 256: the quantizer's 3 to 8 bits.
-        bits = colorsToBits(text);
-        if (bits == 0) {
+        out.bits = colorsToBits(text);
+        if (out.bits == 0) {
             std::fprintf(stderr, "pelko-cli: --colors is 8, 16, 32, 64, 128 or 256\n");
             return usage("convert");
         }
     }
     if (!options.empty())
         return usage("convert");
+    return kExitOk;
+}
 
+int convertToGif(const Picture& picture, const std::string& outPath, const GifConvertOptions& options)
+{
     try {
         TGIFImage image;
-        image.SetColorReduction(reduction);
-        image.SetDitherMode(dither);
-        image.SetReductionBits(bits);
+        image.SetColorReduction(options.reduction);
+        image.SetDitherMode(options.dither);
+        image.SetReductionBits(options.bits);
         AddBitmap(image, Bitmap::fromPicture(picture));
         OptimizeColorMap(image);
-        writeFile(outPath, image.SaveToBytes());
-    } catch (const std::exception& e) {
+        writeOutputFile(outPath, image.SaveToBytes());
+    } catch (const OutputFileError& e) {
         return fail(e.what());
+    } catch (const std::bad_alloc&) {
+        return fail(outPath + ": not enough memory to make the GIF");
+    } catch (const std::exception& e) {
+        return fail(outPath + ": " + e.what());
     }
     return kExitOk;
 }

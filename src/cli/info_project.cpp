@@ -1,22 +1,26 @@
 // pelko-cli info PROJECT.mcp: settings, frames and what opening it logged.
 
-#include <filesystem>
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <iostream>
 
 #include "cli/command.h"
 #include "cli/info.h"
+#include "cli/picture_input.h"
+#include "engine/base/output_file.h"
 #include "engine/project/project_file.h"
 
 namespace pelko::cli {
 
 int infoProject(const std::string& path)
 {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return fail("Not found file: " + path);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return fail(systemErrorText(path, S_ISDIR(st.st_mode) ? EISDIR : errno));
     Project project;
-    auto reader = makeFileSourceReader();
-    const OpenResult r = openProjectFile(project, path, *reader, DefaultFrameSize{});
+    CliSourceReader reader;
+    const OpenResult r = openProjectFile(project, path, reader, DefaultFrameSize{});
     const ProjectSettings& s = project.settings;
     std::cout << "project " << path << '\n'
               << "  type " << typeText(s.Type) << ", size " << s.Width << " x " << s.Height << ", stretch "

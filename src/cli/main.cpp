@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <new>
 
 #include "cli/command.h"
 
@@ -64,7 +65,8 @@ static void printHelp()
               [](const Command& a, const Command& b) { return std::strcmp(a.name, b.name) < 0; });
     for (const Command& c : table)
         std::cout << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
-    std::cout << "\nexit codes: 0 done, 1 failed, 2 wrong usage\n";
+    std::cout << "\nexit codes: 0 done, 1 failed (nothing written), 2 wrong usage,\n"
+              << "            3 the AVI was written without the sound asked for\n";
 }
 
 }  // namespace pelko::cli
@@ -89,10 +91,14 @@ int main(int argc, char** argv)
         if (first != c.name)
             continue;
         Args args(argv + 2, argv + argc);
+        // The commands report their own failures with the file they concern;
+        // what escapes them still says which command met it.
         try {
             return c.run(args);
+        } catch (const std::bad_alloc&) {
+            return fail(std::string(c.name) + ": not enough memory");
         } catch (const std::exception& e) {
-            return fail(e.what());
+            return fail(std::string(c.name) + ": " + e.what());
         }
     }
     std::cerr << "pelko-cli: unknown command '" << first << "' (see pelko-cli --help)\n";

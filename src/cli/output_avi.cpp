@@ -10,9 +10,12 @@
 namespace pelko::cli {
 namespace {
 
-// "dib", "divx", "H264", ... as the codec's four-character code.
+// "dib", "divx", "H264", ... as the codec's four-character code; a longer
+// name is none (not its first four letters).
 const VideoCodecInfo* codecByName(std::string name)
 {
+    if (name.empty() || name.size() > 4)
+        return nullptr;
     std::transform(name.begin(), name.end(), name.begin(),
                    [](unsigned char c) { return char(std::toupper(c)); });
     name.resize(4, ' ');
@@ -21,24 +24,45 @@ const VideoCodecInfo* codecByName(std::string name)
 
 }  // namespace
 
+bool knownCodec(const std::string& name)
+{
+    if (codecByName(name))
+        return true;
+    std::cerr << "pelko-cli: --codec is one of:";
+    for (const VideoCodecInfo& c : availableVideoCodecs()) {
+        std::string shown = c.fourcc;
+        while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+        std::cerr << ' ' << shown;
+    }
+    std::cerr << '\n';
+    return false;
+}
+
 int writeAviOutput(const Project& project, const std::string& path, const OutputOptions& options)
 {
     const VideoCodecInfo* codec = codecByName(options.codec);
-    if (!codec) {
-        std::cerr << "pelko-cli: --codec is one of:";
-        for (const VideoCodecInfo& c : availableVideoCodecs()) std::cerr << ' ' << c.fourcc;
-        std::cerr << '\n';
-        return usage("make");
-    }
+    if (!codec)
+        return knownCodec(options.codec) ? kExitFailed : kExitUsage;
     AviGenerateOptions o;
     o.showCodecWindow = false;
     o.compress.fourcc = codec->fourcc;
     o.compress.quality = options.quality;
     o.soundFile = options.wav;
-    std::vector<std::string> messages;
-    const AviResult result = GenerateAvi(project, path, o, messages);
-    for (const std::string& m : messages) std::cerr << "pelko-cli: " << m << '\n';
-    return result == AVIERR_OK ? kExitOk : kExitFailed;
+    o.withoutSound = !options.soundDropped.empty();
+    AviGenerateReport report;
+    const AviResult result = GenerateAvi(project, path, o, report);
+    if (result != AVIERR_OK) {
+        if (!report.failure.empty())
+            return fail(report.failure);
+        for (const std::string& m : report.messages) std::cerr << "pelko-cli: " << path << ": " << m << '\n';
+        return kExitFailed;
+    }
+    const std::string& dropped = options.soundDropped.empty() ? report.soundDropped : options.soundDropped;
+    if (!dropped.empty()) {
+        std::cerr << "pelko-cli: " << dropped << " — written without sound\n";
+        return kExitWithoutSound;
+    }
+    return kExitOk;
 }
 
 }  // namespace pelko::cli

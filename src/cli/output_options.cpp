@@ -3,8 +3,12 @@
 #include <unistd.h>
 #include <cstdio>
 #include <iostream>
+#include <new>
 
 #include "cli/gif_names.h"
+#include "cli/picture_input.h"
+#include "engine/avi/wav.h"
+#include "engine/base/output_file.h"
 #include "engine/image/file_kind.h"
 
 namespace pelko::cli {
@@ -50,6 +54,7 @@ int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const c
             return usage(command);
         }
         out.gif.loops = std::uint16_t(loops);
+        out.loopsGiven = true;
     }
     out.gif.mergeColorMaps = takeFlag(args, "--optimize");
     out.gif.mergeSimilarities = takeFlag(args, "--merge");
@@ -57,10 +62,13 @@ int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const c
     out.gif.interlaced = takeFlag(args, "--interlaced");
     out.gifOptionsGiven =
         out.gif.mergeColorMaps || out.gif.mergeSimilarities || out.gif.crop || out.gif.interlaced;
-    takeOption(args, "--codec", out.codec);
-    if (takeOption(args, "--quality", v) && !parseInt(v, 0, 100, out.quality)) {
-        std::cerr << "pelko-cli: --quality wants 0 to 100\n";
-        return usage(command);
+    out.codecGiven = takeOption(args, "--codec", out.codec);
+    if (takeOption(args, "--quality", v)) {
+        out.codecGiven = true;
+        if (!parseInt(v, 0, 100, out.quality)) {
+            std::cerr << "pelko-cli: --quality wants 0 to 100\n";
+            return usage(command);
+        }
     }
     takeOption(args, "--wav", out.wav);
     if (takeOption(args, "--jobs", v) && !parseInt(v, 1, 64, out.jobs)) {
@@ -121,6 +129,35 @@ int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const c
 
 int writeGifOutput(const Project& project, const std::string& path, const OutputOptions& options);
 int writeAviOutput(const Project& project, const std::string& path, const OutputOptions& options);
+bool knownCodec(const std::string& name);
+
+int checkOutputArgs(const std::string& path, OutputOptions& options, const char* command)
+{
+    const bool gif = hasExtension(path, ".gif");
+    if (!gif && !hasExtension(path, ".avi"))
+        return fail(path + ": the output must end in .gif or .avi");
+    if (gif && (options.codecGiven || !options.wav.empty())) {
+        std::cerr << "pelko-cli: --codec, --quality and --wav belong to AVI output, not to " << path << '\n';
+        return usage(command);
+    }
+    if (!gif && (options.gifOptionsGiven || options.loopsGiven || options.frameSettings)) {
+        std::cerr << "pelko-cli: the GIF options (--loops --optimize --merge --crop --interlaced and the "
+                     "frame settings) do not go with AVI output: "
+                  << path << '\n';
+        return usage(command);
+    }
+    if (!gif && !knownCodec(options.codec))
+        return usage(command);
+    if (!checkOutputPath(path))
+        return kExitFailed;
+    if (!gif && !options.wav.empty()) {
+        WavLayout layout;
+        std::string reason;
+        if (!ReadWavForAvi(options.wav, layout, reason))
+            options.soundDropped = options.wav + ": " + reason;
+    }
+    return kExitOk;
+}
 
 int writeOutput(const Project& project, const std::string& path, const OutputOptions& options)
 {
@@ -136,8 +173,16 @@ int writeGifOutput(const Project& project, const std::string& path, const Output
     TerminalProgress progress;
     AnimatedGifOptions gif = options.gif;
     gif.jobs = options.jobs;
-    std::unique_ptr<TGIFImage> image = BuildAnimatedGif(project, gif, progress);
-    SaveAnimatedGif(*image, path);
+    try {
+        std::unique_ptr<TGIFImage> image = BuildAnimatedGif(project, gif, progress);
+        SaveAnimatedGif(*image, path);
+    } catch (const OutputFileError& e) {
+        return fail(e.what());
+    } catch (const std::bad_alloc&) {
+        return fail(path + ": not enough memory to build the GIF");
+    } catch (const std::exception& e) {
+        return fail(path + ": " + e.what());
+    }
     return kExitOk;
 }
 

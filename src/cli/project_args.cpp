@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <iostream>
+#include <new>
 
+#include "cli/picture_input.h"
 #include "engine/project/editing.h"
 
 namespace pelko::cli {
@@ -33,16 +35,26 @@ int takeProjectArgs(Args& args, std::int32_t type, ProjectOptions& o)
     return kExitOk;
 }
 
-int buildProject(Project& project, const ProjectOptions& options, const std::vector<std::string>& pictures,
-                 bool& hadErrors)
+int buildProject(Project& project, const ProjectOptions& options, const std::vector<std::string>& pictures)
 {
     newProject(project, options);
-    auto reader = makeFileSourceReader();
-    const EditResult r = addFiles(project, pictures, *reader);
+    CliSourceReader reader;
+    EditResult r;
+    try {
+        r = addFiles(project, pictures, reader);
+    } catch (const std::bad_alloc&) {
+        return fail(reader.lastPath() + ": not enough memory for its frames on a canvas of " +
+                    std::to_string(project.settings.Width) + " x " + std::to_string(project.settings.Height));
+    }
     for (const std::string& e : r.errors) std::cerr << "pelko-cli: " << e << '\n';
-    hadErrors = !r.errors.empty();
-    if (project.frames.empty())
-        return fail("no frames could be made from the pictures given");
+    if (!r.errors.empty())
+        return kExitFailed;
+    // Only GIFs whose every image is empty add nothing without an error.
+    if (project.frames.empty()) {
+        for (const std::string& p : pictures)
+            std::cerr << "pelko-cli: " << p << ": the GIF holds no picture\n";
+        return kExitFailed;
+    }
     return kExitOk;
 }
 

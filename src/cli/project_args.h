@@ -11,9 +11,9 @@ namespace pelko::cli {
 // options out of it). Returns kExitOk, or kExitFailed after a message.
 int takeProjectArgs(Args& args, std::int32_t type, ProjectOptions& options);
 
-// A project made from the pictures as Add makes it; reader errors go to
-// stderr. Returns kExitOk, or kExitFailed when no frame could be made.
-int buildProject(Project& project, const ProjectOptions& options, const std::vector<std::string>& pictures,
-                 bool& hadErrors);
+// A project made from the pictures as Add makes it. Every picture must be
+// read: each one that cannot is printed as "PATH: reason" and the result is
+// kExitFailed, as it is when no frame could be made; otherwise kExitOk.
+int buildProject(Project& project, const ProjectOptions& options, const std::vector<std::string>& pictures);
 
 }  // namespace pelko::cli

@@ -60,14 +60,18 @@ grep -q "^bit depth: 16$" <<<"$out"
 out=$("$cli" info "$data/jpeg/grey.jpg")
 grep -q "^size: 128 x 128$" <<<"$out"
 
-# Failures: one line naming the problem, exit 1, nothing written.
+# Failures: one line naming the file and the problem, exit 1, nothing written.
 expect_exit 1 "$cli" convert "$data/png-broken/crc-idat.png" "$tmp/x.bmp"
-grep -q "This file is not PNG." "$tmp/err"
+grep -q "crc-idat.png: PNG: .*crc error" "$tmp/err"
 [ ! -e "$tmp/x.bmp" ]
 expect_exit 1 "$cli" convert "$data/bmp/b/reallybig.bmp" "$tmp/x.png"
-grep -q "This file is not BMP." "$tmp/err"
+grep -q "reallybig.bmp: BMP: " "$tmp/err"
 expect_exit 1 "$cli" convert "$tmp/none.jpg" "$tmp/x.png"
-grep -q "This file is not JPG." "$tmp/err"
+grep -q "none.jpg: No such file or directory" "$tmp/err"
+head -c 2000 "$data/jpeg/progressive.jpg" > "$tmp/cut.jpg"
+expect_exit 1 "$cli" convert "$tmp/cut.jpg" "$tmp/x.png"
+grep -q "cut.jpg: JPEG: " "$tmp/err"
+[ ! -e "$tmp/x.png" ]
 expect_exit 1 "$cli" info "$data/ico/gen-zero-images.ico"
 grep -q "This file is not ICO." "$tmp/err"
 expect_exit 1 "$cli" info "$data/png-broken/ihdr-not-first.png"

@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/base/output_file.h"
 #include "engine/gif/bitmap.h"
 #include "engine/gif/bitmap_frame.h"
 #include "engine/gif/gif_extensions.h"
@@ -167,7 +168,7 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
 
 void SaveAnimatedGif(TGIFImage& image, const std::string& path)
 {
-    writeFile(path, image.SaveToBytes());
+    writeOutputFile(path, image.SaveToBytes());
 }
 
 }  // namespace pelko

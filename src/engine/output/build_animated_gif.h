@@ -33,8 +33,9 @@ AnimatedGifOptions gifOptionsOf(const ProjectSettings& settings, std::uint16_t l
 std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const AnimatedGifOptions& options,
                                             ProgressSink& progress = noProgress());
 
-// Writes the image to path through a temporary file beside it, so a failure
-// never leaves a truncated file in place of a good one.
+// Writes the image to path as an OutputFile: a failure or a killed process
+// never leaves a truncated file in place of a good one, nor a temporary.
+// Throws OutputFileError ("PATH: reason") when the file cannot be written.
 void SaveAnimatedGif(TGIFImage& image, const std::string& path);
 
 }  // namespace pelko

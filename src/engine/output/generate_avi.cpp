@@ -1,98 +1,128 @@
 #include "engine/output/generate_avi.h"
 
-#include <filesystem>
-#include <system_error>
+#include <cerrno>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "engine/avi/avi_writer.h"
+#include "engine/base/output_file.h"
 #include "engine/project/composition.h"
 
 namespace pelko {
 namespace {
 
-bool canReplace(const std::string& fileName)
+// The system's error number that keeps fileName from being replaced: a
+// folder in the way, or a file the user made read-only. 0 when it can be.
+int replaceProblem(const std::string& fileName)
 {
-    std::error_code ec;
-    if (!std::filesystem::exists(fileName, ec))
-        return true;
-    return ::access(fileName.c_str(), W_OK) == 0 && !std::filesystem::is_directory(fileName, ec);
+    struct stat st {};
+    if (::stat(fileName.c_str(), &st) != 0)
+        return 0;
+    if (S_ISDIR(st.st_mode))
+        return EISDIR;
+    return ::access(fileName.c_str(), W_OK) == 0 ? 0 : errno;
+}
+
+// The window's text, with the reason on a line of its own.
+std::string withReason(const std::string& text, const std::string& reason)
+{
+    return reason.empty() ? text : text + "\n" + reason;
 }
 
 }  // namespace
 
 AviResult GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
-                      std::vector<std::string>& messages, ProgressSink& progress)
+                      AviGenerateReport& report, ProgressSink& progress)
 {
+    report.failure.clear();
+    report.soundDropped.clear();
+    const auto failed = [&](AviResult code, const std::string& text, const std::string& reason) {
+        report.failure = reason.empty() ? fileName + ": " + text : reason;
+        report.messages.push_back(withReason(text, reason));
+        return code;
+    };
     // The old file stays until the new one is complete; one that cannot be
     // replaced asks for another name.
-    if (!canReplace(fileName)) {
-        messages.push_back("Select another name for saving file.");
-        return AVIERR_ERROR;
-    }
+    if (const int problem = replaceProblem(fileName))
+        return failed(AVIERR_ERROR, "Select another name for saving file.",
+                      systemErrorText(fileName, problem));
+
     const ProjectSettings& s = project.settings;
     const std::string& wav = options.soundFile.empty() ? s.Wav_File : options.soundFile;
-    const bool withSound = s.Sound || !options.soundFile.empty();
-    // Knowing the sound's format up front lets the writer put the sound
-    // straight into the file instead of copying the video at the end.
-    WaveFormat format{};
-    const bool formatKnown = withSound && ReadWavFormat(wav, format);
-    AviWriterPtr writer = OpenAviWriter(fileName, s.AviFrameTime, formatKnown ? &format : nullptr);
-    if (!writer) {
-        messages.push_back("It is impossible to create file " + fileName);
-        return AVIERR_ERROR;
+    bool withSound = !options.withoutSound && (s.Sound || !options.soundFile.empty());
+    // The sound is looked at before any frame: one that cannot be used is
+    // left out, and the writer knows the format of one that can, so it puts
+    // the sound straight into the file instead of copying the video at the end.
+    WavLayout sound;
+    if (withSound) {
+        std::string reason;
+        if (!ReadWavForAvi(wav, sound, reason)) {
+            withSound = false;
+            report.soundDropped = wav + ": " + reason;
+            struct stat st {};
+            report.messages.push_back(::stat(wav.c_str(), &st) != 0 && errno == ENOENT
+                                          ? "Not found the following sound file: " + wav
+                                          : withReason(AviResultText(AVIERR_BADFORMAT), report.soundDropped));
+        }
     }
+    std::string error;
+    AviWriterPtr writer =
+        OpenAviWriter(fileName, s.AviFrameTime, withSound ? &sound.format : nullptr, &error);
+    if (!writer)
+        return failed(AVIERR_ERROR, "It is impossible to create file " + fileName, error);
+    const auto writerFailed = [&](AviResult code) {
+        return failed(code, AviResultText(code), AviWriterError(writer.get()));
+    };
     const int n = project.frames.count();
     for (int i = 0; i < n; ++i) {
         Picture canvas;
         try {
             canvas = Picture(s.Width, s.Height);
         } catch (const std::exception&) {
-            messages.push_back("It is impossible to get the Bitmap.");
-            return AVIERR_ERROR;  // the writer is discarded and leaves no file
+            // the writer is discarded and leaves no file
+            return failed(AVIERR_ERROR, "It is impossible to get the Bitmap.",
+                          fileName + ": not enough memory for a frame of " + std::to_string(s.Width) + " x " +
+                              std::to_string(s.Height));
         }
         drawFrameOnCanvas(canvas, project.frames[std::size_t(i)]);
         if (i == 0 && (options.showCodecWindow || !options.compress.fourcc.empty())) {
             const AviResult chosen = ChooseVideoCodec(writer.get(), &canvas, &options.compress,
                                                       options.showCodecWindow, options.chooser);
-            if (chosen != AVIERR_OK) {
-                messages.push_back(AviResultText(chosen));
-                return chosen;
-            }
+            if (chosen != AVIERR_OK)
+                return writerFailed(chosen);
         }
         const AviResult written = WriteVideoFrame(writer.get(), &canvas);
-        if (written != AVIERR_OK) {
-            messages.push_back(AviResultText(written));
-            return written;
-        }
+        if (written != AVIERR_OK)
+            return writerFailed(written);
         progress.progress((i + 1) * 95 / n);
-        if (progress.cancelled())
+        if (progress.cancelled()) {
+            report.failure = fileName + ": cancelled";
             return AVIERR_USERABORT;
+        }
     }
     if (withSound) {
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(wav, ec)) {
-            const AviResult sound = WriteWavSound(writer.get(), wav);
-            if (sound != AVIERR_OK)
-                messages.push_back(AviResultText(sound));  // the AVI stays valid without its sound
-        } else {
-            messages.push_back("Not found the following sound file: " + wav);
+        const AviResult written = WriteWavSound(writer.get(), wav);
+        if (written != AVIERR_OK) {
+            // the AVI stays valid without its sound
+            report.soundDropped = wav + ": " + AviResultText(written);
+            report.messages.push_back(AviResultText(written));
         }
     }
-    const AviResult closed = CloseAviWriter(std::move(writer));
+    const AviResult closed = CloseAviWriter(std::move(writer), &error);
     progress.progress(100);
     if (closed != AVIERR_OK)
-        messages.push_back(AviResultText(closed));
-    return closed;
+        return failed(closed, AviResultText(closed), error);
+    return AVIERR_OK;
 }
 
 AviResult GenerateAviWithRetry(const Project& project, const std::string& fileName,
-                               const AviGenerateOptions& options, std::vector<std::string>& messages,
-                               int maxAttempts, ProgressSink& progress)
+                               const AviGenerateOptions& options, AviGenerateReport& report, int maxAttempts,
+                               ProgressSink& progress)
 {
     AviResult result = AVIERR_ERROR;
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-        result = GenerateAvi(project, fileName, options, messages, progress);
+        result = GenerateAvi(project, fileName, options, report, progress);
         if (result == AVIERR_OK || result == AVIERR_USERABORT || result == AVIERR_ERROR)
             break;
     }

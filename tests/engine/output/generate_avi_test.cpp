@@ -27,6 +27,37 @@ std::vector<std::uint8_t> decodeRgb(const std::string& avi, const std::string& r
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// A 16-bit WAV of 8000 samples a second with the given fields.
+std::vector<std::uint8_t> smallWav(int formatTag, int channels, std::uint32_t dataBytes)
+{
+    std::vector<std::uint8_t> v;
+    const auto le = [&v](std::uint32_t x, int n) {
+        for (int i = 0; i < n; ++i) v.push_back(std::uint8_t(x >> (8 * i)));
+    };
+    const auto tag = [&v](const char* t) { v.insert(v.end(), t, t + 4); };
+    tag("RIFF");
+    le(36 + dataBytes, 4);
+    tag("WAVE");
+    tag("fmt ");
+    le(16, 4);
+    le(std::uint32_t(formatTag), 2);
+    le(std::uint32_t(channels), 2);
+    le(8000, 4);
+    le(8000 * 2 * std::uint32_t(channels), 4);
+    le(2 * std::uint32_t(channels), 2);
+    le(16, 2);
+    tag("data");
+    le(dataBytes, 4);
+    v.resize(v.size() + dataBytes, 0x40);
+    return v;
+}
+
+void saveBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
 Project placedFrames()
 {
     Project p;
@@ -55,11 +86,12 @@ TEST(GenerateAvi, WhiteCanvasClippingAndFrameRate)
     if (!haveFfmpeg())
         GTEST_SKIP() << "ffmpeg is not installed";
     TempDir dir;
-    std::vector<std::string> messages;
+    AviGenerateReport report;
     AviGenerateOptions o;
     o.showCodecWindow = false;
-    EXPECT_EQ(AviResultText(GenerateAvi(placedFrames(), dir.file("out.avi"), o, messages)), "Success");
-    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(AviResultText(GenerateAvi(placedFrames(), dir.file("out.avi"), o, report)), "Success");
+    EXPECT_TRUE(report.messages.empty());
+    EXPECT_EQ(report.failure, "");
     const std::vector<std::uint8_t> rgbData = decodeRgb(dir.file("out.avi"), dir.file("out.rgb"));
     ASSERT_EQ(rgbData.size(), std::size_t(2 * 8 * 6 * 3));
     auto at = [&](int frame, int x, int y) {
@@ -81,30 +113,54 @@ TEST(GenerateAvi, WhiteCanvasClippingAndFrameRate)
     EXPECT_EQ(r, "25/1");  // 40 ms a frame
 }
 
-TEST(GenerateAvi, MissingSoundIsReportedAndTheVideoStays)
+// A sound that cannot be used is found before the first frame: the AVI is
+// written without it, and the report says which file and why.
+TEST(GenerateAvi, UnusableSoundIsLeftOutWithItsReason)
 {
     TempDir dir;
-    Project p = placedFrames();
-    p.settings.Sound = true;
-    p.settings.Wav_File = dir.file("gone.wav");
-    std::vector<std::string> messages;
-    AviGenerateOptions o;
-    o.showCodecWindow = false;
-    EXPECT_EQ(AviResultText(GenerateAvi(p, dir.file("out.avi"), o, messages)), "Success");
-    EXPECT_EQ(messages,
-              (std::vector<std::string>{"Not found the following sound file: " + dir.file("gone.wav")}));
-    EXPECT_TRUE(std::filesystem::exists(dir.file("out.avi")));
+    saveBytes(dir.file("zero.wav"), smallWav(1, 0, 20));
+    saveBytes(dir.file("float.wav"), smallWav(3, 1, 20));
+    saveBytes(dir.file("empty.wav"), smallWav(1, 1, 0));
+    std::filesystem::create_directory(dir / "folder.wav");
+    const std::string fixed = "Corrupt file or unrecognized format. Try select another codec.";
+    struct Case {
+        std::string wav, dropped, message;
+    } cases[] = {
+        {dir.file("gone.wav"), dir.file("gone.wav") + ": No such file or directory",
+         "Not found the following sound file: " + dir.file("gone.wav")},
+        {dir.file("folder.wav"), dir.file("folder.wav") + ": Is a directory", ""},
+        {dir.file("zero.wav"), dir.file("zero.wav") + ": the format has 0 channels", ""},
+        {dir.file("float.wav"), dir.file("float.wav") + ": format tag 3 is not linear PCM", ""},
+        {dir.file("empty.wav"), dir.file("empty.wav") + ": no sound samples in the 'data' chunk", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.wav);
+        Project p = placedFrames();
+        p.settings.Sound = true;
+        p.settings.Wav_File = c.wav;
+        AviGenerateReport report;
+        AviGenerateOptions o;
+        o.showCodecWindow = false;
+        EXPECT_EQ(GenerateAvi(p, dir.file("out.avi"), o, report), AVIERR_OK);
+        EXPECT_EQ(report.soundDropped, c.dropped);
+        EXPECT_EQ(report.messages,
+                  std::vector<std::string>{c.message.empty() ? fixed + "\n" + c.dropped : c.message});
+        EXPECT_TRUE(std::filesystem::exists(dir.file("out.avi")));
+    }
 }
 
 TEST(GenerateAvi, AFolderInTheWayAsksForAnotherName)
 {
     TempDir dir;
     std::filesystem::create_directory(dir.file("taken.avi"));
-    std::vector<std::string> messages;
+    AviGenerateReport report;
     AviGenerateOptions o;
     o.showCodecWindow = false;
-    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("taken.avi"), o, messages), AVIERR_ERROR);
-    EXPECT_EQ(messages, (std::vector<std::string>{"Select another name for saving file."}));
+    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("taken.avi"), o, report), AVIERR_ERROR);
+    EXPECT_EQ(report.failure, dir.file("taken.avi") + ": Is a directory");
+    EXPECT_EQ(report.messages,
+              (std::vector<std::string>{"Select another name for saving file.\n" + report.failure}));
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"taken.avi"});
 }
 
 TEST(GenerateAvi, RetryGoesOnAfterACodecFailureOnlyUntilCancelOrError)
@@ -121,16 +177,17 @@ TEST(GenerateAvi, RetryGoesOnAfterACodecFailureOnlyUntilCancelOrError)
     TempDir dir;
     AviGenerateOptions o;
     o.chooser = &chooser;
-    std::vector<std::string> messages;
-    EXPECT_EQ(GenerateAviWithRetry(placedFrames(), dir.file("out.avi"), o, messages, 5), AVIERR_USERABORT);
+    AviGenerateReport report;
+    EXPECT_EQ(GenerateAviWithRetry(placedFrames(), dir.file("out.avi"), o, report, 5), AVIERR_USERABORT);
     EXPECT_EQ(chooser.calls, 2);
-    EXPECT_EQ(messages,
+    EXPECT_EQ(report.messages,
               (std::vector<std::string>{"A suitable compressor could not be found.", "AVIERR_USERABORT"}));
+    EXPECT_EQ(dir.names(), std::vector<std::string>{}) << "no file, no temporary";
 
     // an error that ends generation is not tried again
     std::filesystem::create_directory(dir.file("taken.avi"));
-    messages.clear();
-    EXPECT_EQ(GenerateAviWithRetry(placedFrames(), dir.file("taken.avi"), o, messages, 5), AVIERR_ERROR);
-    EXPECT_EQ(messages.size(), 1u);
+    report = {};
+    EXPECT_EQ(GenerateAviWithRetry(placedFrames(), dir.file("taken.avi"), o, report, 5), AVIERR_ERROR);
+    EXPECT_EQ(report.messages.size(), 1u);
     EXPECT_EQ(chooser.calls, 2);
 }
