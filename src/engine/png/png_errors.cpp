@@ -104,4 +104,11 @@ std::string pngZlibMessage(int zlibResult)
     return std::string(pngMessage(kPngZlibError)) + what;
 }
 
+std::string pngTooLargeMessage(std::int64_t width, std::int64_t height, std::int64_t maxWidth,
+                               std::int64_t maxHeight)
+{
+    return "picture too large: " + std::to_string(width) + " × " + std::to_string(height) + " (limit " +
+           std::to_string(maxWidth) + " × " + std::to_string(maxHeight) + ")";
+}
+
 }  // namespace pelko

@@ -2,6 +2,7 @@
 // The exceptions of the PNG codec. Every class derives directly from
 // std::runtime_error and carries one of the codec's fixed messages.
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -67,5 +68,10 @@ enum PngMessageId {
 
 // The zlib failure text for a negative zlib result code.
 std::string pngZlibMessage(int zlibResult);
+
+// "picture too large: W × H (limit MW × MH)", for a picture beyond the
+// reader's limits (the pixel budget of the program's readers).
+std::string pngTooLargeMessage(std::int64_t width, std::int64_t height, std::int64_t maxWidth,
+                               std::int64_t maxHeight);
 
 }  // namespace pelko

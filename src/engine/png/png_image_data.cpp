@@ -252,13 +252,84 @@ std::size_t repeatScore(const std::uint8_t* row, std::size_t n)
 
 }  // namespace
 
-void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::size_t size,
-                                 std::size_t idatPos, std::size_t& endPos)
+void TPNGObject::preparePicture(TChunkIHDR& h) const
 {
     const TChunkPLTE* plte = palette();
     if (h.colorType == kColorPalette && !plte)
         throw EPNGInvalidPalette(kPngInvalidPalette);
+    PngBitmap& pic = h.picture;
+    pic = PngBitmap();
+    pic.width = int(h.width);
+    pic.height = int(h.height);
+    pic.bitsPerPixel = h.pictureBits();
+    h.alpha.clear();
+    if (pic.bitsPerPixel <= 8) {
+        const std::size_t n = std::size_t(1) << pic.bitsPerPixel;
+        pic.palette.assign(n, 0);
+        if (h.colorType == kColorPalette) {
+            std::copy_n(plte->entries.begin(), std::min(n, plte->entries.size()), pic.palette.begin());
+        } else {
+            for (std::size_t i = 0; i < n; ++i) {
+                const std::uint8_t g = gamma_[i * 255 / (n - 1)];
+                pic.palette[i] = std::uint32_t(g) | std::uint32_t(g) << 8 | std::uint32_t(g) << 16;
+            }
+        }
+    }
+}
 
+namespace {
+
+// Inflates the image data from the IDAT chunk at idatPos on into a small
+// buffer until rawSize bytes have come out, with the checks and exceptions
+// of the decoding proper, and keeps nothing. A large picture is made only
+// after its data has shown it holds every row.
+void checkImageData(const std::uint8_t* file, std::size_t size, std::size_t idatPos, std::uint64_t rawSize)
+{
+    z_stream zs{};
+    int ret = inflateInit(&zs);
+    if (ret != Z_OK)
+        throw EPNGZLIBError(pngZlibMessage(ret));
+    InflateGuard guard{&zs};
+    png::RawChunk chunk = png::readChunk(file, size, idatPos, true);
+    zs.next_in = const_cast<Bytef*>(chunk.data);
+    zs.avail_in = chunk.length;
+    std::vector<std::uint8_t> sink(std::size_t(1) << 16);
+    std::uint64_t left = rawSize;
+    bool streamEnded = false;
+    while (left > 0) {
+        if (streamEnded)
+            throw EPNGMissingMultipleIDAT(kPngMissingMultipleIdat);
+        if (zs.avail_in == 0) {
+            chunk = png::readChunk(file, size, chunk.next, true);
+            if (!chunk.is("IDAT"))
+                throw EPNGMissingMultipleIDAT(kPngMissingMultipleIdat);
+            zs.next_in = const_cast<Bytef*>(chunk.data);
+            zs.avail_in = chunk.length;
+            continue;
+        }
+        const uInt room = uInt(std::min<std::uint64_t>(left, sink.size()));
+        zs.next_out = sink.data();
+        zs.avail_out = room;
+        ret = inflate(&zs, Z_NO_FLUSH);
+        if (ret == Z_NEED_DICT)
+            ret = Z_DATA_ERROR;
+        if (ret < 0 && ret != Z_BUF_ERROR)
+            throw EPNGZLIBError(pngZlibMessage(ret));
+        if (ret == Z_STREAM_END)
+            streamEnded = true;
+        left -= room - zs.avail_out;
+    }
+}
+
+// Pictures up to this many bytes are made before their data is read.
+constexpr std::uint64_t kCheckDataAbove = std::uint64_t(1) << 24;
+
+}  // namespace
+
+void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::size_t size,
+                                 std::size_t idatPos, std::size_t& endPos)
+{
+    preparePicture(h);
     const std::size_t bpp = std::max(1, h.filePixelBits() / 8);
     const std::vector<PassRows> passes = nonEmptyPasses(h, h.interlaceMethod != 0);
 
@@ -278,37 +349,23 @@ void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::s
     if (rawSize > (compressed + 64) * 1100)
         throw EPNGMissingMultipleIDAT(kPngMissingMultipleIdat);
 
-    // Width x height x bytes per pixel, checked before anything is allocated.
-    const std::uint64_t pixels = std::uint64_t(h.width) * h.height;
-    const std::size_t stride = PngBitmap::strideFor(int(h.width), h.pictureBits());
-    if (pixels > std::uint64_t(MaxPixels) || h.height > PTRDIFF_MAX / stride)
-        throw EPNGOutMemory(kPngOutMemory);
-
+    // Width x height x bytes per pixel, checked before anything is allocated
+    // (the size itself was checked against MaxWidth and MaxHeight in IHDR).
     PngBitmap& pic = h.picture;
-    pic = PngBitmap();
-    pic.width = int(h.width);
-    pic.height = int(h.height);
-    pic.bitsPerPixel = h.pictureBits();
+    const std::size_t stride = pic.stride();
+    if (h.height > PTRDIFF_MAX / stride)
+        throw EPNGOutMemory(kPngOutMemory);
+    const bool hasAlpha = h.colorType == kColorGrayscaleAlpha || h.colorType == kColorRgbAlpha;
+    const std::uint64_t pictureBytes =
+        std::uint64_t(stride) * h.height + (hasAlpha ? std::uint64_t(h.width) * h.height : 0);
+    if (pictureBytes > kCheckDataAbove)
+        checkImageData(file, size, idatPos, rawSize);
     try {
-        pic.bits.assign(pic.stride() * std::size_t(pic.height), 0);
-        if (h.colorType == kColorGrayscaleAlpha || h.colorType == kColorRgbAlpha)
+        pic.bits.assign(stride * std::size_t(pic.height), 0);
+        if (hasAlpha)
             h.alpha.assign(std::size_t(h.width) * h.height, 0);
-        else
-            h.alpha.clear();
     } catch (const std::bad_alloc&) {
         throw EPNGOutMemory(kPngOutMemory);
-    }
-    if (pic.bitsPerPixel <= 8) {
-        const std::size_t n = std::size_t(1) << pic.bitsPerPixel;
-        pic.palette.assign(n, 0);
-        if (h.colorType == kColorPalette) {
-            std::copy_n(plte->entries.begin(), std::min(n, plte->entries.size()), pic.palette.begin());
-        } else {
-            for (std::size_t i = 0; i < n; ++i) {
-                const std::uint8_t g = gamma_[i * 255 / (n - 1)];
-                pic.palette[i] = std::uint32_t(g) | std::uint32_t(g) << 8 | std::uint32_t(g) << 16;
-            }
-        }
     }
     const bool identity = isIdentity(gamma_);
 

@@ -191,7 +191,8 @@ void TPNGObject::Assign(const TPNGObject& other)
     if (&other == this)
         return;
     Filters = other.Filters;
-    MaxPixels = other.MaxPixels;
+    MaxWidth = other.MaxWidth;
+    MaxHeight = other.MaxHeight;
     CompressionLevel = other.CompressionLevel;
     InterlaceMethod = other.InterlaceMethod;
     maxIdatSize_ = other.maxIdatSize_;
@@ -357,6 +358,16 @@ void TPNGObject::SetTransparentColor(std::uint32_t c)
 
 void TPNGObject::LoadFromStream(const std::uint8_t* data, std::size_t size)
 {
+    load(data, size, true);
+}
+
+void TPNGObject::LoadHeaderFromStream(const std::uint8_t* data, std::size_t size)
+{
+    load(data, size, false);
+}
+
+void TPNGObject::load(const std::uint8_t* data, std::size_t size, bool decodePixels)
+{
     if (size < 8 || std::memcmp(data, png::kSignature, 8) != 0)
         throw EPNGInvalidFileHeader(kPngInvalidFileHeader);
     clear();
@@ -385,7 +396,10 @@ void TPNGObject::LoadFromStream(const std::uint8_t* data, std::size_t size)
                 throw EPNGIHDRNotFirst(kPngIhdrNotFirst);
             // The list so far is needed for the palette.
             chunks_ = std::move(list);
-            decodeImageData(*ihdr, data, size, here, checkedUpTo);
+            if (decodePixels)
+                decodeImageData(*ihdr, data, size, here, checkedUpTo);
+            else
+                preparePicture(*ihdr);
             list = std::move(chunks_);
             list.push_back(std::make_unique<TChunkIDAT>());
             haveImageData = true;
@@ -419,6 +433,9 @@ void TPNGObject::LoadFromStream(const std::uint8_t* data, std::size_t size)
                 throw EPngError(kPngZeroSize);
             if (!pngColorTypeAllows(h->colorType, h->bitDepth))
                 throw EPngError(kPngBadColorTypeOrDepth);
+            if (decodePixels && (h->width > std::uint32_t(std::max(MaxWidth, 0)) ||
+                                 h->height > std::uint32_t(std::max(MaxHeight, 0))))
+                throw EPNGSizeExceeds(pngTooLargeMessage(h->width, h->height, MaxWidth, MaxHeight));
             InterlaceMethod = TInterlaceMethod(h->interlaceMethod);
             ihdr = h;
         } else if (type == "PLTE") {

@@ -54,6 +54,11 @@ public:
 
     // Replaces the chunk list with the data's and decodes the picture.
     void LoadFromStream(const std::uint8_t* data, std::size_t size);
+    // The same with every check on the chunks (CRCs, order, IHDR, PLTE),
+    // but the image data is left alone: the picture gets its size and
+    // colour table and no pixels, and MaxWidth and MaxHeight do not apply.
+    // For what needs only the header and the chunk list.
+    void LoadHeaderFromStream(const std::uint8_t* data, std::size_t size);
     // Appends the signature and every chunk of the list, in order.
     void SaveToStream(std::vector<std::uint8_t>& out) const;
 
@@ -73,10 +78,12 @@ public:
     TFilters Filters = filterBit(pfSub);
     TCompressionLevel CompressionLevel = 7;
     TInterlaceMethod InterlaceMethod = imNone;
-    // Largest picture (width x height) the reader makes; larger files raise
-    // EPNGOutMemory before anything is allocated. The default is the limit of
-    // the program's pictures.
-    std::int64_t MaxPixels = std::int64_t(1) << 28;
+    // Largest picture the reader makes: a larger IHDR raises EPNGSizeExceeds
+    // with "picture too large: W × H (limit MaxWidth × MaxHeight)" before
+    // anything is allocated. The defaults are the program's canvas maximum;
+    // the picture readers set the process-wide pixel budget.
+    int MaxWidth = 10000;
+    int MaxHeight = 10000;
     std::size_t MaxIdatSize() const { return maxIdatSize_; }
     void SetMaxIdatSize(std::size_t size);
 
@@ -103,6 +110,9 @@ private:
     void clear();
     void setGamma(std::uint32_t g);
     const TChunkIHDR& requireHeader() const;
+    void load(const std::uint8_t* data, std::size_t size, bool decodePixels);
+    // The size, bits and colour table of the decoded picture, without pixels.
+    void preparePicture(TChunkIHDR& ihdr) const;
     void decodeImageData(TChunkIHDR& ihdr, const std::uint8_t* file, std::size_t size, std::size_t idatPos,
                          std::size_t& endPos);
     void encodeImageData(const TChunkIHDR& ihdr, std::vector<std::uint8_t>& out) const;
