@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "engine/image/pixel_budget.h"
+
 namespace pelko {
 
 namespace {
@@ -61,6 +63,8 @@ struct Dib {
 
 // Reads the info header at pos (and the masks and colour table after it).
 // pixelOffset is where the pixels start, or 0 when they follow the colour table.
+// Nothing is made for the pixels here: the callers check the size against
+// the pixel budget first.
 Dib parseDib(const std::uint8_t* data, std::size_t size, std::size_t pos, std::size_t pixelOffset)
 {
     if (pos > size || size - pos < 12)
@@ -96,8 +100,6 @@ Dib parseDib(const std::uint8_t* data, std::size_t size, std::size_t pos, std::s
     }
     if (d.width <= 0 || d.height <= 0)
         bad("width or height is not positive");
-    if (!pictureSizeAllowed(d.width, d.height))
-        bad("picture is too large");
     switch (d.bits) {
         case 1:
         case 2:
@@ -289,18 +291,73 @@ void decodeRle(const Dib& d, const std::uint8_t* data, std::size_t size, Picture
     }
 }
 
-Picture decodeDib(const Dib& d, const std::uint8_t* data, std::size_t size, int height,
+// The file header, then the info header.
+Dib parseBmpFile(const std::uint8_t* data, std::size_t size)
+{
+    if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M')
+        bad("not a bitmap file");
+    const std::uint32_t offset = le32(data + 10);
+    if (offset < 14 + 12 || offset >= size)
+        bad("pixel offset lies outside the file");
+    return parseDib(data, size, 14, offset);
+}
+
+void checkBudget(std::int64_t width, std::int64_t height)
+{
+    if (!withinPixelBudget(width, height))
+        throw BmpError(pictureTooLargeMessage(width, height));
+}
+
+// An icon's bitmap: its header, and the height of its colour picture.
+struct IconLayout {
+    Dib dib;
+    std::int64_t height;
+};
+
+IconLayout iconLayout(const std::uint8_t* data, std::size_t size)
+{
+    IconLayout icon{parseDib(data, size, 0, 0), 0};
+    const Dib& d = icon.dib;
+    if (d.compression != kRgb && d.compression != kBitFields)
+        bad("icons hold uncompressed bitmaps");
+    if (d.topDown)
+        bad("icons are stored bottom-up");
+    // The header counts the colour picture and the mask; a few icons give
+    // only the picture's own height.
+    const std::size_t stride = rowStride(d);
+    const std::size_t maskStride = (std::size_t(d.width) + 31) / 32 * 4;
+    icon.height = d.height / 2;
+    const std::size_t avail = size - d.pixels;
+    if (icon.height == 0 || std::uint64_t(stride + maskStride) * std::uint64_t(icon.height) > avail)
+        icon.height = d.height;
+    return icon;
+}
+
+// What an RLE bitmap may declare beyond what its runs can cover.
+constexpr std::uint64_t kRlePixelsPerByte = 128;
+constexpr std::uint64_t kRleSkippedPixels = std::uint64_t(1) << 22;
+
+Picture decodeDib(const Dib& d, const std::uint8_t* data, std::size_t size, std::int64_t height,
                   std::vector<std::uint8_t>* alpha)
 {
     const bool rle = d.compression == kRle8 || d.compression == kRle4;
-    if (!rle) {
+    checkBudget(d.width, height);
+    if (rle) {
+        // An encoded run gives at most 255 pixels for 2 bytes. Pixels that
+        // the data skips (by a delta or an early end) cost nothing, but a
+        // large picture made almost wholly of them is a file that lacks its
+        // data: it is refused before the picture is made.
+        const std::uint64_t pixels = std::uint64_t(d.width) * std::uint64_t(height);
+        if (pixels > kRleSkippedPixels && pixels > kRlePixelsPerByte * std::uint64_t(size - d.pixels))
+            bad("pixel data is cut short");
+    } else {
         // Every row must be there (the padding of the last one excepted)
         // before the picture is made.
         const std::size_t lastRow = (std::size_t(d.width) * std::size_t(d.bits) + 7) / 8;
         if (std::uint64_t(rowStride(d)) * std::uint64_t(height - 1) + lastRow > size - d.pixels)
             bad("pixel data is cut short");
     }
-    Picture pic(int(d.width), height);
+    Picture pic(int(d.width), int(height));
     if (rle) {
         decodeRle(d, data, size, pic);
     } else {
@@ -313,36 +370,38 @@ Picture decodeDib(const Dib& d, const std::uint8_t* data, std::size_t size, int 
 
 }  // namespace
 
+PictureSize bmpPictureSize(const std::uint8_t* data, std::size_t size)
+{
+    const Dib d = parseBmpFile(data, size);
+    return {d.width, d.height};
+}
+
+PictureSize iconDibPictureSize(const std::uint8_t* data, std::size_t size)
+{
+    const IconLayout icon = iconLayout(data, size);
+    return {icon.dib.width, icon.height};
+}
+
 Picture decodeBmp(const std::uint8_t* data, std::size_t size)
 {
-    if (size < 14 + 12 || data[0] != 'B' || data[1] != 'M')
-        bad("not a bitmap file");
-    const std::uint32_t offset = le32(data + 10);
-    if (offset < 14 + 12 || offset >= size)
-        bad("pixel offset lies outside the file");
-    const Dib d = parseDib(data, size, 14, offset);
-    return decodeDib(d, data, size, int(d.height), nullptr);
+    const Dib d = parseBmpFile(data, size);
+    checkBudget(d.width, d.height);
+    return decodeDib(d, data, size, d.height, nullptr);
 }
 
 Picture decodeIconDib(const std::uint8_t* data, std::size_t size)
 {
-    Dib d = parseDib(data, size, 0, 0);
-    if (d.compression != kRgb && d.compression != kBitFields)
-        bad("icons hold uncompressed bitmaps");
-    // The header counts the colour picture and the mask; a few icons give
-    // only the picture's own height.
+    const IconLayout icon = iconLayout(data, size);
+    const Dib& d = icon.dib;
+    const std::int64_t height = icon.height;
+    checkBudget(d.width, (d.height + 1) / 2);  // the picture as the header gives it, before the mask's half
+    checkBudget(d.width, height);
     const std::size_t stride = rowStride(d);
     const std::size_t maskStride = (std::size_t(d.width) + 31) / 32 * 4;
-    std::int64_t height = d.height / 2;
-    const std::size_t avail = size - d.pixels;
-    if (height == 0 || std::uint64_t(stride + maskStride) * std::uint64_t(height) > avail)
-        height = d.height;
-    if (d.topDown)
-        bad("icons are stored bottom-up");
     Dib colour = d;
     colour.height = height;
     std::vector<std::uint8_t> alpha;
-    Picture pic = decodeDib(colour, data, size, int(height), d.bits == 32 ? &alpha : nullptr);
+    Picture pic = decodeDib(colour, data, size, height, d.bits == 32 ? &alpha : nullptr);
     const int w = pic.width(), hgt = pic.height();
 
     const bool hasAlpha = std::any_of(alpha.begin(), alpha.end(), [](std::uint8_t a) { return a != 0; });

@@ -18,7 +18,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A whole .bmp file.
+// A whole .bmp file. A picture beyond the pixel budget (pixel_budget.h) is
+// refused from its header.
 Picture decodeBmp(const std::uint8_t* data, std::size_t size);
 
 // A device-independent bitmap as stored in an icon: the info header, colour
@@ -26,5 +27,11 @@ Picture decodeBmp(const std::uint8_t* data, std::size_t size);
 // icon's height, followed by the 1-bit AND mask. Pixels that the mask (or, for
 // 32 bits, the alpha channel) leaves transparent come out white.
 Picture decodeIconDib(const std::uint8_t* data, std::size_t size);
+
+// The size of the picture the decoders above make, from the headers alone:
+// the header checks are the decoders', the pixels are not looked at and the
+// pixel budget is not applied.
+PictureSize bmpPictureSize(const std::uint8_t* data, std::size_t size);
+PictureSize iconDibPictureSize(const std::uint8_t* data, std::size_t size);
 
 }  // namespace pelko

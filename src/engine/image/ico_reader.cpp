@@ -12,6 +12,9 @@ namespace pelko {
 
 namespace {
 
+// Entries decoded at most: the best one, and when it fails the next best.
+constexpr std::size_t kEntriesTried = 2;
+
 struct Entry {
     int width, height;
     int bits;  // colour depth for choosing between entries of one size
@@ -37,9 +40,17 @@ int depthOf(const std::uint8_t* e)
     return bits;
 }
 
-}  // namespace
+const std::uint8_t kPngSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
 
-Picture decodeIco(const std::uint8_t* data, std::size_t size)
+bool holdsPng(const std::uint8_t* p, std::size_t length)
+{
+    return length >= 8 && std::memcmp(p, kPngSignature, 8) == 0;
+}
+
+// The entries to try, best first: the directory alone decides, and only the
+// best few entries with data of their own are kept, so a directory of many
+// entries costs no more than reading the directory.
+std::vector<Entry> candidates(const std::uint8_t* data, std::size_t size)
 {
     if (size < 6 || data[0] != 0 || data[1] != 0 || (data[2] != 1 && data[2] != 2) || data[3] != 0)
         throw IcoError("ICO: not an icon file");
@@ -59,18 +70,28 @@ Picture decodeIco(const std::uint8_t* data, std::size_t size)
         const long areaA = long(a.width) * a.height, areaB = long(b.width) * b.height;
         return areaA != areaB ? areaA > areaB : a.bits > b.bits;
     });
-
-    std::string firstError;
+    std::vector<Entry> chosen;
     for (const Entry& e : entries) {
-        const std::uint8_t* p = data + e.offset;
+        const bool seen = std::any_of(chosen.begin(), chosen.end(), [&](const Entry& c) {
+            return c.offset == e.offset && c.length == e.length;
+        });
+        if (!seen)
+            chosen.push_back(e);
+        if (chosen.size() == kEntriesTried)
+            break;
+    }
+    return chosen;
+}
+
+// Tries read on the candidates in order and gives the first result; when
+// every one fails, the best entry's reason.
+template <class Result, class Read>
+Result firstThatReads(const std::uint8_t* data, std::size_t size, Read read)
+{
+    std::string firstError;
+    for (const Entry& e : candidates(data, size)) {
         try {
-            static const std::uint8_t kPng[8] = {137, 80, 78, 71, 13, 10, 26, 10};
-            if (e.length >= 8 && std::memcmp(p, kPng, 8) == 0) {
-                TPNGObject png;
-                png.LoadFromStream(p, e.length);
-                return pictureOnWhite(png);
-            }
-            return decodeIconDib(p, e.length);
+            return read(data + e.offset, e.length);
         } catch (const std::exception& ex) {
             // A damaged entry: try the next best.
             if (firstError.empty())
@@ -78,6 +99,32 @@ Picture decodeIco(const std::uint8_t* data, std::size_t size)
         }
     }
     throw IcoError("ICO: " + firstError);
+}
+
+}  // namespace
+
+Picture decodeIco(const std::uint8_t* data, std::size_t size)
+{
+    return firstThatReads<Picture>(data, size, [](const std::uint8_t* p, std::size_t length) {
+        if (holdsPng(p, length)) {
+            TPNGObject png;
+            loadPngWithinBudget(png, p, length);
+            return pictureOnWhite(png);
+        }
+        return decodeIconDib(p, length);
+    });
+}
+
+PictureSize icoPictureSize(const std::uint8_t* data, std::size_t size)
+{
+    return firstThatReads<PictureSize>(data, size, [](const std::uint8_t* p, std::size_t length) {
+        if (holdsPng(p, length)) {
+            TPNGObject png;
+            png.LoadHeaderFromStream(p, length);
+            return PictureSize{png.Width(), png.Height()};
+        }
+        return iconDibPictureSize(p, length);
+    });
 }
 
 }  // namespace pelko

@@ -36,6 +36,8 @@ void Picture::setPixel(int x, int y, Color c)
 
 void Picture::fill(Color c)
 {
+    if (data_.empty())
+        return;
     if (c == 0xFFFFFF || c == 0) {
         std::memset(data_.data(), c ? 0xFF : 0, data_.size());
         return;

@@ -74,4 +74,10 @@ private:
 // True when a width x height picture fits the limits above.
 bool pictureSizeAllowed(std::int64_t width, std::int64_t height);
 
+// A picture's size as a file's header gives it, before any check.
+struct PictureSize {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+
 }  // namespace pelko

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "engine/image/pixel_budget.h"
+
 namespace pelko {
 
 Picture pictureFromPngBitmap(const PngBitmap& bitmap)
@@ -9,6 +11,8 @@ Picture pictureFromPngBitmap(const PngBitmap& bitmap)
     if (!pictureSizeAllowed(bitmap.width, bitmap.height))
         throw EPNGOutMemory(kPngOutMemory);
     Picture picture(bitmap.width, bitmap.height);
+    if (picture.empty() || bitmap.bits.size() < bitmap.stride() * std::size_t(bitmap.height))
+        return picture;
     const int bits = bitmap.bitsPerPixel;
     for (int y = 0; y < bitmap.height; ++y) {
         const std::uint8_t* s = bitmap.scanLine(y);
@@ -28,10 +32,18 @@ Picture pictureFromPngBitmap(const PngBitmap& bitmap)
     return picture;
 }
 
+void loadPngWithinBudget(TPNGObject& png, const std::uint8_t* data, std::size_t size)
+{
+    const PixelBudget budget = pixelBudget();
+    png.MaxWidth = budget.width;
+    png.MaxHeight = budget.height;
+    png.LoadFromStream(data, size);
+}
+
 Picture decodePngPicture(const std::uint8_t* data, std::size_t size)
 {
     TPNGObject png;
-    png.LoadFromStream(data, size);
+    loadPngWithinBudget(png, data, size);
     const TChunkIHDR* h = png.header();
     return pictureFromPngBitmap(h->picture);
 }
@@ -43,7 +55,9 @@ Picture pictureOnWhite(const TPNGObject& png)
         throw EPNGHeaderNotPresent(kPngHeaderNotPresent);
     Picture picture = pictureFromPngBitmap(h->picture);
     const TPNGTransparencyMode mode = png.TransparencyMode();
-    if (mode == ptmNone)
+    const PngBitmap& b = h->picture;
+    // A PNG read for its header only has no pixels: it stays white.
+    if (mode == ptmNone || b.bits.size() < b.stride() * std::size_t(b.height))
         return picture;
     auto blend = [](std::uint8_t* p, unsigned a) {
         for (int c = 0; c < 3; ++c) p[c] = std::uint8_t((p[c] * a + 255 * (255 - a) + 127) / 255);
@@ -57,7 +71,6 @@ Picture pictureOnWhite(const TPNGObject& png)
         }
     } else if (h->colorType == kColorPalette) {
         const auto& alphas = png.findChunk("tRNS")->data();
-        const PngBitmap& b = h->picture;
         for (int y = 0; y < picture.height(); ++y) {
             std::uint8_t* p = picture.row(y);
             const std::uint8_t* s = b.scanLine(y);
@@ -84,6 +97,8 @@ PngBitmap pngBitmapFromPicture(const Picture& picture)
     bitmap.height = picture.height();
     bitmap.bitsPerPixel = 24;
     bitmap.bits.resize(bitmap.stride() * std::size_t(bitmap.height));
+    if (picture.empty())
+        return bitmap;
     for (int y = 0; y < picture.height(); ++y)
         std::memcpy(bitmap.scanLine(y), picture.row(y), picture.stride());
     return bitmap;

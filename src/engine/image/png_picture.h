@@ -15,6 +15,8 @@ namespace pelko {
 Picture pictureFromPngBitmap(const PngBitmap& bitmap);
 // Reads PNG data; raises the PNG codec's exceptions.
 Picture decodePngPicture(const std::uint8_t* data, std::size_t size);
+// Loads PNG data into png with the pixel budget as its size limit.
+void loadPngWithinBudget(TPNGObject& png, const std::uint8_t* data, std::size_t size);
 
 // The decoded picture drawn on white with its transparency: the alpha plane,
 // the alpha of palette entries, or the one transparent colour of tRNS.
