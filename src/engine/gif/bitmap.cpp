@@ -206,6 +206,9 @@ void Bitmap::buildMaskFromTransparentColor()
 Bitmap Bitmap::fromPicture(const Picture& picture)
 {
     Bitmap out(picture.width(), picture.height(), pf24bit);
+    // An empty picture (a side of 0) has no rows to copy: its row pointers are null.
+    if (picture.empty())
+        return out;
     for (int y = 0; y < picture.height(); ++y) std::memcpy(out.scanline(y), picture.row(y), picture.stride());
     return out;
 }
@@ -213,6 +216,8 @@ Bitmap Bitmap::fromPicture(const Picture& picture)
 Picture Bitmap::toPicture() const
 {
     Picture out(width_, height_);
+    if (empty())
+        return out;
     if (format_ == pf24bit) {
         for (int y = 0; y < height_; ++y) std::memcpy(out.row(y), scanline(y), out.stride());
         return out;

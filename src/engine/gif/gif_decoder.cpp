@@ -1,5 +1,6 @@
 #include "engine/gif/gif_decoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -101,36 +102,16 @@ inline void copyString(std::uint8_t* dst, const std::uint8_t* src, std::size_t n
     }
 }
 
-}  // namespace
-
-void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int width, int height,
-                        bool interlaced, std::uint8_t fill, const TGIFItem& sender)
+// The LZW loop over the codes of one frame. With Keep, the pixels go into
+// buffer in stream order (it grows with the data, so a large frame with
+// little data costs no more than what the data gives); without, the codes are
+// only followed and checked. Returns how many pixels the data gave, which may
+// run past total by the last string.
+template <bool Keep>
+std::size_t runLzw(CodeReader& reader, int s, std::size_t total, std::vector<std::uint8_t>& buffer)
 {
-    const std::size_t total = std::size_t(width) * std::size_t(height);
-    const int s = in.readByte();
-    if (s < 0) {
-        pixels.assign(total, fill);
-        return;
-    }
-    // The tables hold 4096 codes: a clear code of 4096 or more cannot work,
-    // and a code size of 0 leaves no room for the end code.
-    if (s < 1 || s > 11)
-        throw GIFException(gifmsg::kInvalidData);
-
-    CodeReader reader(in, sender);
-    if (total == 0) {
-        pixels.clear();
-        reader.skipRest();
-        return;
-    }
-
-    // Decode in stream order into a buffer with slack; strings are copied
-    // from where they were last written. The buffer grows with the data, so
-    // a huge frame with little data costs no more than its pixels.
-    std::vector<std::uint8_t> buffer(std::min<std::size_t>(total, std::size_t(1) << 20) + kSlack);
     std::uint8_t* out = buffer.data();
-
-    std::unique_ptr<std::uint32_t[]> start(new std::uint32_t[kMaxCodes]);
+    std::unique_ptr<std::uint32_t[]> start(Keep ? new std::uint32_t[kMaxCodes] : nullptr);
     std::unique_ptr<std::uint16_t[]> length(new std::uint16_t[kMaxCodes]);
 
     const int clear = 1 << s;
@@ -144,8 +125,10 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
     bool ended = false;
 
     while (pos < total) {
-        if (pos + kSlack > buffer.size()) {
-            buffer.resize(std::min(total, 2 * buffer.size()) + kSlack);
+        if (Keep && pos + kSlack > buffer.size()) {
+            const std::size_t grown = std::min(total, 2 * buffer.size()) + kSlack;
+            buffer.reserve(grown);
+            buffer.resize(grown);
             out = buffer.data();
         }
         const int code = reader.read(codeSize);
@@ -170,7 +153,8 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
             // The first code after a clear stands for itself.
             if (code > clear)
                 throw GIFException(gifmsg::kInvalidData);
-            out[pos] = std::uint8_t(code);
+            if (Keep)
+                out[pos] = std::uint8_t(code);
             prevPos = pos;
             prevLen = 1;
             pos += 1;
@@ -178,21 +162,26 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
             continue;
         }
         if (code < clear) {
-            out[pos] = std::uint8_t(code);
+            if (Keep)
+                out[pos] = std::uint8_t(code);
             len = 1;
         } else if (code < nextFree) {
             len = length[code];
-            copyString(out + pos, out + start[code], len);
+            if (Keep)
+                copyString(out + pos, out + start[code], len);
         } else if (code == nextFree && nextFree < kMaxCodes) {
             // The string of the previous code and its own first character.
             len = prevLen + 1;
-            copyString(out + pos, out + prevPos, prevLen);
-            out[pos + prevLen] = out[prevPos];
+            if (Keep) {
+                copyString(out + pos, out + prevPos, prevLen);
+                out[pos + prevLen] = out[prevPos];
+            }
         } else {
             throw GIFException(gifmsg::kInvalidData);
         }
         if (nextFree < kMaxCodes) {
-            start[nextFree] = std::uint32_t(prevPos);
+            if (Keep)
+                start[nextFree] = std::uint32_t(prevPos);
             length[nextFree] = std::uint16_t(prevLen + 1);
             ++nextFree;
             if (nextFree >= maxCode && maxCode < kMaxCodes) {
@@ -212,17 +201,70 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
         reader.read(codeSize);
         reader.skipRest();
     }
+    return pos;
+}
 
-    const std::size_t produced = std::min(pos, total);
-    if (!interlaced && produced == total) {
-        buffer.resize(total);
-        pixels.swap(buffer);
-        return;
+void checkMissing(std::size_t total, std::size_t produced, std::size_t maxMissing)
+{
+    if (produced < total && total - produced > maxMissing)
+        throw GIFException(gifmsg::kPrematureEnd);
+}
+
+}  // namespace
+
+std::size_t decodeGifImageData(GifInput& in, std::vector<std::uint8_t>* pixels, int width, int height,
+                               bool interlaced, std::uint8_t fill, std::size_t maxMissing,
+                               const TGIFItem& sender)
+{
+    const std::size_t total = std::size_t(width) * std::size_t(height);
+    const int s = in.readByte();
+    if (s < 0) {
+        checkMissing(total, 0, maxMissing);
+        if (pixels)
+            pixels->assign(total, fill);
+        return 0;
     }
-    pixels.assign(total, fill);
+    // The tables hold 4096 codes: a clear code of 4096 or more cannot work,
+    // and a code size of 0 leaves no room for the end code.
+    if (s < 1 || s > 11)
+        throw GIFException(gifmsg::kInvalidData);
+
+    CodeReader reader(in, sender);
+    if (total == 0) {
+        if (pixels)
+            pixels->clear();
+        reader.skipRest();
+        return 0;
+    }
+
+    if (!pixels) {
+        std::vector<std::uint8_t> none;
+        const std::size_t produced = std::min(runLzw<false>(reader, s, total, none), total);
+        checkMissing(total, produced, maxMissing);
+        return produced;
+    }
+
+    std::vector<std::uint8_t> buffer(std::min<std::size_t>(total, std::size_t(1) << 16) + kSlack);
+    const std::size_t produced = std::min(runLzw<true>(reader, s, total, buffer), total);
+    // What the data left out is filled in below: refused when that is more
+    // than the caller allows, before it is made.
+    checkMissing(total, produced, maxMissing);
+    const std::uint8_t* out = buffer.data();
+    if (!interlaced && produced == total) {
+        // A large buffer becomes the pixels as it is; a small frame's copy
+        // leaves out the slack, which would outweigh it.
+        if (total >= kSlack * 16) {
+            buffer.resize(total);
+            pixels->swap(buffer);
+        } else {
+            pixels->assign(out, out + total);
+        }
+        return produced;
+    }
+    pixels->assign(total, fill);
     if (!interlaced) {
-        std::memcpy(pixels.data(), out, produced);
-        return;
+        std::memcpy(pixels->data(), out, produced);
+        return produced;
     }
     static constexpr int kStart[4] = {0, 4, 2, 1};
     static constexpr int kStep[4] = {8, 8, 4, 2};
@@ -230,7 +272,8 @@ void decodeGifImageData(GifInput& in, std::vector<std::uint8_t>& pixels, int wid
     std::size_t src = 0;
     for (int pass = 0; pass < 4 && src < produced; ++pass)
         for (int y = kStart[pass]; y < height && src < produced; y += kStep[pass], src += w)
-            std::memcpy(pixels.data() + std::size_t(y) * w, out + src, std::min(w, produced - src));
+            std::memcpy(pixels->data() + std::size_t(y) * w, out + src, std::min(w, produced - src));
+    return produced;
 }
 
 }  // namespace pelko

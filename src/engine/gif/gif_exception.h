@@ -40,6 +40,8 @@ inline constexpr const char* kExtensionLabelMismatch =
 inline constexpr const char* kUnsupportedAppExtBlockSize = "Unsupported Application Extension block size";
 inline constexpr const char* kInvalidData = "Invalid GIF data";
 inline constexpr const char* kImageTooLarge = "Image too large";
+inline constexpr const char* kTooManyExtensions =
+    "Too many extensions before one image: the rest are skipped";
 inline constexpr const char* kLoading = "Loading...";
 inline constexpr const char* kSaving = "Saving...";
 inline constexpr const char* kCopying = "Copying...";

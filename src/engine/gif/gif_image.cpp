@@ -245,6 +245,16 @@ void TGIFImage::chargeReadBytes(std::int64_t bytes)
     readBytes_ += bytes;
 }
 
+std::size_t TGIFImage::missingPixelsAllowed() const
+{
+    return std::size_t(std::max<std::int64_t>(GIFImageMaxMissingPixels - missingPixels_, 0));
+}
+
+void TGIFImage::chargeMissingPixels(std::size_t pixels)
+{
+    missingPixels_ += std::int64_t(pixels);
+}
+
 void TGIFImage::LoadFromBytes(const std::uint8_t* data, std::size_t size)
 {
     GifInput in(data, size);

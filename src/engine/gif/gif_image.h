@@ -158,12 +158,25 @@ public:
     // The platform's value for "no colour".
     static constexpr Color kNoColor = 0x1FFFFFFF;
 
+    // When false, LoadFromStream reads every block and follows the image
+    // data with all its checks and warnings, but keeps no pixels: the frames
+    // have their descriptors, maps and extensions and no pixel data. Nothing
+    // is made for pixels, so the pixel budget does not apply. True at first.
+    bool GetReadPixels() const { return readPixels_; }
+    void SetReadPixels(bool value) { readPixels_ = value; }
+
     // Counts pixel data (and a fixed cost per frame) made while reading, and
-    // refuses with GIFException past kGifMaxTotalPixels.
+    // refuses with GIFException past GIFImageMaxTotalPixels.
     void chargeReadBytes(std::int64_t bytes);
+    // Pixels the image data of the frame being read may still leave
+    // unreached, and the count of those it did (GIFImageMaxMissingPixels).
+    std::size_t missingPixelsAllowed() const;
+    void chargeMissingPixels(std::size_t pixels);
 
 private:
     std::int64_t readBytes_ = 0;
+    std::int64_t missingPixels_ = 0;
+    bool readPixels_ = true;
     TGIFHeader header_;
     TGIFImageList images_;
     TGIFDrawOptions drawOptions_;

@@ -92,10 +92,13 @@ public:
         items_.erase(items_.begin() + i);
         return p;
     }
-    // Deletes from the front until the list is empty.
+    // Deletes every item, the first one first. The list is empty while they
+    // go, and the time is linear in their number.
     void Clear()
     {
-        while (!items_.empty()) Delete(0);
+        std::vector<std::unique_ptr<T>> items = std::move(items_);
+        items_.clear();
+        for (std::unique_ptr<T>& item : items) item.reset();
     }
     void Exchange(int a, int b) { std::swap(items_.at(check(a)), items_.at(check(b))); }
     void Move(int from, int to)

@@ -1,11 +1,13 @@
 // Reading a GIF stream into the image model.
 
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 
 #include "engine/gif/gif_decoder.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_image.h"
+#include "engine/image/pixel_budget.h"
 
 namespace pelko {
 
@@ -15,6 +17,10 @@ namespace {
 // file of countless tiny frames is refused too.
 constexpr std::int64_t kFrameCost = 1024;
 constexpr std::int64_t kExtensionCost = 128;
+// Extensions kept before one image. Real files have a handful; the rest of a
+// longer run is read and checked but dropped (a first graphic control
+// extension excepted, as it is the one that applies).
+constexpr int kMaxExtensionsPerFrame = 256;
 
 bool isGifSignature(const std::uint8_t* sig)
 {
@@ -63,6 +69,7 @@ void TGIFSubImage::LoadFromStream(GifInput& in)
     Clear();
 
     // The extensions before the image.
+    bool warnedDropping = false;
     int b = in.readByte();
     while (b >= 0 && b != 0x2C && b != 0x3B) {
         if (b != 0x21) {
@@ -74,13 +81,21 @@ void TGIFSubImage::LoadFromStream(GifInput& in)
             throw GIFException(gifmsg::kUnknownExtensionType);
         in.unread();
         const std::size_t before = in.position();
-        std::unique_ptr<TGIFExtension> extension = cls->Create(this);
+        const bool keep = extensions_.GetCount() < kMaxExtensionsPerFrame ||
+                          (!gce_ && cls == &TGIFGraphicControlExtension::Class);
+        // One that is dropped belongs to no frame, so it cannot touch this one.
+        std::unique_ptr<TGIFExtension> extension = cls->Create(keep ? this : nullptr);
         extension->LoadFromStream(in);
-        // Extensions count against the read limit too: their objects weigh
-        // more than their bytes in the file.
-        if (image_)
-            image_->chargeReadBytes(kExtensionCost + std::int64_t(in.position() - before) * 4);
-        extensions_.Add(std::move(extension));
+        if (keep) {
+            // Extensions count against the read limit too: their objects
+            // weigh more than their bytes in the file.
+            if (image_)
+                image_->chargeReadBytes(kExtensionCost + std::int64_t(in.position() - before) * 4);
+            extensions_.Add(std::move(extension));
+        } else if (!warnedDropping) {
+            Warning(gsWarning, gifmsg::kTooManyExtensions);
+            warnedDropping = true;
+        }
         b = in.readByte();
     }
     if (b >= 0)
@@ -100,8 +115,12 @@ void TGIFSubImage::LoadFromStream(GifInput& in)
         height = image_ ? image_->GetHeight() : 0;
         Warning(gsWarning, gifmsg::kImageExceedsScreen);
     }
-    // Refuse sizes no sane file has before allocating anything for them.
+    // Refuse sizes no sane file has before allocating anything for them:
+    // beyond the pixel budget when the pixels are kept, and beyond the
+    // codec's own frame limit in any case.
     const std::int64_t pixels = std::int64_t(width) * height;
+    if ((!image_ || image_->GetReadPixels()) && !withinPixelBudget(width, height))
+        throw GIFException(pictureTooLargeMessage(width, height));
     if (pixels > GIFImageMaxFramePixels)
         throw GIFException(gifmsg::kImageTooLarge);
     if (image_)
@@ -117,7 +136,17 @@ void TGIFSubImage::Decompress(GifInput& in)
 {
     const std::uint8_t fill = transparent_ && gce_ ? std::uint8_t(gce_->GetTransparentColorIndex()) : 0;
     FreeCaches();
-    decodeGifImageData(in, data_, width_, height_, GetInterlaced(), fill, *this);
+    if (image_ && !image_->GetReadPixels()) {
+        FreeImage();
+        decodeGifImageData(in, nullptr, width_, height_, GetInterlaced(), fill, SIZE_MAX, *this);
+        return;
+    }
+    const std::size_t allowed =
+        image_ ? image_->missingPixelsAllowed() : std::size_t(GIFImageMaxMissingPixels);
+    const std::size_t produced =
+        decodeGifImageData(in, &data_, width_, height_, GetInterlaced(), fill, allowed, *this);
+    if (image_)
+        image_->chargeMissingPixels(std::size_t(width_) * std::size_t(height_) - produced);
 }
 
 void TGIFImage::LoadFromStream(GifInput& in)
@@ -125,6 +154,7 @@ void TGIFImage::LoadFromStream(GifInput& in)
     Progress(psStarting, 0, gifmsg::kLoading);
     Clear();
     readBytes_ = 0;
+    missingPixels_ = 0;
     const std::size_t start = in.position();
     try {
         header_.LoadFromStream(in);

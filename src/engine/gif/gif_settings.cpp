@@ -23,6 +23,7 @@ bool PaletteDevice = false;
 
 std::int64_t GIFImageMaxFramePixels = std::int64_t(16384) * 16384;
 std::int64_t GIFImageMaxTotalPixels = std::int64_t(1) << 30;
+std::int64_t GIFImageMaxMissingPixels = std::int64_t(1) << 24;
 
 const char* GIFVersionText(TGIFVersion version)
 {

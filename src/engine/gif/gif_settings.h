@@ -35,9 +35,16 @@ extern bool PaletteDevice;
 
 // Limits on what reading a file may allocate: pixels of one frame, and
 // pixel data (plus a fixed cost per frame) of the whole image. Larger files
-// are refused with GIFException before anything is allocated for them.
+// are refused with GIFException before anything is allocated for them. A
+// frame is also refused when it is beyond the pixel budget of
+// engine/image/pixel_budget.h.
 extern std::int64_t GIFImageMaxFramePixels;
 extern std::int64_t GIFImageMaxTotalPixels;
+// Pixels of a whole image that the image data may leave unreached (they keep
+// the fill value): a file whose frames lack more of their data than this is
+// refused with "Premature end of data" before the pixels are made, so a few
+// bytes cannot claim large frames.
+extern std::int64_t GIFImageMaxMissingPixels;
 
 // Version text written after "GIF" for gv87a and gv89a.
 const char* GIFVersionText(TGIFVersion version);

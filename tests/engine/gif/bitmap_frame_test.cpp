@@ -3,6 +3,7 @@
 #include "engine/gif/bitmap_frame.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
+#include "engine/image/png_picture.h"
 
 #include <algorithm>
 #include <set>
@@ -23,6 +24,12 @@ Bitmap trueColour(int w, int h, Color (*colour)(int, int))
             p[2] = redOf(c);
         }
     return b;
+}
+
+// The picture through the PNG codec's bitmap and back.
+Picture pngPictureRoundTrip(const Picture& picture)
+{
+    return pictureFromPngBitmap(pngBitmapFromPicture(picture));
 }
 
 std::vector<Color> mapColours(const TGIFColorMap& map)
@@ -53,6 +60,28 @@ TEST(BitmapToFrame, TrueColourWithoutReductionKeepsFirstAppearanceOrder)
     EXPECT_EQ(mapColours(f.ColorMap()), firstSeen);
     EXPECT_EQ(image.GetWidth(), 7);
     EXPECT_EQ(RenderFrame(f, false).toPicture(), b.toPicture());
+}
+
+TEST(BitmapToFrame, EmptyPicturesPassThroughEveryConversion)
+{
+    // A picture with a side of 0 has no pixels and null rows: nothing may be
+    // copied from or to them.
+    for (const auto& [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{0, 0}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        Picture picture(w, h);
+        picture.fill(rgb(1, 2, 3));
+        const Bitmap bitmap = Bitmap::fromPicture(picture);
+        EXPECT_EQ(bitmap.width(), w);
+        EXPECT_EQ(bitmap.height(), h);
+        EXPECT_TRUE(bitmap.empty());
+        EXPECT_TRUE(bitmap.toPicture() == picture);
+        EXPECT_TRUE(bitmap.converted(pf8bit).toPicture() == picture);
+        TGIFImage image;
+        TGIFSubImage frame(&image);
+        AssignBitmap(frame, bitmap);
+        EXPECT_TRUE(frame.GetEmpty());
+        EXPECT_TRUE(pngPictureRoundTrip(picture).empty());
+    }
 }
 
 TEST(BitmapToFrame, TooManyColoursOverflowAndLeaveTheFrameCleared)

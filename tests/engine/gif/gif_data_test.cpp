@@ -44,7 +44,7 @@ std::vector<std::uint8_t> decode(const Bytes& data, int width, int height, bool 
     TGIFSubImage sender(&image);
     GifInput in(data);
     std::vector<std::uint8_t> pixels;
-    decodeGifImageData(in, pixels, width, height, interlaced, fill, sender);
+    decodeGifImageData(in, &pixels, width, height, interlaced, fill, SIZE_MAX, sender);
     return pixels;
 }
 
