@@ -1,5 +1,6 @@
 // The GIF half of "pelko-cli info": the logical screen, the global map, every
-// frame with its extensions, and the warnings met while reading.
+// frame with its extensions, and the warnings met while reading. The image
+// data is followed and checked but no pixels are kept.
 
 #include <iostream>
 #include <string>
@@ -94,6 +95,7 @@ void printExtension(const TGIFExtension& e)
 int infoGif(const std::string& path)
 {
     TGIFImage image;
+    image.SetReadPixels(false);
     std::vector<std::string> warnings;
     image.OnWarning = [&](const void*, TGIFSeverity, const std::string& message) {
         warnings.push_back(message);

@@ -1,5 +1,6 @@
 // The still-picture half of "pelko-cli info": kind and size, and for PNG files
-// the colour type, bit depth, interlace and transparency mode.
+// the colour type, bit depth, interlace and transparency mode. Only headers
+// are read: no picture is decoded.
 
 #include <iostream>
 #include <string>
@@ -57,7 +58,7 @@ int infoPng(const std::string& path)
     TPNGObject png;
     try {
         const auto bytes = readFile(path);
-        png.LoadFromStream(bytes.data(), bytes.size());
+        png.LoadHeaderFromStream(bytes.data(), bytes.size());
     } catch (const std::exception& e) {
         return fail("This file is not PNG. " + std::string(e.what()));
     }
@@ -86,15 +87,15 @@ int infoStill(const std::string& path)
         return fail("not a picture Pelko reads (BMP, JPG, JPEG, PNG, ICO or GIF): " + path);
     if (kind == StillKind::Png)
         return infoPng(path);
-    Picture picture;
+    PictureHeader header;
     try {
-        picture = readStillPicture(path);
+        header = readPictureHeader(path);
     } catch (const PictureReadError& e) {
         return fail(e.what() + std::string(" ") + path);
     }
     std::cout << "file: " << path << '\n'
               << "kind: " << stillKindName(kind) << '\n'
-              << "size: " << picture.width() << " x " << picture.height() << '\n';
+              << "size: " << header.width << " x " << header.height << '\n';
     return kExitOk;
 }
 
