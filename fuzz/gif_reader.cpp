@@ -1,6 +1,7 @@
 // Fuzz target for the GIF reader: any bytes must either load or raise
 // GIFException, and whatever loaded must write back (with LZW or RLE) and
-// read again to the same pixels.
+// read again to the same pixels. A file that loads must also load without
+// its pixels, to the same frames and warnings.
 
 #include <cstddef>
 #include <cstdint>
@@ -20,10 +21,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TGIFImage image;
     int warnings = 0;
     image.OnWarning = [&](const void*, TGIFSeverity, const std::string&) { ++warnings; };
+    bool loaded = true;
     try {
         image.LoadFromBytes(data, size);
     } catch (const GIFException&) {
         // Frames read before the error stay and are written below.
+        loaded = false;
+    }
+    // The read without pixels sees the same frames and warnings.
+    TGIFImage structure;
+    structure.SetReadPixels(false);
+    int structureWarnings = 0;
+    structure.OnWarning = [&](const void*, TGIFSeverity, const std::string&) { ++structureWarnings; };
+    try {
+        structure.LoadFromBytes(data, size);
+        if (loaded &&
+            (structure.Images().GetCount() != image.Images().GetCount() || structureWarnings != warnings))
+            std::abort();
+    } catch (const GIFException&) {
+        if (loaded)
+            std::abort();
     }
     if (image.GetEmpty())
         return 0;

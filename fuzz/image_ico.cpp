@@ -1,5 +1,5 @@
 // Fuzz target: the ICO reader (bitmap and PNG entries). Damaged files must
-// fail with IcoError only.
+// fail with IcoError only, in the decoder and in the header read.
 
 #include <cstdint>
 
@@ -7,6 +7,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    try {
+        pelko::icoPictureSize(data, size);
+    } catch (const pelko::IcoError&) {
+    }
     try {
         pelko::decodeIco(data, size);
     } catch (const pelko::IcoError&) {

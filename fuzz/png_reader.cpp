@@ -1,7 +1,7 @@
 // Fuzz target: the PNG reader. Each input is read twice: as it is, and with
 // every chunk CRC made right, so that mutations get past the CRC checks into
 // the chunk and image data decoding. A file that loads must also save and
-// load again.
+// load again, and its header-only read must agree with it.
 
 #include <zlib.h>
 
@@ -33,12 +33,23 @@ void repairCrcs(std::vector<std::uint8_t>& f)
 
 void readOne(const std::uint8_t* data, std::size_t size)
 {
+    pelko::TPNGObject header;
+    bool haveHeader = true;
+    try {
+        header.LoadHeaderFromStream(data, size);
+    } catch (const std::runtime_error&) {
+        haveHeader = false;
+    }
     pelko::TPNGObject png;
     try {
         png.LoadFromStream(data, size);
     } catch (const std::runtime_error&) {
         return;  // every PNG exception class is a runtime_error
     }
+    // What loads whole has a header read that agrees with it.
+    if (!haveHeader || header.Width() != png.Width() || header.Height() != png.Height() ||
+        header.chunkCount() != png.chunkCount() || header.TransparentColor() != png.TransparentColor())
+        std::abort();
     pelko::PngBitmap bitmap;
     png.AssignTo(bitmap);
     std::vector<std::uint8_t> saved;
