@@ -27,7 +27,7 @@ bool readInput(const std::string& path, Picture& picture, std::string& error)
             return false;
         for (GifSourceFrame& frame : gif->frames)
             if (!frame.empty) {
-                picture = std::move(frame.picture);
+                picture = frame.toPicture();
                 return true;
             }
         error = path + ": the GIF holds no picture";

@@ -1,6 +1,8 @@
 // The source reader over the engine's own codecs.
 
 #include <exception>
+#include <memory>
+#include <stdexcept>
 
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
@@ -62,37 +64,29 @@ public:
     }
 
 private:
-    // Each sub-image's indices through its active map as a picture of its own
-    // size; an index the map does not hold shows its first colour.
-    static Picture subImagePicture(const TGIFSubImage& sub)
+    // The colours of a sub-image's indices: its active map, the first colour
+    // for an index past the map's end, black for a sub-image without a map.
+    static GifColorTable colorTable(const TGIFSubImage& sub)
     {
         const TGIFColorMap& map = sub.GetActiveColorMap();
-        Color table[256];
+        GifColorTable table{};
         const int count = map.GetCount();
-        for (int i = 0; i < 256; ++i) table[i] = count == 0 ? 0 : map.GetColor(i < count ? i : 0);
-        Picture picture(sub.GetWidth(), sub.GetHeight());
-        const std::vector<std::uint8_t>& data = sub.Data();
-        const std::size_t w = std::size_t(sub.GetWidth());
-        for (int y = 0; y < picture.height(); ++y) {
-            std::uint8_t* out = picture.row(y);
-            for (std::size_t x = 0; x < w; ++x, out += 3) {
-                const std::size_t at = std::size_t(y) * w + x;
-                const Color c = table[at < data.size() ? data[at] : 0];
-                out[0] = blueOf(c);
-                out[1] = greenOf(c);
-                out[2] = redOf(c);
-            }
-        }
-        return picture;
+        for (int i = 0; i < 256; ++i)
+            table[std::size_t(i)] = count == 0 ? 0 : map.GetColor(i < count ? i : 0);
+        return table;
     }
 
-    static GifSource toSource(const TGIFImage& image)
+    // The compact form: every sub-image keeps its indices (taken over from the
+    // decoded image, not copied) and a colour table, shared with the
+    // sub-image before it when the two are the same.
+    static GifSource toSource(TGIFImage& image)
     {
         GifSource source;
         source.bitsPerPixel = image.GetBitsPerPixel();
-        const TGIFImageList& images = image.Images();
+        TGIFImageList& images = image.Images();
+        std::shared_ptr<const GifColorTable> lastTable;
         for (int i = 0; i < images.GetCount(); ++i) {
-            const TGIFSubImage& sub = *images.GetImage(i);
+            TGIFSubImage& sub = *images.GetImage(i);
             GifSourceFrame frame;
             frame.empty = sub.GetEmpty();
             frame.rect = {sub.GetLeft(), sub.GetTop(), sub.GetWidth(), sub.GetHeight()};
@@ -107,8 +101,16 @@ private:
                 if (frame.transparentIndex < map.GetCount())
                     frame.transparentColor = map.GetColor(frame.transparentIndex);
             }
-            if (!frame.empty)
-                frame.picture = subImagePicture(sub);
+            if (!frame.empty) {
+                const GifColorTable table = colorTable(sub);
+                if (!lastTable || *lastTable != table)
+                    lastTable = std::make_shared<const GifColorTable>(table);
+                frame.colors = lastTable;
+                // refused here, as the 24-bit picture it becomes would be
+                if (!pictureSizeAllowed(frame.rect.width, frame.rect.height))
+                    throw std::length_error("GIF sub-image too large");
+                frame.indices = std::move(sub.Data());
+            }
             source.frames.push_back(std::move(frame));
         }
         return source;

@@ -55,7 +55,7 @@ AddResult addSourceFile(Project& project, const std::string& path, std::size_t a
             return result;
         }
         for (std::size_t i = 0; i < gif->frames.size(); ++i) {
-            GifSourceFrame& sub = gif->frames[i];
+            const GifSourceFrame& sub = gif->frames[i];
             if (sub.empty)
                 continue;
             fixCanvas(project, sub.rect.width, sub.rect.height, result);
@@ -80,8 +80,7 @@ AddResult addSourceFile(Project& project, const std::string& path, std::size_t a
             }
             if (frame.Gif.ReductionBit < 3)
                 frame.Gif.ReductionBit = std::clamp(gif->bitsPerPixel, 3, 8);
-            finishFrame(frame, sub.picture, settings);
-            sub.picture = Picture();  // the frame keeps what it needs
+            finishFrame(frame, sub.toPicture(), settings);
             project.frames.insert(at++, std::move(frame));
             ++result.added;
         }

@@ -109,7 +109,7 @@ LoadedSource SourceLoader::load(const std::string& file, int frame)
         out.status = SourceStatus::EmptyFrame;
         return out;
     }
-    out.picture = sub.picture;
+    out.picture = sub.toPicture();
     out.rect = sub.rect;
     return out;
 }

@@ -13,15 +13,6 @@
 
 namespace pelko {
 
-enum class SourceStatus {
-    Ok,
-    MissingFile,   // no such file (or no name at all)
-    MissingFrame,  // the GIF holds no sub-image of that number
-    EmptyFrame,    // the sub-image is empty
-    Unreadable,    // the reader refused the file
-    TooLarge,      // the frame needs a picture larger than any picture can be
-};
-
 // The commands that render frames from their sources; each words its log
 // lines in its own way.
 enum class SourceCommand { Open, Refresh, FlipConvert, ProjectOptions, FrameOptions };
