@@ -1,5 +1,5 @@
 // Replaces the global operator new of the test program to note the largest
-// request. operator new[] and the sized and nothrow forms go through it.
+// request. operator new[], the sized and the nothrow forms go through it.
 
 #include "engine/image/largest_allocation.h"
 
@@ -35,6 +35,22 @@ void* operator new(std::size_t size)
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
+}
+
+// The nothrow forms too (std::stable_sort's buffer uses them), so that every
+// block this program frees with free() came from malloc().
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept
+{
+    std::free(p);
 }
 
 void operator delete(void* p) noexcept
