@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "engine/project/frame_cache.h"
 #include "gui/app/main_window.h"
 #include "gui/frames/frame_info_form.h"
 #include "gui_fixtures.h"
@@ -70,8 +71,8 @@ private slots:
         act(form, "ActionFlip1")->trigger();  // skipped: already horizontal
         const FrameRecord& f = form.project().frames[0];
         QCOMPARE(f.Flip, 1);
-        QCOMPARE(f.image.pixel(0, 0), Color(0xFF0000));  // mirrored once
-        QCOMPARE(f.image.pixel(3, 0), Color(0x0000FF));
+        QCOMPARE(frameImage(form.project(), 0).get().pixel(0, 0), Color(0xFF0000));  // mirrored once
+        QCOMPARE(frameImage(form.project(), 0).get().pixel(3, 0), Color(0x0000FF));
         act(form, "ActionConvert2")->trigger();  // GreyScale
         QVERIFY(form.project().frames[0].Gray);
         QVERIFY(form.project().changed);
@@ -109,7 +110,7 @@ private slots:
         const FrameRecord& f = form.project().frames[0];
         QCOMPARE(f.Flip, 0);
         QVERIFY(!f.Inverse);
-        QCOMPARE(f.image.pixel(0, 0), Color(0x0000FF));  // as the source
+        QCOMPARE(frameImage(form.project(), 0).get().pixel(0, 0), Color(0x0000FF));  // as the source
     }
 
     void frameInfo()
@@ -140,10 +141,10 @@ private slots:
     void missingSourceKeepsThePictureAndLogs()
     {
         TAVIForm& form = window(1);
-        const Picture before = form.project().frames[0].image;
+        const Picture before = frameImage(form.project(), 0).get();
         QFile::remove(QString::fromStdString(form.project().frames[0].File));
         act(form, "ActionFlip2")->trigger();
-        QCOMPARE(form.project().frames[0].image, before);
+        QCOMPARE(frameImage(form.project(), 0).get(), before);
         QCOMPARE(form.project().frames[0].Flip, 0);
         QCOMPARE(form.project().log.lines().size(), std::size_t(1));
         QVERIFY(QString::fromStdString(form.project().log.lines()[0]).startsWith("Not found file: "));

@@ -18,6 +18,7 @@
 #include <QToolButton>
 #include <set>
 
+#include "engine/project/frame_cache.h"
 #include "gui/app/help_window.h"
 #include "gui/app/main_window.h"
 #include "gui/app/wait_guard.h"
@@ -200,6 +201,13 @@ private slots:
         TAVIForm form(options({1024, 768}));
         QCOMPARE(form.defaultFrameSize().width, 320);
         QCOMPARE(form.defaultFrameSize().height, 100);
+    }
+
+    void frameCacheBudgetFromTheStore()
+    {
+        store({{"Frame cache MB", 48}});
+        TAVIForm form(options());
+        QCOMPARE(form.project().cache->budget(), std::size_t(48) << 20);
     }
 
     void statusTexts()

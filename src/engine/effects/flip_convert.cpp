@@ -6,28 +6,44 @@
 namespace pelko {
 namespace {
 
-// Renders frame i again from its source with mirror `flip` and the given
-// colour effects; false (and a log line) when that fails, the frame as it was.
-bool renderFromSource(Project& project, int i, int flip, bool grey, bool inverse, SourceLoader& loader)
+// Whether frame i can be rendered again from its source with mirror `flip`
+// and the given colour effects; false (and a log line) when not, the frame
+// as it was. Its pixels are rendered when they are shown.
+bool renderableFromSource(Project& project, int i, int flip, bool grey, bool inverse, SourceLoader& loader)
 {
-    FrameRecord& f = project.frames[std::size_t(i)];
-    FrameRecord draft;
-    draft.File = f.File;
-    draft.Frame = f.Frame;
-    draft.Width = f.Width;
-    draft.Height = f.Height;
-    draft.Stretch = f.Stretch;
+    FrameRecord draft = project.frames[std::size_t(i)];
     draft.Flip = flip;
     draft.Gray = grey;
     draft.Inverse = inverse;
-    const RenderOutcome r = loader.render(draft, i + 1, project.settings);
+    const RenderOutcome r = loader.check(draft, i + 1, project.settings);
     if (!r.ok()) {
         if (!r.logLine.empty())
             project.log.add(r.logLine);
         return false;
     }
-    f.image = std::move(draft.image);
     return true;
+}
+
+// Inverse and GreyScale need no source: the frame is rendered with its new
+// flag from its source like any other. A frame whose source has gone cannot
+// be, so the picture it shows now, with the effect applied, is pinned as its
+// picture under the new flag.
+template <class Effect>
+void setColourEffect(Project& project, int i, bool FrameRecord::*flag, Effect effect)
+{
+    FrameRecord& f = project.frames[std::size_t(i)];
+    FrameCache& cache = *project.cache;
+    if (cache.fileExists(f.File)) {
+        f.*flag = true;
+        return;
+    }
+    const FramePicture now = cache.image(f, project.settings, i + 1);
+    f.*flag = true;
+    if (now.ok()) {
+        Picture changed = *now.picture;
+        effect(changed);
+        cache.pin(f, project.settings, std::move(changed));
+    }
 }
 
 }  // namespace
@@ -35,7 +51,7 @@ bool renderFromSource(Project& project, int i, int flip, bool grey, bool inverse
 EffectResult flipSelected(Project& project, int mode, SourceReader& reader, ProgressSink& progress)
 {
     EffectResult result;
-    SourceLoader loader(reader, SourceCommand::FlipConvert);
+    SourceLoader loader(*project.cache, reader, SourceCommand::FlipConvert);
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
@@ -45,7 +61,7 @@ EffectResult flipSelected(Project& project, int mode, SourceReader& reader, Prog
         FrameRecord& f = project.frames[std::size_t(i)];
         if (f.Flip == mode)
             continue;
-        if (!renderFromSource(project, i, mode, f.Gray, f.Inverse, loader))
+        if (!renderableFromSource(project, i, mode, f.Gray, f.Inverse, loader))
             continue;
         f.Flip = mode;
         ++result.changedFrames;
@@ -58,7 +74,7 @@ EffectResult flipSelected(Project& project, int mode, SourceReader& reader, Prog
 EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& reader, ProgressSink& progress)
 {
     EffectResult result;
-    SourceLoader loader(reader, SourceCommand::FlipConvert);
+    SourceLoader loader(*project.cache, reader, SourceCommand::FlipConvert);
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
@@ -70,7 +86,7 @@ EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& r
             case ConvertMode::Normal:
                 if (!f.Inverse && !f.Gray)
                     continue;
-                if (!renderFromSource(project, i, f.Flip, false, false, loader))
+                if (!renderableFromSource(project, i, f.Flip, false, false, loader))
                     continue;
                 f.Inverse = false;
                 f.Gray = false;
@@ -78,14 +94,12 @@ EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& r
             case ConvertMode::Inverse:
                 if (f.Inverse)
                     continue;
-                invertPicture(f.image);
-                f.Inverse = true;
+                setColourEffect(project, i, &FrameRecord::Inverse, invertPicture);
                 break;
             case ConvertMode::GreyScale:
                 if (f.Inverse)
                     continue;  // an inverted frame is never greyed: convert it to Normal first
-                greyPicture(f.image);
-                f.Gray = true;
+                setColourEffect(project, i, &FrameRecord::Gray, greyPicture);
                 break;
         }
         ++result.changedFrames;

@@ -17,16 +17,20 @@ struct EffectResult {
 };
 
 // Flip the selected frames to mode (0 Normal .. 3 Horizontal+Vertical): each
-// frame not already so is rendered again from its source with that mirror,
-// then greyed and inverted as its flags say. Frames that cannot be read keep
-// their image and settings and add a log line. Marks the project changed.
-// Progress counts the selected frames (also for convertSelected).
+// frame not already so reads its source again and takes the mirror; its
+// picture is then rendered from the source in the fixed order (compose,
+// mirror, grey, negative) when it is shown. Frames whose source cannot be
+// read keep their settings (and so their picture) and add a log line. Marks
+// the project changed. Progress counts the selected frames (also for
+// convertSelected).
 EffectResult flipSelected(Project& project, int mode, SourceReader& reader,
                           ProgressSink& progress = noProgress());
 
-// Normal renders from the source without grey and negative; Inverse and
-// GreyScale work on the current frame image (an inverted frame is never
-// greyed). Marks the project changed.
+// Normal reads the source again and clears grey and negative; Inverse and
+// GreyScale set their flag without reading it (an inverted frame is never
+// greyed), and the picture follows in the fixed order. A frame whose source
+// has gone keeps the picture it shows with the effect applied. Marks the
+// project changed.
 EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& reader,
                              ProgressSink& progress = noProgress());
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <exception>
+#include <stdexcept>
 #include <thread>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "engine/gif/optimize.h"
 #include "engine/image/ppm.h"
 #include "engine/project/composition.h"
+#include "engine/project/frame_cache.h"
 
 namespace pelko {
 
@@ -42,9 +44,17 @@ void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g)
 
 // The frame picture at its descriptor size (the frame image cut or padded
 // white to Width x Height, as the preview shows it), with its transparency.
-Bitmap workingBitmap(const FrameRecord& f)
+// The frame image comes from the project's frame cache, which keeps the
+// source but not the frame image (every frame is converted once). A frame
+// that cannot be rendered (its source unreadable, or gone with nothing of it
+// held) ends the build with the reason, as the GIF would show a blank frame.
+Bitmap workingBitmap(const Project& project, int j)
 {
-    Bitmap working = Bitmap::fromPicture(previewPicture(f));
+    const FrameRecord& f = project.frames[std::size_t(j)];
+    const FramePicture image = frameImage(project, j, false);
+    if (!image.ok())
+        throw std::runtime_error(frameFailureLine(project, j, image.status));
+    Bitmap working = Bitmap::fromPicture(previewPicture(f, *image.picture));
     working.setTransparent(f.Gif.GIFTransparent);
     if (working.transparent())
         working.setTransparentColor(f.Gif.TransparentColor);
@@ -76,7 +86,7 @@ ReducedFrames reduceFramesInParallel(const Project& project, int jobs, ProgressS
             try {
                 auto image = std::make_unique<TGIFImage>();
                 applyFrameSettings(*image, f.Gif);
-                AddBitmap(*image, workingBitmap(f));
+                AddBitmap(*image, workingBitmap(project, j));
                 reduced.images[std::size_t(j)] = std::move(image);
             } catch (...) {
                 reduced.errors[std::size_t(j)] = std::current_exception();
@@ -119,7 +129,7 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
             reduced.images[std::size_t(j)].reset();
             index = image->Add(std::move(frame));
         } else {
-            index = AddBitmap(*image, workingBitmap(f));
+            index = AddBitmap(*image, workingBitmap(project, j));
         }
         TGIFSubImage& frame = *image->Images().GetImage(index);
 

@@ -8,6 +8,7 @@
 #include "engine/avi/avi_writer.h"
 #include "engine/base/output_file.h"
 #include "engine/project/composition.h"
+#include "engine/project/frame_cache.h"
 
 namespace pelko {
 namespace {
@@ -85,7 +86,15 @@ AviResult GenerateAvi(const Project& project, const std::string& fileName, const
                           fileName + ": not enough memory for a frame of " + std::to_string(s.Width) + " x " +
                               std::to_string(s.Height));
         }
-        drawFrameOnCanvas(canvas, project.frames[std::size_t(i)]);
+        // From the frame cache, which keeps the source but not the frame
+        // image (every frame is written once). A frame that cannot be
+        // rendered (its source unreadable, or gone with nothing of it held)
+        // ends generation: the AVI would show a blank frame in its place.
+        const FramePicture image = frameImage(project, i, false);
+        if (!image.ok())
+            return failed(AVIERR_ERROR, "It is impossible to get the Bitmap.",
+                          frameFailureLine(project, i, image.status));
+        drawFrameOnCanvas(canvas, project.frames[std::size_t(i)], *image.picture);
         if (i == 0 && (options.showCodecWindow || !options.compress.fourcc.empty())) {
             const AviResult chosen = ChooseVideoCodec(writer.get(), &canvas, &options.compress,
                                                       options.showCodecWindow, options.chooser);

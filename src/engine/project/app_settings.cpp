@@ -46,6 +46,9 @@ AppSettings readAppSettings(const SettingsStore& store, ScreenSize screen)
     s.frameSize.height = frameSide(readOr(store, kFrameHeightValue, 100), screen.height);
     for (int i = 0; i < int(s.files.size()); ++i)
         s.files[std::size_t(i)] = store.readText(recentFileValue(i + 1)).value_or(std::string());
+    const std::int32_t cacheMB = readOr(store, kFrameCacheValue, 0);
+    if (cacheMB >= 1 && cacheMB <= kMaxFrameCacheMB)
+        s.frameCacheBytes = std::size_t(cacheMB) << 20;
     return s;
 }
 

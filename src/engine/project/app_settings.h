@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/project/frame_cache.h"
 #include "engine/project/project_settings.h"
 #include "engine/project/recent_projects.h"
 
@@ -20,6 +21,10 @@ inline constexpr const char* kWidthValue = "Width";
 inline constexpr const char* kHeightValue = "Height";
 inline constexpr const char* kFrameWidthValue = "Frame width";
 inline constexpr const char* kFrameHeightValue = "Frame height";
+// The frame cache's memory budget in megabytes (frame_cache.h); read only, so
+// a user who wants another budget writes it into the store by hand.
+inline constexpr const char* kFrameCacheValue = "Frame cache MB";
+inline constexpr std::int32_t kMaxFrameCacheMB = 1 << 20;
 // "File1".."File5" for position 1..5.
 std::string recentFileValue(int position);
 
@@ -60,9 +65,11 @@ struct AppSettings {
     int windowHeight = kInitialWindowHeight;
     DefaultFrameSize frameSize;
     std::array<std::string, RecentProjects::kCapacity> files;
+    std::size_t frameCacheBytes = kDefaultFrameCacheBytes;
 };
 
-// Reads every value with its default and applies the screen-size rules.
+// Reads every value with its default and applies the screen-size rules. A
+// frame cache budget below 1 MB or above kMaxFrameCacheMB gives the default.
 AppSettings readAppSettings(const SettingsStore& store, ScreenSize screen);
 
 // The window starts maximised when it is nearly as large as the screen.

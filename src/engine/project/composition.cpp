@@ -32,10 +32,11 @@ Picture composeFrameImage(const Picture& source, int width, int height, bool str
     return image;
 }
 
-void composeFrame(FrameRecord& frame, const Picture& source, const ProjectSettings& settings)
+FrameSize frameImageSize(const FrameRecord& frame, const ProjectSettings& settings)
 {
-    frame.image =
-        composeFrameImage(source, frame.Width, frame.Height, frame.Stretch, settings.Width, settings.Height);
+    if (frame.Stretch)
+        return {std::max(0, settings.Width), std::max(0, settings.Height)};
+    return {std::max(0, frame.Width), std::max(0, frame.Height)};
 }
 
 Picture makeThumbnail(const Picture& source)
@@ -43,19 +44,19 @@ Picture makeThumbnail(const Picture& source)
     return fitPicture(source, kThumbnailWidth, kThumbnailHeight);
 }
 
-Picture previewPicture(const FrameRecord& frame)
+Picture previewPicture(const FrameRecord& frame, const Picture& image)
 {
     const int w = std::max(0, frame.Width), h = std::max(0, frame.Height);
     if (!pictureSizeAllowed(w, h))
-        return frame.image;  // a size no picture can hold shows what there is
+        return image;  // a size no picture can hold shows what there is
     Picture preview(w, h);
-    preview.draw(frame.image, 0, 0);
+    preview.draw(image, 0, 0);
     return preview;
 }
 
-void drawFrameOnCanvas(Picture& canvas, const FrameRecord& frame)
+void drawFrameOnCanvas(Picture& canvas, const FrameRecord& frame, const Picture& image)
 {
-    canvas.draw(frame.image, frame.Left, frame.Top);
+    canvas.draw(image, frame.Left, frame.Top);
 }
 
 }  // namespace pelko

@@ -22,18 +22,23 @@ void placeNewFrame(FrameRecord& frame, const Rect& source, const ProjectSettings
 Picture composeFrameImage(const Picture& source, int width, int height, bool stretch, int canvasWidth,
                           int canvasHeight);
 
-// Composes frame.image from source with the frame's own placement.
-void composeFrame(FrameRecord& frame, const Picture& source, const ProjectSettings& settings);
+// The size of the frame image: the canvas for a stretched frame, the frame's
+// own Width x Height otherwise (negative sides count as 0).
+struct FrameSize {
+    int width = 0;
+    int height = 0;
+};
+FrameSize frameImageSize(const FrameRecord& frame, const ProjectSettings& settings);
 
 // The thumbnail of a source picture: fitted into 168 x 108.
 Picture makeThumbnail(const Picture& source);
 
-// The preview's picture: the frame's Width x Height with the frame image
+// The preview's picture: the frame's Width x Height with its frame image
 // copied at (0, 0), clipped; the frame image alone when that size is beyond
 // the picture limits.
-Picture previewPicture(const FrameRecord& frame);
+Picture previewPicture(const FrameRecord& frame, const Picture& image);
 
-// Draws the frame image onto canvas at (Left, Top), cut at the canvas edges.
-void drawFrameOnCanvas(Picture& canvas, const FrameRecord& frame);
+// Draws the frame's image onto canvas at (Left, Top), cut at the canvas edges.
+void drawFrameOnCanvas(Picture& canvas, const FrameRecord& frame, const Picture& image);
 
 }  // namespace pelko

@@ -164,7 +164,7 @@ void clickEmptyStrip(Project& project)
 EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink& progress)
 {
     EditResult result;
-    SourceLoader loader(reader, SourceCommand::Refresh);
+    SourceLoader loader(*project.cache, reader, SourceCommand::Refresh);
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
@@ -172,13 +172,9 @@ EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink&
         if (i < 0 || i >= project.frames.count())
             continue;
         FrameRecord& f = project.frames[std::size_t(i)];
-        RenderOutcome r = loader.render(f, i + 1, project.settings);
-        if (!r.ok()) {
-            if (!r.logLine.empty())
-                project.log.add(r.logLine);
-            continue;
-        }
-        f.thumbnail = makeThumbnail(r.source);
+        const RenderOutcome r = loader.check(f, i + 1, project.settings);
+        if (!r.logLine.empty())
+            project.log.add(r.logLine);
     }
     result.errors = loader.errors();
     project.changed = true;

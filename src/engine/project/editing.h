@@ -49,8 +49,9 @@ int clickCard(Project& project, int index, bool addModifier, bool rightButton);
 // Releasing the left button over the strip outside the cards.
 void clickEmptyStrip(Project& project);
 
-// Refresh: the selected frames read again from their sources. Problems are
-// log lines; the project is marked changed. Progress counts the frames.
+// Refresh: the selected frames' sources read again, what the cache held of
+// them dropped first (a source that has gone keeps what is held). Problems
+// are log lines; the project is marked changed. Progress counts the frames.
 EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink& progress = noProgress());
 
 // Dropping the frame dragged in the preview (placed with clampDrag), which

@@ -92,7 +92,7 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
     if (!s.isGif() && p.flags.time)
         for (FrameRecord& f : project.frames) setTime(f, s.AviFrameTime);
 
-    SourceLoader loader(reader, SourceCommand::FrameOptions);
+    SourceLoader loader(*project.cache, reader, SourceCommand::FrameOptions);
     const std::vector<int>& selected = project.selection.indices();
     int done = 0;
     for (int i : selected) {
@@ -117,7 +117,7 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
                        before.width != f.Width || before.height != f.Height || before.stretch != f.Stretch;
         if (!p.flags.placement())
             continue;
-        const RenderOutcome r = loader.render(f, i + 1, s);
+        const RenderOutcome r = loader.check(f, i + 1, s);
         if (!r.logLine.empty())
             project.log.add(r.logLine);
     }

@@ -60,10 +60,12 @@ bool confirmFrameOptions(PendingFrameOptions& pending, const FrameOptionsValues&
                          const FrameOptionsMarks& marks, ProjectSettings& settings);
 
 // Applies the pending values to the selected frames (every frame's time in an
-// AVI project), rendering frames whose placement was set again from their
-// sources. The project is marked changed when optionsChanged is set or any
-// frame's stored value changed. Problems are log lines. Progress counts the
-// selected frames; the work does not stop halfway.
+// AVI project). A frame whose placement was set reads its source again
+// (through the cache) and keeps its old placement when it cannot be rendered
+// with the new one; its pictures follow the new placement. The project is
+// marked changed when optionsChanged is set or any frame's stored value
+// changed. Problems are log lines. Progress counts the selected frames; the
+// work does not stop halfway.
 EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pending, bool optionsChanged,
                              SourceReader& reader, ProgressSink& progress = noProgress());
 

@@ -1,9 +1,10 @@
 #pragma once
 // FrameRecord: one frame of the animation. Field names are the keys under
-// which the project file stores them.
+// which the project file stores them. A frame holds what the project file
+// says and no pixels: its frame image and thumbnail come from the project's
+// frame cache (frame_cache.h), rendered from the source when needed.
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "engine/image/picture.h"
@@ -42,10 +43,6 @@ struct FrameRecord {
     std::int32_t Width = 0;
     std::int32_t Height = 0;
     GifFrameSettings Gif;
-
-    // Owned pictures: the rendered frame image and the 168 x 108 thumbnail.
-    Picture image;
-    Picture thumbnail;
 };
 
 constexpr int kThumbnailWidth = 168;

@@ -17,9 +17,4 @@ Picture renderedImage(const FrameRecord& frame, const Picture& source, const Pro
     return image;
 }
 
-void renderFrame(FrameRecord& frame, const Picture& source, const ProjectSettings& settings)
-{
-    frame.image = renderedImage(frame, source, settings);
-}
-
 }  // namespace pelko

@@ -1,6 +1,6 @@
 #pragma once
 // Rendering a frame from its source picture: compose, mirror, grey, negative.
-// Reading the source a frame names is SourceLoader's (source_loader.h).
+// The frame cache (frame_cache.h) renders and keeps frame images this way.
 
 #include "engine/project/composition.h"
 
@@ -11,8 +11,5 @@ namespace pelko {
 // Inverse is set. Throws std::length_error when the frame needs a picture
 // beyond the picture limits.
 Picture renderedImage(const FrameRecord& frame, const Picture& source, const ProjectSettings& settings);
-
-// Replaces the frame image by renderedImage; the thumbnail is left alone.
-void renderFrame(FrameRecord& frame, const Picture& source, const ProjectSettings& settings);
 
 }  // namespace pelko

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "engine/image/file_kind.h"
-#include "engine/image/resample.h"
+#include "engine/image/picture_reader.h"
+#include "engine/project/frame_cache.h"
 
 namespace pelko {
 
@@ -15,6 +16,12 @@ bool isSourceExtension(const std::string& path)
 }
 
 namespace {
+
+// "BMP." and so on, for a file that has gone between choosing and reading it.
+std::string stillKindText(const std::string& path)
+{
+    return std::string(stillKindName(stillKindOf(path))) + ".";
+}
 
 std::uint16_t clampTime(std::int64_t ms)
 {
@@ -33,12 +40,6 @@ void fixCanvas(Project& project, int width, int height, AddResult& result)
     result.canvasChanged = true;
 }
 
-void finishFrame(FrameRecord& frame, const Picture& picture, const ProjectSettings& settings)
-{
-    frame.thumbnail = makeThumbnail(picture);
-    composeFrame(frame, picture, settings);
-}
-
 }  // namespace
 
 AddResult addSourceFile(Project& project, const std::string& path, std::size_t at, SourceReader& reader)
@@ -48,10 +49,13 @@ AddResult addSourceFile(Project& project, const std::string& path, std::size_t a
     ProjectSettings& settings = project.settings;
     std::string error;
 
+    FrameCache& cache = *project.cache;
     if (hasExtension(path, ".gif")) {
-        std::optional<GifSource> gif = reader.readGif(path, error);
+        const std::shared_ptr<const GifSource> gif = cache.gif(path, reader, error);
         if (!gif) {
-            result.errors.push_back(error);
+            if (error.empty())
+                reader.readGif(path, error);  // gone: the reader says so in its words
+            result.errors.push_back(error.empty() ? "This file is not GIF.\n" + path : error);
             return result;
         }
         for (std::size_t i = 0; i < gif->frames.size(); ++i) {
@@ -80,7 +84,6 @@ AddResult addSourceFile(Project& project, const std::string& path, std::size_t a
             }
             if (frame.Gif.ReductionBit < 3)
                 frame.Gif.ReductionBit = std::clamp(gif->bitsPerPixel, 3, 8);
-            finishFrame(frame, sub.toPicture(), settings);
             project.frames.insert(at++, std::move(frame));
             ++result.added;
         }
@@ -89,9 +92,12 @@ AddResult addSourceFile(Project& project, const std::string& path, std::size_t a
 
     if (!isSourceExtension(path))
         return result;
-    std::optional<Picture> picture = reader.readStill(path, error);
+    const PicturePtr picture = cache.still(path, reader, error);
     if (!picture) {
-        result.errors.push_back(error);
+        if (error.empty())
+            reader.readStill(path, error);  // gone: the reader says so in its words
+        result.errors.push_back(error.empty() ? "This file is not " + stillKindText(path) + "\n" + path
+                                              : error);
         return result;
     }
     fixCanvas(project, picture->width(), picture->height(), result);
@@ -102,7 +108,6 @@ AddResult addSourceFile(Project& project, const std::string& path, std::size_t a
     frame.Time = settings.isGif() ? settings.GifFrameTime : clampTime(settings.AviFrameTime);
     if (!picture->empty())
         frame.Gif.TransparentColor = picture->pixel(0, picture->height() - 1);
-    finishFrame(frame, *picture, settings);
     project.frames.insert(at, std::move(frame));
     result.added = 1;
     return result;

@@ -21,6 +21,8 @@ struct AddResult {
 
 // Makes the frames of the file at path and inserts them before index at
 // (at == frame count appends), in order. Honours and clears FixAtFirstFrame.
+// The file is read once, through the project's frame cache, which keeps what
+// was read for the frames' pictures; no frame image or thumbnail is made.
 AddResult addSourceFile(Project& project, const std::string& path, std::size_t at, SourceReader& reader);
 
 // True for the extensions that Add, Insert and dropping accept.

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/project/frame_cache.h"
+
 namespace pelko {
 
 void Project::clear()
@@ -9,6 +11,7 @@ void Project::clear()
     frames.clear();
     selection.clear();
     log.clear();
+    cache->clear();
 }
 
 std::int64_t Project::totalTime() const

@@ -3,6 +3,7 @@
 // one and mirrors it; the CLI builds one for batch work.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/project/frame_list.h"
@@ -12,6 +13,10 @@
 
 namespace pelko {
 
+class FrameCache;
+// A cache with the default budget and the engine's own reader (frame_cache.h).
+std::shared_ptr<FrameCache> newFrameCache();
+
 struct Project {
     ProjectSettings settings;
     FrameList frames;
@@ -19,8 +24,10 @@ struct Project {
     MessageLog log;
     std::string path;      // empty for a project never saved
     bool changed = false;  // mirrors the enabled state of "Save project"
+    // The frames' pixels (frame_cache.h); a copy of a project shares it.
+    std::shared_ptr<FrameCache> cache = newFrameCache();
 
-    // Clears frames, selection and log, as New and Open do first.
+    // Clears frames, selection, log and cache, as New and Open do first.
     void clear();
 
     // Total playback time in milliseconds: the sum of the frames' times in a

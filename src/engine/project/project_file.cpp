@@ -297,7 +297,10 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
         s.Interlaced = ini.getInt(kParameters, "Interlaced", 0) != 0;
     }
 
-    SourceLoader loader(reader, SourceCommand::Open);
+    // Opening renders nothing: it looks for every file, reads each GIF once
+    // (its compact form stays in the cache) to find the sub-images, and checks
+    // every frame's size. The pictures are made when they are shown.
+    SourceLoader loader(*project.cache, reader, SourceCommand::Open);
     int entries = 0;  // frames named in the file, for the progress figure
     for (const std::string& k : ini.keys(kFiles))
         entries += k.size() > 5 && (k.compare(0, 5, "File_") == 0 || k.compare(0, 5, "file_") == 0);
@@ -326,7 +329,7 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
         if (s.Type != ProjectGif)
             f.Time = std::uint16_t(s.AviFrameTime);
 
-        const RenderOutcome r = loader.render(f, n, s);
+        const RenderOutcome r = loader.check(f, n, s);
         if (r.status == SourceStatus::EmptyFrame)
             continue;  // an empty sub-image is left out without a word
         if (!r.ok()) {
@@ -334,7 +337,6 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
             changed = true;
             continue;
         }
-        f.thumbnail = makeThumbnail(r.source);
         project.frames.append(std::move(f));
     }
     result.errors = loader.errors();

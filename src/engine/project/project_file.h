@@ -31,10 +31,13 @@ struct OpenResult {
 // Replaces project by the one in the file at path. Never fails: problems
 // become lines of the project's log, missing values take defaults, and a
 // value no command could have stored is brought into range with a log line
-// ("Height=-5 is out of range; 1 is used."). Relative picture names are
-// taken from the project file's folder. The first frame, if any, ends up
-// selected; the project is changed exactly when a frame could not be read.
-// Cancelling through progress keeps the frames read so far.
+// ("Height=-5 is out of range; 1 is used."). Opening renders no frame: it
+// logs missing files, GIF sub-images that are not there and frames too large
+// for a picture, and leaves those frames out; a still picture is not decoded
+// here, so one its reader refuses is logged when it is first shown. Relative
+// picture names are taken from the project file's folder. The first frame,
+// if any, ends up selected; the project is changed exactly when a frame was
+// left out. Cancelling through progress keeps the frames read so far.
 OpenResult openProjectFile(Project& project, const std::string& path, SourceReader& reader,
                            const DefaultFrameSize& defaults, ProgressSink& progress = noProgress());
 

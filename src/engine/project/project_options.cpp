@@ -71,7 +71,7 @@ ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions&
     result.rendered = true;
     project.log.clear();
     project.selection.clear();
-    SourceLoader loader(reader, SourceCommand::ProjectOptions);
+    SourceLoader loader(*project.cache, reader, SourceCommand::ProjectOptions);
     const int n = project.frames.count();
     for (int i = 0; i < n; ++i) {
         FrameRecord& f = project.frames[std::size_t(i)];
@@ -80,7 +80,7 @@ ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions&
         ProjectSettings placing = s;
         if (s.isGif())
             placing.Stretch = f.Stretch;
-        const RenderOutcome r = loader.render(f, i + 1, s, &placing);
+        const RenderOutcome r = loader.check(f, i + 1, s, &placing);
         if (!r.logLine.empty())
             project.log.add(r.logLine);
         progress.progress((i + 1) * 100 / n);

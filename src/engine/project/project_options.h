@@ -50,8 +50,9 @@ struct ProjectOptionsResult {
 
 // The Project options command after "OK": stores the values, gives every
 // frame of an AVI project the AVI frame time, and when size, scaling or type
-// changed renders every frame again (log lines for the frames that fail, the
-// first frame selected afterwards). Marks the project changed when any
+// changed places every frame anew from its source, read through the cache
+// (log lines for the frames that fail, which keep their placement; the first
+// frame selected afterwards). Marks the project changed when any
 // stored value changed, times included, so that closing asks about them.
 ProjectOptionsResult applyProjectOptions(Project& project, const ProjectOptions& options,
                                          SourceReader& reader, ProgressSink& progress = noProgress());

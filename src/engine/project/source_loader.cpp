@@ -1,36 +1,40 @@
 #include "engine/project/source_loader.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <new>
-#include <stdexcept>
-#include <system_error>
 #include <tuple>
 
 #include "engine/image/file_kind.h"
-#include "engine/project/frame_render.h"
+#include "engine/project/composition.h"
 
 namespace pelko {
 namespace {
 
-// The size of the picture that composing the frame needs: the canvas for a
-// stretched frame, the frame's own size otherwise.
-std::string composedSizeText(const FrameRecord& frame, const ProjectSettings& settings)
+std::string tooLargeLine(const FrameRecord& frame, int number, const ProjectSettings& settings)
 {
-    const int w = std::max(0, frame.Stretch ? settings.Width : frame.Width);
-    const int h = std::max(0, frame.Stretch ? settings.Height : frame.Height);
-    return std::to_string(w) + " x " + std::to_string(h);
+    const FrameSize size = frameImageSize(frame, settings);
+    return "Frame " + std::to_string(number) + " (" + frame.File +
+           ") cannot be rendered: " + std::to_string(size.width) + " x " + std::to_string(size.height) +
+           " pixels is more than a picture can hold.";
 }
 
-// What each command writes to the log for a frame it cannot render.
-std::string failureLine(SourceCommand command, SourceStatus status, const FrameRecord& frame)
+}  // namespace
+
+std::string notFoundFrameLine(const FrameRecord& frame, bool countFromOne)
+{
+    const std::int64_t number = std::int64_t(frame.Frame) + (countFromOne ? 1 : 0);
+    return "Not found frame " + std::to_string(number) + " in file " + frame.File;
+}
+
+std::string failureLine(SourceCommand command, SourceStatus status, const FrameRecord& frame, int number,
+                        const ProjectSettings& settings)
 {
     const bool gif = hasExtension(frame.File, ".gif");
     const bool countFromOne = command != SourceCommand::FlipConvert;
     switch (status) {
         case SourceStatus::Ok:
-        case SourceStatus::TooLarge:
             break;
+        case SourceStatus::TooLarge:
+            return tooLargeLine(frame, number, settings);
         case SourceStatus::MissingFile:
             return "Not found file: " + frame.File;
         case SourceStatus::MissingFrame:
@@ -52,18 +56,12 @@ std::string failureLine(SourceCommand command, SourceStatus status, const FrameR
                 case SourceCommand::FrameOptions:
                     return gif ? notFoundFrameLine(frame, true)
                                : "It is impossible to get the Bitmap." + frame.File;
+                case SourceCommand::Show:
+                    return "Cannot create bitmap from " + frame.File;
             }
             break;
     }
     return {};
-}
-
-}  // namespace
-
-std::string notFoundFrameLine(const FrameRecord& frame, bool countFromOne)
-{
-    const std::int64_t number = std::int64_t(frame.Frame) + (countFromOne ? 1 : 0);
-    return "Not found frame " + std::to_string(number) + " in file " + frame.File;
 }
 
 void SourceLoader::noteError(const std::string& error)
@@ -75,75 +73,62 @@ void SourceLoader::noteError(const std::string& error)
 LoadedSource SourceLoader::load(const std::string& file, int frame)
 {
     LoadedSource out;
-    std::error_code ec;
-    if (file.empty() || !std::filesystem::is_regular_file(file, ec)) {
+    if (!cache_.fileExists(file)) {
         out.status = SourceStatus::MissingFile;
         return out;
     }
+    if (command_ == SourceCommand::Refresh && readAnew_.insert(file).second)
+        cache_.forget(file);
     if (!hasExtension(file, ".gif")) {
-        std::optional<Picture> p = reader_.readStill(file, out.error);
-        if (!p)
+        if (command_ == SourceCommand::Open)
+            return out;  // the picture is read when the frame is shown
+        out.picture = cache_.still(file, reader_, out.error);
+        if (!out.picture)
             out.status = SourceStatus::Unreadable;
-        else {
-            out.picture = std::move(*p);
-            out.rect = {0, 0, out.picture.width(), out.picture.height()};
-        }
+        else
+            out.rect = {0, 0, out.picture->width(), out.picture->height()};
         return out;
     }
-    if (gifPath_ != file) {
-        gifPath_ = file;
-        gifError_.clear();
-        gif_ = reader_.readGif(file, gifError_);
-    }
-    if (!gif_) {
+    const std::shared_ptr<const GifSource> gif = cache_.gif(file, reader_, out.error);
+    if (!gif) {
         out.status = SourceStatus::Unreadable;
-        out.error = gifError_;
         return out;
     }
-    if (frame < 0 || std::size_t(frame) >= gif_->frames.size()) {
+    if (frame < 0 || std::size_t(frame) >= gif->frames.size()) {
         out.status = SourceStatus::MissingFrame;
         return out;
     }
-    const GifSourceFrame& sub = gif_->frames[std::size_t(frame)];
+    const GifSourceFrame& sub = gif->frames[std::size_t(frame)];
     if (sub.empty) {
         out.status = SourceStatus::EmptyFrame;
         return out;
     }
-    out.picture = sub.toPicture();
     out.rect = sub.rect;
     return out;
 }
 
-RenderOutcome SourceLoader::render(FrameRecord& frame, int number, const ProjectSettings& settings,
-                                   const ProjectSettings* placeWith)
+RenderOutcome SourceLoader::check(FrameRecord& frame, int number, const ProjectSettings& settings,
+                                  const ProjectSettings* placeWith)
 {
     RenderOutcome out;
-    LoadedSource src = load(frame.File, frame.Frame);
+    const LoadedSource src = load(frame.File, frame.Frame);
     noteError(src.error);
-    if (src.status != SourceStatus::Ok) {
-        out.status = src.status;
-        out.logLine = failureLine(command_, src.status, frame);
-        return out;
-    }
-    // a new placement counts only once the frame is rendered with it
+    // a new placement counts only once the frame can be rendered with it
     const auto placement = std::tuple(frame.Stretch, frame.Left, frame.Top, frame.Width, frame.Height);
-    if (placeWith)
+    if (src.status == SourceStatus::Ok && placeWith)
         placeNewFrame(frame, src.rect, *placeWith);
-    try {
-        frame.image = renderedImage(frame, src.picture, settings);
-    } catch (const std::length_error&) {
-        out.status = SourceStatus::TooLarge;
-    } catch (const std::bad_alloc&) {
-        out.status = SourceStatus::TooLarge;  // within the limits, but more than memory holds
+    out.status = src.status;
+    if (out.ok()) {
+        const FrameSize size = frameImageSize(frame, settings);
+        if (!pictureSizeAllowed(size.width, size.height))
+            out.status = SourceStatus::TooLarge;
     }
-    if (out.status == SourceStatus::TooLarge) {
-        out.logLine = "Frame " + std::to_string(number) + " (" + frame.File +
-                      ") cannot be rendered: " + composedSizeText(frame, settings) +
-                      " pixels is more than a picture can hold.";
+    if (!out.ok()) {
+        out.logLine = failureLine(command_, out.status, frame, number, settings);
         std::tie(frame.Stretch, frame.Left, frame.Top, frame.Width, frame.Height) = placement;
-        return out;
+        if (!out.logLine.empty())
+            cache_.noteReported(out.logLine);
     }
-    out.source = std::move(src.picture);
     return out;
 }
 

@@ -61,7 +61,8 @@ struct GifSource {
 };
 
 // The readers behind the sources. The real one reads files with the engine's
-// codecs (makeFileSourceReader); tests may count or redirect reads.
+// codecs (makeFileSourceReader); tests may count or redirect reads. The frame
+// cache calls its reader from worker threads as well.
 class SourceReader {
 public:
     virtual ~SourceReader() = default;

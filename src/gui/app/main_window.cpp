@@ -18,6 +18,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "engine/project/frame_cache.h"
 #include "gui/app/help_window.h"
 #include "gui/app/icons.h"
 #include "gui/frames/frame_strip.h"
@@ -69,6 +70,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     store_ = options_.store ? options_.store : std::make_shared<QtSettingsStore>();
     dialogs_ = options_.dialogs ? options_.dialogs : std::make_shared<WidgetDialogProvider>();
     reader_ = makeFileSourceReader();
+    project_.cache->setReader(reader_);
 
     setWindowTitle("Pelko");
     setWindowIcon(drawnIcon(IconKind::Generate));
@@ -101,6 +103,7 @@ HelpWindow* TAVIForm::helpWindow() const
 void TAVIForm::readStartSettings()
 {
     startSettings_ = readAppSettings(*store_, screen_);
+    project_.cache->setBudget(startSettings_.frameCacheBytes);
     if (startSettings_.opened)
         resize(startSettings_.windowWidth, startSettings_.windowHeight);
     recent_.assign({startSettings_.files.begin(), startSettings_.files.end()});
@@ -162,6 +165,10 @@ void TAVIForm::createCentralArea()
     connect(cards_, &FrameStrip::emptyReleased, this, &TAVIForm::emptyStripReleased);
     connect(cards_, &FrameStrip::optionsClicked, this, &TAVIForm::cardOptionsClicked);
     connect(cards_, &FrameStrip::keyPressed, this, &TAVIForm::stripKeyPressed);
+    connect(cards_, &FrameStrip::picturesArrived, this, [this] {
+        if (takeRenderProblems())
+            showLog();
+    });
 
     previewArea_ = new QScrollArea;
     previewArea_->setObjectName("previewArea");
@@ -233,8 +240,16 @@ void TAVIForm::showFrameStatus()
     statusPanels_[4]->setText(fromStd(frameCountText(project_.frames.count())));
 }
 
+bool TAVIForm::takeRenderProblems()
+{
+    const std::vector<std::string> problems = project_.cache->takeProblems();
+    for (const std::string& line : problems) project_.log.add(line);
+    return !problems.empty();
+}
+
 void TAVIForm::showLog()
 {
+    takeRenderProblems();
     const auto& lines = project_.log.lines();
     QStringList text;
     text.reserve(qsizetype(lines.size()));

@@ -80,6 +80,7 @@ public:
 
     DialogProvider& dialogs() { return *dialogs_; }
     void setDialogs(std::shared_ptr<DialogProvider> dialogs) { dialogs_ = std::move(dialogs); }
+    // The reader of every source, for the commands and for the frame cache.
     void setSourceReader(std::unique_ptr<SourceReader> reader);
     const ShowFlags& showFlags() const { return showFlags_; }
 
@@ -92,8 +93,11 @@ public:
     void showFrameStatus();  // panels 4 and 5
 
     // Brings the log panel in line with the project's log: it is shown, with
-    // its splitter, exactly while the log has lines.
+    // its splitter, exactly while the log has lines. The problems the frame
+    // cache met while rendering pictures join the log first.
     void showLog();
+    // Moves the frame cache's problems into the log; true when there were any.
+    bool takeRenderProblems();
     bool logPanelShown() const;
 
     // Enables the commands for the project's current state (selection, frame
@@ -278,7 +282,7 @@ private:
     PreviewCanvas* canvas_ = nullptr;
     std::shared_ptr<DialogProvider> dialogs_;
     CommandRail rail_;
-    std::unique_ptr<SourceReader> reader_;
+    std::shared_ptr<SourceReader> reader_;
     ShowFlags showFlags_{true, true, true, true, true, true};
     PendingFrameOptions pendingFrameOptions_;  // kept for the whole run
     int outputFilterIndex_ = 1;

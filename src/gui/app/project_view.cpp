@@ -5,6 +5,7 @@
 #include <QScrollBar>
 
 #include "engine/project/editing.h"
+#include "engine/project/frame_cache.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
 #include "gui/frames/frame_strip.h"
@@ -15,6 +16,7 @@ namespace pelko {
 void TAVIForm::setSourceReader(std::unique_ptr<SourceReader> reader)
 {
     reader_ = std::move(reader);
+    project_.cache->setReader(reader_);
 }
 
 void TAVIForm::mirrorProject(int previewIndex)
@@ -41,8 +43,12 @@ void TAVIForm::showPreview(int index)
         canvas_->setPicture({}, {});
         return;
     }
+    // rendered here when the cache does not hold it: one frame is quick, and
+    // the preview shows what was asked for at once
     const FrameRecord& f = project_.frames[std::size_t(index)];
-    canvas_->setPicture(toImage(previewPicture(f)), {f.Left, f.Top});
+    canvas_->setPicture(toImage(previewPicture(f, frameImage(project_, index).get())), {f.Left, f.Top});
+    if (takeRenderProblems())
+        showLog();
 }
 
 void TAVIForm::sizeCanvas(bool shown)

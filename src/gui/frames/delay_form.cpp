@@ -18,6 +18,7 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "engine/project/frame_cache.h"
 #include "gui/app/dialog_provider.h"
 #include "gui/app/picture_image.h"
 
@@ -168,14 +169,15 @@ TDelayForm::TDelayForm(const Project& project, QWidget* parent)
     const int anchor = project.selection.first();
     if (anchor > 0) {
         const FrameRecord& before = project.frames[std::size_t(anchor - 1)];
-        backdrop_ = toImage(before.image);
+        backdrop_ = toImage(frameImage(project, anchor - 1).get());
         backdropAt_ = {before.Left, before.Top};
     }
 
     const FrameOptionsValues v = frameOptionsFromFrame(anchor_);
     setQuietly(time_, v.time);
     setPositionQuietly(v.left, v.top, v.width, v.height);
-    preview_ = toImage(anchor_.image);
+    anchorImage_ = frameImage(project, project.selection.first());
+    preview_ = toImage(anchorImage_.get());
     scale_->setChecked(v.stretch);
     placeRectangle();
     enablePosition();
@@ -321,8 +323,8 @@ void TDelayForm::scaleClicked()
     if (scale_->isChecked()) {
         setPositionQuietly(0, 0, canvasWidth_, canvasHeight_);
         // the image unscaled, centred where it is smaller than the canvas
-        const Point c =
-            centredPlacement(canvasWidth_, canvasHeight_, anchor_.image.width(), anchor_.image.height());
+        const Point c = centredPlacement(canvasWidth_, canvasHeight_, anchorImage_.get().width(),
+                                         anchorImage_.get().height());
         drawPreview(canvasWidth_, canvasHeight_, {std::max(0, c.x), std::max(0, c.y)});
     } else {
         setPosition(anchor_.Left, anchor_.Top, anchor_.Width, anchor_.Height);
@@ -354,7 +356,7 @@ void TDelayForm::drawPreview(int width, int height, QPoint at)
     } else {
         Picture p(width, height);
         p.fill(kWhite);
-        p.draw(anchor_.image, at.x(), at.y());
+        p.draw(anchorImage_.get(), at.x(), at.y());
         preview_ = toImage(p);
     }
     placeRectangle();

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "engine/project/frame_cache.h"
 #include "engine/project/frame_options.h"
 #include "engine/project/project.h"
 
@@ -79,6 +80,7 @@ private:
 
     const Project& project_;
     const FrameRecord& anchor_;
+    FramePicture anchorImage_;  // from the frame cache, held while the dialog is open
     int canvasWidth_ = 0;
     int canvasHeight_ = 0;
     int m_ = 2;

@@ -6,13 +6,45 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <exception>
 
-#include "engine/image/resample.h"
 #include "engine/project/composition.h"
+#include "engine/project/frame_cache.h"
 #include "gui/app/icons.h"
 #include "gui/app/picture_image.h"
 
 namespace pelko {
+namespace {
+
+// The pictures the strip keeps: a few hundred cards at any density.
+constexpr qint64 kPictureBytes = qint64(48) << 20;
+// Workers making pictures; the rest of the machine stays free for the window.
+constexpr int kWorkers = 2;
+
+// A frame image larger than a thumbnail is reduced to make one.
+bool reduced(const FrameRecord& f, const ProjectSettings& s)
+{
+    const FrameSize size = frameImageSize(f, s);
+    return size.width > kThumbnailWidth || size.height > kThumbnailHeight;
+}
+
+}  // namespace
+
+QImage renderCardPicture(FrameCache& cache, const FrameRecord& f, const ProjectSettings& s, int number,
+                         qreal dpr)
+{
+    // a picture shown unscaled stays sharp when doubled
+    if (dpr > 1 && reduced(f, s)) {
+        const FramePicture sharp =
+            cache.fittedImage(f, s, int(kThumbnailWidth * dpr), int(kThumbnailHeight * dpr), number);
+        if (sharp.ok()) {
+            QImage image = toImage(*sharp.picture);
+            image.setDevicePixelRatio(dpr);
+            return image;
+        }
+    }
+    return toImage(cache.thumbnail(f, number).get());
+}
 
 FrameStrip::FrameStrip(const Project& project, QWidget* parent) : QWidget(parent), project_(project)
 {
@@ -24,12 +56,20 @@ FrameStrip::FrameStrip(const Project& project, QWidget* parent) : QWidget(parent
     setMouseTracking(true);  // the hand cursor over the options pictures
     setFocusPolicy(Qt::StrongFocus);
     optionsPicture_ = drawnIcon(IconKind::FrameOptions).pixmap(16, 16);
+    workers_.setMaxThreadCount(kWorkers);
+    generation_ = project_.cache->generation();
     frameCountChanged();
+}
+
+FrameStrip::~FrameStrip()
+{
+    // a worker hands its picture to this strip: none may be left running
+    workers_.clear();
+    workers_.waitForDone();
 }
 
 void FrameStrip::frameCountChanged()
 {
-    sharp_.clear();
     setMinimumHeight(contentHeight());
     update();
 }
@@ -78,25 +118,105 @@ QString FrameStrip::timeText(int index) const
 
 QImage FrameStrip::cardPicture(int index, qreal dpr) const
 {
+    return renderCardPicture(*project_.cache, project_.frames[std::size_t(index)], project_.settings,
+                             index + 1, dpr);
+}
+
+QString FrameStrip::pictureKey(int index, qreal dpr) const
+{
     const FrameRecord& f = project_.frames[std::size_t(index)];
-    const Picture& image = f.image;
-    const bool reduced = image.width() > kThumbnailWidth || image.height() > kThumbnailHeight;
-    if (dpr <= 1 || !reduced || f.thumbnail.empty())
-        return toImage(f.thumbnail);  // a picture shown unscaled stays sharp when doubled
-    const void* key = image.data();
-    auto it = sharp_.find(key);
-    if (it == sharp_.end() || !qFuzzyCompare(it->devicePixelRatio(), dpr)) {
-        QImage sharp = toImage(fitPicture(image, int(kThumbnailWidth * dpr), int(kThumbnailHeight * dpr)));
-        sharp.setDevicePixelRatio(dpr);
-        if (sharp_.size() >= 64)  // a few screens of cards, not the whole list
-            sharp_.clear();
-        it = sharp_.insert(key, sharp);
+    if (dpr > 1 && reduced(f, project_.settings))
+        return QString::number(dpr) + ' ' +
+               QString::fromStdString(FrameCache::imageIdentity(f, project_.settings));
+    return QString::fromStdString(FrameCache::thumbnailIdentity(f));
+}
+
+bool FrameStrip::hasPicture(int index) const
+{
+    return index >= 0 && index < project_.frames.count() &&
+           pictures_.contains(pictureKey(index, devicePixelRatioF()));
+}
+
+void FrameStrip::followCache()
+{
+    const std::uint64_t now = project_.cache->generation();
+    if (now == generation_)
+        return;
+    generation_ = now;
+    pictures_.clear();
+    pictureOrder_.clear();
+    pictureBytes_ = 0;
+}
+
+void FrameStrip::keepPicture(const QString& key, const QImage& picture)
+{
+    if (pictures_.contains(key))
+        return;
+    pictures_.insert(key, picture);
+    pictureOrder_.append(key);
+    pictureBytes_ += picture.sizeInBytes();
+    while (pictureBytes_ > kPictureBytes && pictureOrder_.size() > 1)
+        pictureBytes_ -= pictures_.take(pictureOrder_.takeFirst()).sizeInBytes();
+}
+
+void FrameStrip::askForPictures()
+{
+    const int n = project_.frames.count();
+    const QRect view = visibleRegion().boundingRect();
+    if (n == 0 || view.isEmpty() || !updatesEnabled())
+        return;
+    const int first = std::clamp((view.top() - kCardMargin) / kCardStep, 0, n - 1);
+    const int last = std::clamp((view.bottom() - kCardMargin) / kCardStep, 0, n - 1);
+    // the cards in view from the top, then the ones around them, nearest first
+    QList<int> order;
+    for (int i = first; i <= last; ++i) order << i;
+    for (int k = 1; k <= kCardsAhead; ++k) {
+        if (last + k < n)
+            order << last + k;
+        if (first - k >= 0)
+            order << first - k;
     }
-    return *it;
+    const qreal dpr = devicePixelRatioF();
+    for (int i : order) {
+        if (inWork_.size() >= kWorkers)
+            return;
+        const QString key = pictureKey(i, dpr);
+        if (pictures_.contains(key) || inWork_.contains(key))
+            continue;
+        inWork_.insert(key);
+        // The worker gets copies of what it needs: the frame and the
+        // settings as they are now, and the cache itself.
+        const FrameRecord frame = project_.frames[std::size_t(i)];
+        const ProjectSettings settings = project_.settings;
+        const std::shared_ptr<FrameCache> cache = project_.cache;
+        const std::uint64_t generation = generation_;
+        workers_.start([this, frame, settings, cache, key, dpr, generation, number = i + 1] {
+            QImage picture;
+            try {
+                picture = renderCardPicture(*cache, frame, settings, number, dpr);
+            } catch (const std::exception&) {
+                // no memory for the picture: the card stays without one
+            }
+            QMetaObject::invokeMethod(
+                this, [this, key, picture, generation] { pictureArrived(key, picture, generation); },
+                Qt::QueuedConnection);
+        });
+    }
+}
+
+void FrameStrip::pictureArrived(const QString& key, const QImage& picture, std::uint64_t generation)
+{
+    inWork_.remove(key);
+    followCache();
+    if (generation == generation_)
+        keepPicture(key, picture);
+    update();  // painting asks for the next pictures
+    emit picturesArrived();
 }
 
 void FrameStrip::paintEvent(QPaintEvent* event)
 {
+    followCache();
     QPainter painter(this);
     const int n = project_.frames.count();
     const int firstCard = std::max(0, (event->rect().top() - kCardMargin) / kCardStep);
@@ -124,12 +244,14 @@ void FrameStrip::paintEvent(QPaintEvent* event)
         painter.drawLine(middle.bottomLeft(), middle.bottomRight());
         painter.drawLine(middle.topRight(), middle.bottomRight());
         const QRect inner = middle.adjusted(1, 1, -1, -1);
-        const FrameRecord& f = project_.frames[std::size_t(i)];
         painter.save();
         painter.setClipRect(inner);
-        const QImage picture = cardPicture(i, devicePixelRatioF());
-        if (!picture.isNull())
-            painter.drawImage(inner.topLeft(), picture);
+        const auto picture = pictures_.constFind(pictureKey(i, devicePixelRatioF()));
+        if (picture == pictures_.constEnd())
+            painter.fillRect(QRect(inner.topLeft(), QSize(kThumbnailWidth, kThumbnailHeight)),
+                             QColor::fromRgb(kCardPlaceholder));
+        else if (!picture->isNull())
+            painter.drawImage(inner.topLeft(), *picture);
         if (project_.selection.contains(i)) {
             QPen mark(QColor(0xFF, 0, 0));
             mark.setStyle(Qt::DotLine);
@@ -139,6 +261,7 @@ void FrameStrip::paintEvent(QPaintEvent* event)
         }
         painter.restore();
     }
+    askForPictures();
 }
 
 void FrameStrip::mouseMoveEvent(QMouseEvent* event)

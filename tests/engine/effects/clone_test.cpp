@@ -2,11 +2,14 @@
 
 #include "engine/effects/clone.h"
 #include "engine/project/editing.h"
+#include "engine/project/frame_cache.h"
 
 using namespace pelko;
 
 namespace {
 
+// Frames "A", "B", ... whose files do not exist: their mirrored, grey
+// pictures are pinned in the frame cache, as for sources that have gone.
 Project lettered(const std::string& letters)
 {
     Project p;
@@ -15,10 +18,11 @@ Project lettered(const std::string& letters)
         f.File = std::string(1, c);
         f.Flip = 2;
         f.Gray = true;
+        f.Width = f.Height = 2;
         f.Gif.TransparentColorIndex = std::uint8_t(c);
-        f.image = Picture(2, 2);
-        f.image.setPixel(1, 1, Color(c));
-        f.thumbnail = f.image;
+        Picture image(2, 2);
+        image.setPixel(1, 1, Color(c));
+        p.cache->pin(f, p.settings, image);
         p.frames.append(std::move(f));
     }
     return p;
@@ -44,8 +48,12 @@ TEST(Clone, CopiesEverythingInPlace)
     EXPECT_EQ(a.Flip, b.Flip);
     EXPECT_EQ(a.Gray, b.Gray);
     EXPECT_EQ(a.Gif, b.Gif);
-    EXPECT_EQ(a.image, b.image);  // no source read: the mirrored, grey picture itself
-    EXPECT_EQ(a.thumbnail, b.thumbnail);
+    // no source read: the copy shares the mirrored, grey picture itself
+    const FramePicture pa = frameImage(p, 3), pb = frameImage(p, 4);
+    ASSERT_TRUE(pa.ok());
+    EXPECT_EQ(pa.picture, pb.picture);
+    EXPECT_EQ(pa.get().pixel(1, 1), Color('D'));
+    EXPECT_EQ(p.cache->stats().stillReads, 0);
     EXPECT_TRUE(p.changed);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/gif/gif_settings.h"
 #include "engine/output/build_animated_gif.h"
 #include "engine/project/image_sources.h"
+#include "support/given_pictures.h"
 #include "support/picture_files.h"
 
 using namespace pelko;
@@ -18,9 +19,9 @@ FrameRecord frame(int w, int h, std::uint16_t time, Color fill, Color corner)
     f.Width = w;
     f.Height = h;
     f.Time = time;
-    f.image = Picture(w, h);
-    f.image.fill(fill);
-    f.image.setPixel(0, 0, corner);
+    Picture& image = givePicture(f, Picture(w, h));
+    image.fill(fill);
+    image.setPixel(0, 0, corner);
     return f;
 }
 
@@ -80,7 +81,7 @@ TEST(BuildAnimatedGif, FramesDelaysLoopsAndTransparency)
 {
     AnimatedGifOptions options;
     options.loops = 3;
-    auto built = BuildAnimatedGif(twoFrames(), options);
+    auto built = BuildAnimatedGif(withGivenPictures(twoFrames()), options);
     TempDir dir;
     SaveAnimatedGif(*built, dir.file("out.gif"));
 
@@ -120,7 +121,7 @@ TEST(BuildAnimatedGif, FrameSizeDifferentFromItsImageKeepsItsPixels)
     Project p = twoFrames();
     p.frames[0].Width = 30;
     p.frames[0].Height = 20;
-    auto image = BuildAnimatedGif(p, {});
+    auto image = BuildAnimatedGif(pinGivenPictures(p), {});
     const TGIFSubImage& a = *image->Images().GetImage(0);
     EXPECT_EQ(a.GetWidth(), 30);
     EXPECT_EQ(pixelOf(a, 0, 0), 0x00FF00u);
@@ -154,7 +155,7 @@ TEST(BuildAnimatedGif, BuildingAndReadingLeaveTheCodecDefaultsAlone)
     TempDir dir;
     for (int jobs : {1, 2}) {
         o.jobs = jobs;
-        auto image = BuildAnimatedGif(p, o);
+        auto image = BuildAnimatedGif(pinGivenPictures(p), o);
         EXPECT_TRUE(CodecDefaults() == before) << jobs << " threads";
         // the image itself carries the last frame's settings
         EXPECT_EQ(image->GetDitherMode(), dmStucki);
@@ -184,7 +185,7 @@ TEST(BuildAnimatedGif, RealBlackStaysVisibleBesideTransparency)
     f.Gif.GIFTransparent = true;
     f.Gif.TransparentColor = 0xFFFFFF;
     p.frames.append(std::move(f));
-    auto image = BuildAnimatedGif(p, {});
+    auto image = BuildAnimatedGif(pinGivenPictures(p), {});
     const TGIFSubImage& sub = *image->Images().GetImage(0);
     int controls = 0;
     for (int i = 0; i < sub.Extensions().GetCount(); ++i)
@@ -203,7 +204,7 @@ TEST(BuildAnimatedGif, AFrameThatCannotBeConvertedRaisesItsErrorWithAnyNumberOfT
     Project p = twoFrames();
     FrameRecord many = frame(40, 30, 100, 0, 0);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) many.image.setPixel(x, y, rgb(std::uint8_t(x), std::uint8_t(y), 7));
+        for (int x = 0; x < 40; ++x) pictureOf(many).setPixel(x, y, rgb(std::uint8_t(x), std::uint8_t(y), 7));
     many.Gif.ColorReduction = rmNone;
     p.frames.insert(1, std::move(many));
     for (int jobs : {1, 2, 3}) {
@@ -211,7 +212,7 @@ TEST(BuildAnimatedGif, AFrameThatCannotBeConvertedRaisesItsErrorWithAnyNumberOfT
         o.jobs = jobs;
         std::string error;
         try {
-            BuildAnimatedGif(p, o);
+            BuildAnimatedGif(pinGivenPictures(p), o);
         } catch (const GIFException& e) {
             error = e.what();
         }
@@ -226,23 +227,23 @@ TEST(BuildAnimatedGif, ThreadsNeverChangeTheBytes)
         FrameRecord f = frame(40, 30, std::uint16_t(100 + i), Color(0x102030 * (i + 1)), 0xFFFFFF);
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x)
-                f.image.setPixel(x, y,
-                                 rgb(std::uint8_t(x * 6 + i), std::uint8_t(y * 8), std::uint8_t(x * y)));
+                pictureOf(f).setPixel(x, y,
+                                      rgb(std::uint8_t(x * 6 + i), std::uint8_t(y * 8), std::uint8_t(x * y)));
         f.Gif.ColorDither = std::uint8_t(i % 3);
         f.Gif.ReductionBit = 4 + i % 5;
         f.Gif.GIFTransparent = i % 2 == 0;
-        f.Gif.TransparentColor = f.image.pixel(3, 3);
+        f.Gif.TransparentColor = pictureOf(f).pixel(3, 3);
         p.frames.append(std::move(f));
     }
     AnimatedGifOptions o;
     o.mergeColorMaps = true;
     o.mergeSimilarities = true;
     o.jobs = 1;
-    const std::vector<std::uint8_t> serial = BuildAnimatedGif(p, o)->SaveToBytes();
+    const std::vector<std::uint8_t> serial = BuildAnimatedGif(pinGivenPictures(p), o)->SaveToBytes();
     const TDitherMode ditherAfterSerial = GIFImageDefaultDitherMode;
     for (int jobs : {2, 3, 8}) {
         o.jobs = jobs;
-        EXPECT_EQ(BuildAnimatedGif(p, o)->SaveToBytes(), serial) << jobs << " threads";
+        EXPECT_EQ(BuildAnimatedGif(pinGivenPictures(p), o)->SaveToBytes(), serial) << jobs << " threads";
         EXPECT_EQ(GIFImageDefaultDitherMode, ditherAfterSerial);
     }
 }

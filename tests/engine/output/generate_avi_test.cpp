@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "engine/output/generate_avi.h"
+#include "support/given_pictures.h"
 #include "support/picture_files.h"
 
 using namespace pelko;
@@ -67,16 +68,14 @@ Project placedFrames()
     FrameRecord inside;  // smaller than the canvas: white around it
     inside.Left = 2;
     inside.Top = 1;
-    inside.image = Picture(3, 2);
-    inside.image.fill(0x0000FF);
+    givePicture(inside, Picture(3, 2)).fill(0x0000FF);
     p.frames.append(std::move(inside));
     FrameRecord past;  // partly outside: cut at the edges
     past.Left = 6;
     past.Top = 4;
-    past.image = Picture(5, 5);
-    past.image.fill(0x00FF00);
+    givePicture(past, Picture(5, 5)).fill(0x00FF00);
     p.frames.append(std::move(past));
-    return p;
+    return withGivenPictures(std::move(p));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "engine/output/build_animated_gif.h"
+#include "support/given_pictures.h"
 #include "support/picture_files.h"
 
 using namespace pelko;
@@ -32,8 +33,7 @@ FrameRecord solid(int left, int top, int w, int h, Color c, std::uint16_t time)
     f.Width = w;
     f.Height = h;
     f.Time = time;
-    f.image = Picture(w, h);
-    f.image.fill(c);
+    givePicture(f, Picture(w, h)).fill(c);
     return f;
 }
 
@@ -50,8 +50,8 @@ TEST(GifCompositing, TransparentOverlayThroughEveryOption)
     p.settings.Height = 8;
     p.frames.append(solid(0, 0, 12, 8, 0x0000FF, 100));
     FrameRecord top = solid(4, 2, 4, 4, 0xFFFFFF, 100);
-    top.image.setPixel(1, 1, 0x00FF00);
-    top.image.setPixel(2, 2, 0x000000);
+    pictureOf(top).setPixel(1, 1, 0x00FF00);
+    pictureOf(top).setPixel(2, 2, 0x000000);
     top.Gif.GIFTransparent = true;
     top.Gif.TransparentColor = 0xFFFFFF;
     top.Gif.DisposalMethod = 1;
@@ -70,7 +70,7 @@ TEST(GifCompositing, TransparentOverlayThroughEveryOption)
         o.crop = c.crop;
         o.interlaced = c.interlaced;
         o.mergeSimilarities = c.merge;
-        auto image = BuildAnimatedGif(p, o);
+        auto image = BuildAnimatedGif(pinGivenPictures(p), o);
         SaveAnimatedGif(*image, dir.file("a.gif"));
         const std::vector<std::uint8_t> rgbData = ffmpegFrames(dir.file("a.gif"), dir.file("a.rgb"));
         ASSERT_GE(rgbData.size(), std::size_t(2 * 12 * 8 * 3)) << c.maps << c.crop << c.interlaced << c.merge;

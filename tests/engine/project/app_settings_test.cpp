@@ -180,3 +180,20 @@ TEST(AppSettings, MaximisedWindowKeepsStoredSizeAndCountDoesNotWrap)
     EXPECT_EQ(store.values["Height"], "480");
     EXPECT_EQ(store.values["Start"], std::to_string(std::numeric_limits<std::int32_t>::max()));
 }
+
+TEST(AppSettings, FrameCacheBudgetInMegabytes)
+{
+    const struct {
+        const char* stored;  // nullptr: no such value
+        std::size_t bytes;
+    } cases[] = {{nullptr, kDefaultFrameCacheBytes}, {"64", std::size_t(64) << 20},
+                 {"1048576", std::size_t(1) << 40},  {"0", kDefaultFrameCacheBytes},
+                 {"-5", kDefaultFrameCacheBytes},    {"1048577", kDefaultFrameCacheBytes},
+                 {"lots", kDefaultFrameCacheBytes}};
+    for (const auto& c : cases) {
+        MemoryStore store;
+        if (c.stored)
+            store.values[kFrameCacheValue] = c.stored;
+        EXPECT_EQ(readAppSettings(store, kScreen).frameCacheBytes, c.bytes) << (c.stored ? c.stored : "none");
+    }
+}

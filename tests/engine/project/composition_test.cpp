@@ -61,10 +61,14 @@ TEST(Compose, StretchedFrameHasTheCanvasSizeWhateverItsOwnSize)
     f.Stretch = true;
     f.Width = 10;
     f.Height = 10;
-    composeFrame(f, solid(400, 300, 0x112233), canvas(160, 90));
-    EXPECT_EQ(f.image.width(), 160);
-    EXPECT_EQ(f.image.height(), 90);
-    EXPECT_EQ(f.image.pixel(80, 45), 0x112233u);
+    const ProjectSettings s = canvas(160, 90);
+    const Picture image =
+        composeFrameImage(solid(400, 300, 0x112233), f.Width, f.Height, f.Stretch, s.Width, s.Height);
+    EXPECT_EQ(image.width(), 160);
+    EXPECT_EQ(image.height(), 90);
+    EXPECT_EQ(image.pixel(80, 45), 0x112233u);
+    EXPECT_EQ(frameImageSize(f, s).width, 160);
+    EXPECT_EQ(frameImageSize(f, s).height, 90);
 }
 
 TEST(Compose, UnstretchedFrameIsCutOrPaddedWhite)
@@ -89,10 +93,10 @@ TEST(Canvas, FramePastTheRightEdgeShowsOnlyWhatFits)
     f.Left = 50;
     f.Width = 100;
     f.Height = 10;
-    f.image = solid(100, 10, 0x00FF00);
-    f.image.setPixel(69, 0, 0x0000FF);
+    Picture image = solid(100, 10, 0x00FF00);
+    image.setPixel(69, 0, 0x0000FF);
     Picture c = solid(120, 20, 0xFFFFFF);
-    drawFrameOnCanvas(c, f);
+    drawFrameOnCanvas(c, f, image);
     EXPECT_EQ(c.pixel(49, 0), 0xFFFFFFu);
     EXPECT_EQ(c.pixel(50, 0), 0x00FF00u);
     EXPECT_EQ(c.pixel(119, 0), 0x0000FFu);  // the frame's column 69, its last visible one
@@ -105,8 +109,8 @@ TEST(Preview, PictureHasTheFramesOwnSize)
     f.Width = 30;
     f.Height = 20;
     f.Stretch = true;
-    f.image = solid(50, 10, 0x123456);  // a stretched frame's image can differ in size
-    const Picture p = previewPicture(f);
+    const Picture image = solid(50, 10, 0x123456);  // a stretched frame's image can differ in size
+    const Picture p = previewPicture(f, image);
     EXPECT_EQ(p.width(), 30);
     EXPECT_EQ(p.height(), 20);
     EXPECT_EQ(p.pixel(29, 9), 0x123456u);
@@ -114,5 +118,5 @@ TEST(Preview, PictureHasTheFramesOwnSize)
     EXPECT_EQ(makeThumbnail(solid(10, 10, 0)).width(), kThumbnailWidth);
 
     f.Width = f.Height = 100000;  // no picture holds that: the image alone
-    EXPECT_EQ(previewPicture(f), f.image);
+    EXPECT_EQ(previewPicture(f, image), image);
 }

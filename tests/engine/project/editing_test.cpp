@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/project/editing.h"
+#include "engine/project/frame_cache.h"
 #include "engine/project/frame_info.h"
 #include "engine/project/frame_options.h"
 
@@ -9,7 +10,8 @@ using namespace pelko;
 namespace {
 
 // A project of n frames named "0".."n-1", each with its own time and a
-// one-pixel image so moves can be followed.
+// one-pixel image (pinned in the frame cache: no such files exist) so moves
+// can be followed.
 Project project(int n, bool gif = true)
 {
     Project p;
@@ -20,9 +22,9 @@ Project project(int n, bool gif = true)
         FrameRecord f;
         f.File = std::to_string(i);
         f.Time = std::uint16_t(gif ? 100 + i : 1000);
-        f.image = Picture(1, 1);
-        f.image.setPixel(0, 0, Color(i));
-        f.thumbnail = f.image;
+        Picture image(1, 1);
+        image.setPixel(0, 0, Color(i));
+        p.cache->pin(f, p.settings, image);
         p.frames.append(std::move(f));
     }
     return p;
@@ -107,7 +109,7 @@ TEST(Editing, DeleteUpDownSelectAll)
     EXPECT_TRUE(moveDown(p));
     EXPECT_EQ(names(p), (std::vector<std::string>{"2", "0", "4"}));
     EXPECT_EQ(p.frames[1].Time, 100);  // a GIF frame takes its time along
-    EXPECT_EQ(p.frames[1].image.pixel(0, 0), 0u);
+    EXPECT_EQ(frameImage(p, 1).get().pixel(0, 0), 0u);
     EXPECT_EQ(p.selection.indices(), (std::vector<int>{1}));
     EXPECT_TRUE(moveUp(p));
     EXPECT_EQ(names(p), (std::vector<std::string>{"0", "2", "4"}));

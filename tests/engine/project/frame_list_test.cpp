@@ -11,16 +11,15 @@ FrameRecord frame(const char* file, Color c)
 {
     FrameRecord f;
     f.File = file;
-    f.image = Picture(2, 1);
-    f.image.fill(c);
-    f.thumbnail = Picture(kThumbnailWidth, kThumbnailHeight);
-    f.thumbnail.setPixel(0, 0, c);
+    f.Gif.TransparentColor = c;
+    f.Left = int(c & 0xFF);
     return f;
 }
 
 }  // namespace
 
-TEST(FrameList, OperationsKeepFieldsAndPicturesTogether)
+// A frame's pictures follow its fields through the frame cache.
+TEST(FrameList, OperationsKeepFieldsTogether)
 {
     FrameList list;
     list.append(frame("a.bmp", 0x0000FF));
@@ -29,10 +28,11 @@ TEST(FrameList, OperationsKeepFieldsAndPicturesTogether)
     ASSERT_EQ(list.count(), 3);
     list.exchange(0, 2);
     EXPECT_EQ(list[0].File, "c.bmp");
-    EXPECT_EQ(list[0].image.pixel(1, 0), 0x00FF00u);
-    EXPECT_EQ(list[0].thumbnail.pixel(0, 0), 0x00FF00u);
+    EXPECT_EQ(list[0].Gif.TransparentColor, 0x00FF00u);
+    EXPECT_EQ(list[0].Left, 0);
     EXPECT_EQ(list[2].File, "a.bmp");
-    EXPECT_EQ(list[2].image.pixel(0, 0), 0x0000FFu);
+    EXPECT_EQ(list[2].Gif.TransparentColor, 0x0000FFu);
+    EXPECT_EQ(list[2].Left, 0xFF);
     list.erase(1);
     EXPECT_EQ(list[1].File, "a.bmp");
     EXPECT_THROW(list.erase(5), std::out_of_range);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/project/editing.h"
+#include "engine/project/frame_cache.h"
 #include "engine/project/project_file.h"
 #include "support/picture_files.h"
 
@@ -110,8 +111,8 @@ TEST(GifSources, EveryNonEmptySubImageBecomesAFrame)
     EXPECT_EQ(f.Gif.TransparentColorIndex, 1);
     EXPECT_EQ(f.Gif.TransparentColor, 0xFFFFFFu);
     EXPECT_EQ(f.Gif.ReductionBit, 3);  // a 2-colour GIF
-    EXPECT_EQ(f.image.pixel(0, 0), 0x000000u);
-    EXPECT_EQ(f.image.pixel(1, 0), 0xFFFFFFu);
+    EXPECT_EQ(frameImage(p, 1).get().pixel(0, 0), 0x000000u);
+    EXPECT_EQ(frameImage(p, 1).get().pixel(1, 0), 0xFFFFFFu);
     EXPECT_EQ(p.selection.indices(), (std::vector<int>{2}));
 }
 

@@ -4,6 +4,7 @@
 #include "engine/image/picture_effects.h"
 #include "engine/image/resample.h"
 #include "engine/project/editing.h"
+#include "engine/project/frame_cache.h"
 #include "engine/project/frame_options.h"
 #include "engine/project/project_file.h"
 #include "engine/project/project_options.h"
@@ -34,6 +35,10 @@ TEST(AddFiles, StillPictureFrameFields)
     auto reader = makeFileSourceReader();
     const EditResult r = addFiles(p, {a, dir.file("notes.txt")}, *reader);
     EXPECT_TRUE(r.errors.empty());
+    // adding reads the picture once and makes no frame image or thumbnail
+    EXPECT_EQ(p.cache->stats().stillReads, 1);
+    EXPECT_EQ(p.cache->stats().images, 0);
+    EXPECT_EQ(p.cache->stats().thumbnails, 0);
     ASSERT_EQ(p.frames.count(), 1);
     const FrameRecord& f = p.frames[0];
     EXPECT_EQ(f.File, a);
@@ -45,8 +50,9 @@ TEST(AddFiles, StillPictureFrameFields)
     GifFrameSettings expected = kDefaultGifFrameSettings;
     expected.TransparentColor = 0x0000FF;
     EXPECT_EQ(f.Gif, expected);
-    EXPECT_EQ(f.image.width(), 30);
-    EXPECT_EQ(f.thumbnail.width(), kThumbnailWidth);
+    EXPECT_EQ(frameImage(p, 0).get().width(), 30);
+    EXPECT_EQ(frameThumbnail(p, 0).get().width(), kThumbnailWidth);
+    EXPECT_EQ(p.cache->stats().stillReads, 1);  // both made from the picture Add read
     EXPECT_EQ(p.selection.indices(), (std::vector<int>{0}));
     EXPECT_TRUE(p.changed);
 }
@@ -166,7 +172,7 @@ TEST(ProjectFile, GifProjectRoundTrip)
     expected.draw(patternPicture(20, 50), 0, 0);
     expected = mirrorPicture(expected, 3, 20, 40);
     greyPicture(expected);
-    EXPECT_EQ(q.frames[1].image, expected);
+    EXPECT_EQ(frameImage(q, 1).get(), expected);
     EXPECT_EQ(q.selection.indices(), (std::vector<int>{0}));
 }
 
@@ -211,8 +217,8 @@ TEST(Refresh, ReadsTheSourceAgainAndLogsMissingFiles)
     p.selection.assign({0, 1});
     p.changed = false;
     refreshSelected(p, *reader);
-    EXPECT_EQ(p.frames[0].image.pixel(5, 5), 0x00FF00u);
-    EXPECT_EQ(p.frames[0].thumbnail.pixel(84, 54), 0x00FF00u);
+    EXPECT_EQ(frameImage(p, 0).get().pixel(5, 5), 0x00FF00u);
+    EXPECT_EQ(frameThumbnail(p, 0).get().pixel(84, 54), 0x00FF00u);
     EXPECT_EQ(p.log.lines(), (std::vector<std::string>{"Not found file: " + b}));
     EXPECT_TRUE(p.changed);
 }
@@ -233,17 +239,19 @@ TEST(ProjectOptions, TimeOnlyRendersNothingAndTypeChangeRendersAll)
     ProjectOptions o = projectOptionsForDialog(p, false, {});
     o.AviFrameTime = 250;
     p.changed = false;
+    const int reads = p.cache->stats().stillReads;
     ProjectOptionsResult r = applyProjectOptions(p, o, *reader);
     EXPECT_FALSE(r.optionsChanged);
     EXPECT_FALSE(r.rendered);
     EXPECT_EQ(p.frames[1].Time, 250);
-    EXPECT_NE(p.frames[0].image.pixel(1, 1), 0x00FF00u);
-    EXPECT_TRUE(p.changed);  // a stored time changed: closing must ask
+    EXPECT_EQ(p.cache->stats().stillReads, reads);  // nothing read
+    EXPECT_TRUE(p.changed);                         // a stored time changed: closing must ask
 
     o.Type = ProjectGif;
     r = applyProjectOptions(p, o, *reader);
     EXPECT_TRUE(r.optionsChanged);
-    EXPECT_EQ(p.frames[0].image.pixel(1, 1), 0x00FF00u);
+    EXPECT_EQ(p.cache->stats().stillReads, reads + 1);  // the changed file, once for both frames
+    EXPECT_EQ(frameImage(p, 0).get().pixel(1, 1), 0x00FF00u);
     EXPECT_EQ(p.frames[1].Time, 250);  // times stay as they were
     EXPECT_EQ(p.selection.indices(), (std::vector<int>{0}));
 
@@ -290,7 +298,6 @@ TEST(RenderingCommands, FinishEveryFramePastOneTooLargeForAPicture)
         writePng(a, patternPicture(10, 10));
         Project p = gifProject();
         addFiles(p, {a, a, a}, *reader);
-        const Picture before = p.frames[0].image;
         c.makeTooLarge(p.frames[0]);
         const FrameRecord tooLarge = p.frames[0];
         Picture green(10, 10);
@@ -302,11 +309,12 @@ TEST(RenderingCommands, FinishEveryFramePastOneTooLargeForAPicture)
         EXPECT_EQ(p.log.lines(),
                   (std::vector<std::string>{"Frame 1 (" + a + ") cannot be rendered: " + c.size +
                                             " pixels is more than a picture can hold."}));
-        EXPECT_EQ(p.frames[0].image, before);
         EXPECT_EQ(p.frames[0].Width, tooLarge.Width);
         EXPECT_EQ(p.frames[0].Stretch, tooLarge.Stretch);
-        EXPECT_EQ(p.frames[1].image.pixel(5, 5), 0x00FF00u);
-        EXPECT_EQ(p.frames[2].image.pixel(5, 5), 0x00FF00u);
+        EXPECT_EQ(frameImage(p, 0).status, SourceStatus::TooLarge);
+        EXPECT_TRUE(p.cache->takeProblems().empty());  // the command's line is not repeated
+        EXPECT_EQ(frameImage(p, 1).get().pixel(5, 5), 0x00FF00u);
+        EXPECT_EQ(frameImage(p, 2).get().pixel(5, 5), 0x00FF00u);
         EXPECT_TRUE(p.changed);
     }
 }
@@ -327,9 +335,9 @@ TEST(ProjectFile, HostileSizesAreBroughtIntoRangeOrRefusedFrameByFrame)
     // frame 1 would be fitted into a canvas of 65535 x 65535, more than any
     // picture; 2 is empty; 3 is fine
     ASSERT_EQ(p.frames.count(), 2);
-    EXPECT_EQ(p.frames[0].image.width(), 0);
+    EXPECT_EQ(frameImage(p, 0).get().width(), 0);
     EXPECT_EQ(p.frames[0].Flip, 0);
-    EXPECT_EQ(p.frames[1].image.width(), 4);
+    EXPECT_EQ(frameImage(p, 1).get().width(), 4);
     EXPECT_EQ(
         p.log.lines(),
         (std::vector<std::string>{
