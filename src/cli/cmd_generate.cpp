@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <iostream>
 
+#include "cli/cache_option.h"
 #include "cli/command.h"
 #include "cli/output_options.h"
 #include "cli/picture_input.h"
@@ -19,6 +20,8 @@ namespace {
 int runGenerate(const Args& given)
 {
     Args args = given;
+    if (const int rc = takeCacheOption(args, "generate"))
+        return rc;
     OutputOptions oo;
     if (const int rc = takeOutputOptions(args, oo, false, "generate"))
         return rc;
@@ -67,7 +70,7 @@ int runGenerate(const Args& given)
 PELKO_CLI_COMMAND(
     "generate",
     "PROJECT.mcp OUTPUT.gif|OUTPUT.avi [--loops N] [--optimize] [--merge] [--crop] [--interlaced] "
-    "[--codec NAME] [--quality Q] [--wav FILE] [--jobs N]",
+    "[--codec NAME] [--quality Q] [--wav FILE] [--jobs N] [--cache-mb N]",
     "write a project's animated GIF or AVI (GIF options default to the project's own)", runGenerate);
 
 }  // namespace pelko::cli

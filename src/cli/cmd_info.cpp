@@ -1,5 +1,6 @@
 // pelko-cli info FILE: what a picture or GIF file holds.
 
+#include "cli/cache_option.h"
 #include "cli/command.h"
 #include "cli/info.h"
 #include "engine/image/file_kind.h"
@@ -7,8 +8,11 @@
 namespace pelko::cli {
 namespace {
 
-int runInfo(const Args& args)
+int runInfo(const Args& given)
 {
+    Args args = given;
+    if (const int rc = takeCacheOption(args, "info"))
+        return rc;
     if (args.size() != 1)
         return usage("info");
     if (hasExtension(args[0], ".mcp"))
@@ -21,7 +25,7 @@ int runInfo(const Args& args)
 }  // namespace
 
 PELKO_CLI_COMMAND(
-    "info", "FILE",
+    "info", "FILE [--cache-mb N]",
     "print a project's settings and frames, a GIF file's structure, or a picture's size and kind", runInfo);
 
 }  // namespace pelko::cli

@@ -1,6 +1,7 @@
 // pelko-cli make OUTPUT PICTURE...: pictures straight to an animated GIF or
 // an AVI, through a project built in memory as Add would build it.
 
+#include "cli/cache_option.h"
 #include "cli/command.h"
 #include "cli/output_options.h"
 #include "cli/picture_input.h"
@@ -13,6 +14,8 @@ namespace {
 int runMake(const Args& given)
 {
     Args args = given;
+    if (const int rc = takeCacheOption(args, "make"))
+        return rc;
     if (args.empty())
         return usage("make");
     const bool gif = hasExtension(args[0], ".gif");
@@ -50,7 +53,8 @@ int runMake(const Args& given)
 PELKO_CLI_COMMAND("make",
                   "OUTPUT.gif|OUTPUT.avi PICTURE... [--size WxH] [--stretch] [--time MS] [--reduction NAME] "
                   "[--dither NAME] [--colors 8..256] [--rle] [--transparent RRGGBB] [--loops N] [--optimize] "
-                  "[--merge] [--crop] [--interlaced] [--codec NAME] [--quality Q] [--wav FILE] [--jobs N]",
+                  "[--merge] [--crop] [--interlaced] [--codec NAME] [--quality Q] [--wav FILE] [--jobs N] "
+                  "[--cache-mb N]",
                   "make an animated GIF or an AVI from pictures, frame settings applied to every frame",
                   runMake);
 

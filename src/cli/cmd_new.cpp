@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "cli/cache_option.h"
 #include "cli/command.h"
 #include "cli/picture_input.h"
 #include "cli/project_args.h"
@@ -13,6 +14,8 @@ namespace {
 int runNew(const Args& given)
 {
     Args args = given;
+    if (const int rc = takeCacheOption(args, "new"))
+        return rc;
     std::string type = "gif";
     takeOption(args, "--type", type);
     if (type != "gif" && type != "avi")
@@ -48,7 +51,7 @@ int runNew(const Args& given)
 }  // namespace
 
 PELKO_CLI_COMMAND(
-    "new", "PROJECT.mcp PICTURE... [--type gif|avi] [--size WxH] [--stretch] [--time MS]",
+    "new", "PROJECT.mcp PICTURE... [--type gif|avi] [--size WxH] [--stretch] [--time MS] [--cache-mb N]",
     "write a project made from pictures as Add makes it (canvas from the first frame unless --size)", runNew);
 
 }  // namespace pelko::cli
