@@ -298,59 +298,50 @@ void FrameCache::clear()
 
 // ---- sources ----
 
-FrameCache::Value FrameCache::gifValue(const std::string& file, const FileState& state, SourceReader& reader)
+FrameCache::Value FrameCache::fileValue(Kind kind, const std::string& file, const FileState& state,
+                                        const std::function<Value()>& read)
 {
     Key key;
-    key.kind = Kind::Gif;
+    key.kind = kind;
     key.file = file;
     key.stamp = state.stamp;
     Value value;
     if (!state.exists) {
+        // a file that has gone keeps what is held of it
         if (!lookup(key, value))
             value.status = SourceStatus::MissingFile;
         return value;
     }
-    return getOrCompute(
-        key,
-        [&] {
-            Value v;
-            ++gifReads_;
-            std::optional<GifSource> gif = reader.readGif(file, v.error);
-            if (gif)
-                v.gif = std::make_shared<const GifSource>(std::move(*gif));
-            else
-                v.status = SourceStatus::Unreadable;
-            return v;
-        },
-        true);
+    return getOrCompute(key, read, true);
+}
+
+FrameCache::Value FrameCache::gifValue(const std::string& file, const FileState& state, SourceReader& reader)
+{
+    return fileValue(Kind::Gif, file, state, [&] {
+        Value v;
+        ++gifReads_;
+        std::optional<GifSource> gif = reader.readGif(file, v.error);
+        if (gif)
+            v.gif = std::make_shared<const GifSource>(std::move(*gif));
+        else
+            v.status = SourceStatus::Unreadable;
+        return v;
+    });
 }
 
 FrameCache::Value FrameCache::stillValue(const std::string& file, const FileState& state,
                                          SourceReader& reader)
 {
-    Key key;
-    key.kind = Kind::Still;
-    key.file = file;
-    key.stamp = state.stamp;
-    Value value;
-    if (!state.exists) {
-        if (!lookup(key, value))
-            value.status = SourceStatus::MissingFile;
-        return value;
-    }
-    return getOrCompute(
-        key,
-        [&] {
-            Value v;
-            ++stillReads_;
-            std::optional<Picture> picture = reader.readStill(file, v.error);
-            if (picture)
-                v.picture = std::make_shared<const Picture>(std::move(*picture));
-            else
-                v.status = SourceStatus::Unreadable;
-            return v;
-        },
-        true);
+    return fileValue(Kind::Still, file, state, [&] {
+        Value v;
+        ++stillReads_;
+        std::optional<Picture> picture = reader.readStill(file, v.error);
+        if (picture)
+            v.picture = std::make_shared<const Picture>(std::move(*picture));
+        else
+            v.status = SourceStatus::Unreadable;
+        return v;
+    });
 }
 
 FrameCache::Value FrameCache::sourcePicture(const std::string& file, int frame, const FileState& state,

@@ -191,6 +191,10 @@ private:
     Value getOrCompute(const Key& key, const std::function<Value()>& compute, bool keepFailure,
                        bool keep = true);
     bool lookup(const Key& key, Value& value);
+    // A whole source file's entry: read when missing, or what is held of a
+    // file that has gone.
+    Value fileValue(Kind kind, const std::string& file, const FileState& state,
+                    const std::function<Value()>& read);
     Value gifValue(const std::string& file, const FileState& state, SourceReader& reader);
     Value stillValue(const std::string& file, const FileState& state, SourceReader& reader);
     // The source picture of (file, frame): a still, or a sub-image made from
