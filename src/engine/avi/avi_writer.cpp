@@ -286,6 +286,8 @@ AviResult AviWriter::setCodec(const CompressOptions& options)
     enc_->time_base = AVRational{period_, 1000};
     enc_->framerate = AVRational{1000, period_};
     enc_->max_b_frames = 0;  // AVI holds no reordered frames
+    if (info->hasKeyFrames && options.keyFrameInterval > 0)
+        enc_->gop_size = options.keyFrameInterval;
     enc_->thread_count = 0;
     if (info->encoder == "mpeg4" || info->encoder == "libxvid" || info->encoder == "mjpeg") {
         // Quantiser 2 (best) .. 31.

@@ -21,12 +21,12 @@ const std::vector<VideoCodecInfo>& availableVideoCodecs()
 {
     static const std::vector<VideoCodecInfo> codecs = [] {
         const std::vector<VideoCodecInfo> all = {
-            {"DIB ", "Uncompressed frames", "", true, false, 100},
-            {"DIVX", "MPEG-4 Part 2", "mpeg4", false, true, 80},
-            {"XVID", "MPEG-4 Part 2 (Xvid)", "libxvid", false, true, 80},
-            {"MJPG", "Motion JPEG", "mjpeg", false, true, 80},
-            {"H264", "H.264 (x264)", "libx264", false, true, 55},
-            {"FFV1", "FFV1 lossless", "ffv1", true, false, 100},
+            {"DIB ", "Uncompressed frames", "", true, false, 100, false},
+            {"DIVX", "MPEG-4 Part 2", "mpeg4", false, true, 80, true},
+            {"XVID", "MPEG-4 Part 2 (Xvid)", "libxvid", false, true, 80, true},
+            {"MJPG", "Motion JPEG", "mjpeg", false, true, 80, false},
+            {"H264", "H.264 (x264)", "libx264", false, true, 55, true},
+            {"FFV1", "FFV1 lossless", "ffv1", true, false, 100, true},
         };
         std::vector<VideoCodecInfo> found;
         for (const auto& c : all)

@@ -13,16 +13,19 @@ struct VideoCodecInfo {
     std::string name;     // for the choice dialog
     std::string encoder;  // libavcodec encoder name; empty for uncompressed frames
     bool lossless = false;
-    bool hasQuality = true;   // false: the quality setting changes nothing
-    int defaultQuality = 75;  // 0..100
+    bool hasQuality = true;     // false: the quality setting changes nothing
+    int defaultQuality = 75;    // 0..100
+    bool hasKeyFrames = false;  // frames between key frames depend on earlier ones: the interval applies
 };
 
 // Codec choice for a writer: a four-character code (matched without regard to
-// case; empty or "DIB " means uncompressed frames) and a quality of 0..100,
-// or -1 for the codec's default.
+// case; empty or "DIB " means uncompressed frames), a quality of 0..100 or -1
+// for the codec's default, and for the codecs with key frames the most frames
+// from one key frame to the next, 0 for the codec's default.
 struct CompressOptions {
     std::string fourcc;
     int quality = -1;
+    int keyFrameInterval = 0;
 };
 
 // Every codec above whose encoder this libavcodec provides, uncompressed first.

@@ -128,5 +128,36 @@ TEST(AviInteropOdd, UncompressedOddWidthAndRefusingCodec)
     }
 }
 
+// The key-frame interval reaches the codecs whose frames depend on earlier
+// ones; the others keep every frame a key frame.
+TEST(AviInteropKeyFrames, IntervalOfPredictingCodecs)
+{
+    if (!haveFfmpeg())
+        GTEST_SKIP() << "ffmpeg/ffprobe not installed";
+    TempDir dir;
+    for (const VideoCodecInfo& codec : availableVideoCodecs()) {
+        if (codec.fourcc == "H264")
+            continue;  // x264 places key frames at scene cuts as well
+        SCOPED_TRACE(codec.fourcc);
+        const auto path = dir / "k.avi";
+        AviWriterPtr w = OpenAviWriter(path.string(), 40);
+        const CompressOptions options{codec.fourcc, -1, 4};
+        for (int i = 0; i < 12; ++i) {
+            const Picture p = testFrame(64, 48, i);
+            if (i == 0) {
+                ASSERT_EQ(ChooseVideoCodec(w.get(), &p, &options, false, nullptr), AVIERR_OK);
+            }
+            ASSERT_EQ(WriteVideoFrame(w.get(), &p), AVIERR_OK);
+        }
+        ASSERT_EQ(CloseAviWriter(std::move(w)), AVIERR_OK);
+        const std::string flags =
+            run("ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 '" +
+                path.string() + "'");
+        int keys = 0;
+        for (std::size_t at = flags.find('K'); at != std::string::npos; at = flags.find('K', at + 1)) ++keys;
+        EXPECT_EQ(keys, codec.hasKeyFrames ? 3 : 12) << flags;
+    }
+}
+
 }  // namespace
 }  // namespace pelko
