@@ -10,6 +10,7 @@
 #include "engine/avi/wav.h"
 #include "engine/base/output_file.h"
 #include "engine/image/file_kind.h"
+#include "engine/output/write_animated_gif.h"
 
 namespace pelko::cli {
 namespace {
@@ -174,8 +175,7 @@ int writeGifOutput(const Project& project, const std::string& path, const Output
     AnimatedGifOptions gif = options.gif;
     gif.jobs = options.jobs;
     try {
-        std::unique_ptr<TGIFImage> image = BuildAnimatedGif(project, gif, progress);
-        SaveAnimatedGif(*image, path);
+        WriteAnimatedGif(project, gif, path, progress);
     } catch (const OutputFileError& e) {
         return fail(e.what());
     } catch (const std::bad_alloc&) {

@@ -83,6 +83,9 @@ public:
     // to where the image began.
     void LoadFromStream(GifInput& in);
     void SaveToStream(GifOutput& out);
+    // The header and global map as SaveToStream writes them, for writers
+    // that write the frames themselves.
+    void SaveHeaderToStream(GifOutput& out);
     void LoadFromBytes(const std::uint8_t* data, std::size_t size);
     std::vector<std::uint8_t> SaveToBytes();
     void LoadFromFile(const std::string& name);

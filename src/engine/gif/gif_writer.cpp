@@ -132,14 +132,19 @@ CompressedFrames compressFrames(const TGIFImageList& images, int threads)
 
 }  // namespace
 
+void TGIFImage::SaveHeaderToStream(GifOutput& out)
+{
+    if (GetVersion() == gvUnknown)
+        throw GIFException(gifmsg::kUnsupportedVersion);
+    header_.Prepare();
+    header_.SaveToStream(out);
+}
+
 void TGIFImage::SaveToStream(GifOutput& out)
 {
     Progress(psStarting, 0, gifmsg::kSaving);
     try {
-        if (GetVersion() == gvUnknown)
-            throw GIFException(gifmsg::kUnsupportedVersion);
-        header_.Prepare();
-        header_.SaveToStream(out);
+        SaveHeaderToStream(out);
         const int count = images_.GetCount();
         int threads =
             encodeThreads_ > 0 ? encodeThreads_ : int(std::max(1u, std::thread::hardware_concurrency()));

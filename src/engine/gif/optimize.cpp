@@ -8,8 +8,10 @@
 #include <memory>
 #include <vector>
 
+#include "engine/gif/color_map_merge.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
+#include "engine/gif/optimize_common.h"
 
 namespace pelko {
 
@@ -18,57 +20,8 @@ namespace {
 constexpr const char* kOptimizing = "Optimizing...";
 constexpr const char* kInvalidReductionMethod = "Invalid reduction method";
 
-// ---- helpers ------------------------------------------------------------
-
-// The partition-exchange sort of the colour maps, on any list: key(a) is the
-// sort key, larger keys first. Equal keys end in the order this procedure
-// gives. The smaller side is sorted by recursion and the larger by the loop;
-// the sides are disjoint, so the order of the two does not change the result.
-template <class T, class Key>
-void partitionSort(std::vector<T>& a, int lo, int hi, const Key& key)
-{
-    while (lo < hi) {
-        int i = lo, j = hi;
-        const auto pivot = key(a[std::size_t((lo + hi) / 2)]);
-        do {
-            while (key(a[std::size_t(i)]) > pivot) ++i;
-            while (key(a[std::size_t(j)]) < pivot) --j;
-            if (i <= j) {
-                std::swap(a[std::size_t(i)], a[std::size_t(j)]);
-                ++i;
-                --j;
-            }
-        } while (i <= j);
-        if (j - lo < hi - i) {
-            if (lo < j)
-                partitionSort(a, lo, j, key);
-            lo = i;
-        } else {
-            if (i < hi)
-                partitionSort(a, i, hi, key);
-            hi = j;
-        }
-    }
-}
-
-template <class T, class Key>
-void partitionSort(std::vector<T>& a, const Key& key)
-{
-    if (a.size() > 1)
-        partitionSort(a, 0, int(a.size()) - 1, key);
-}
-
-bool pixelsUsable(const TGIFSubImage& f)
-{
-    return !f.GetEmpty() && f.Data().size() >= std::size_t(f.GetWidth()) * std::size_t(f.GetHeight());
-}
-
-// The transparent colour index of a transparent frame, else -1.
-int transparentIndex(const TGIFSubImage& f)
-{
-    const TGIFGraphicControlExtension* g = f.GraphicControlExtension();
-    return f.GetTransparent() && g ? g->GetTransparentColorIndex() : -1;
-}
+using optimize_detail::pixelsUsable;
+using optimize_detail::transparentIndex;
 
 bool usesIndex(const TGIFSubImage& f, int index)
 {
@@ -112,200 +65,6 @@ private:
     std::lock_guard<std::recursive_mutex> lock_;
 };
 
-// ---- colour map optimizer -----------------------------------------------
-
-struct HistogramEntry {
-    std::int64_t count = 0;
-    int mapIndex = 0;
-    int newIndex = 256;
-    Color color = 0;
-    HistogramEntry* ref = nullptr;  // a merged duplicate's representative
-};
-
-struct Histogram {
-    TGIFColorMap* map = nullptr;
-    std::vector<HistogramEntry> entries;
-    std::vector<HistogramEntry*> used;
-    std::vector<TGIFSubImage*> frames;
-};
-
-class TColorMapOptimizer {
-public:
-    explicit TColorMapOptimizer(TGIFImage& image) : image_(image) {}
-    void run();
-
-private:
-    std::unique_ptr<Histogram> makeHistogram(TGIFColorMap& map);
-    void count(Histogram& h, TGIFSubImage& frame);
-
-    TGIFImage& image_;
-    std::vector<std::unique_ptr<Histogram>> histograms_;
-    std::vector<HistogramEntry*> combined_;
-    bool transparencyUsed_ = false;
-    std::vector<Color> table_;
-    int transparentIndex_ = -1;
-};
-
-std::unique_ptr<Histogram> TColorMapOptimizer::makeHistogram(TGIFColorMap& map)
-{
-    auto h = std::make_unique<Histogram>();
-    h->map = &map;
-    h->entries.resize(std::size_t(map.GetCount()));
-    for (int i = 0; i < map.GetCount(); ++i) {
-        const TGIFColor& c = map.Entry(i);
-        h->entries[std::size_t(i)].mapIndex = i;
-        h->entries[std::size_t(i)].color = rgb(c.Red, c.Green, c.Blue);
-    }
-    return h;
-}
-
-void TColorMapOptimizer::count(Histogram& h, TGIFSubImage& frame)
-{
-    h.frames.push_back(&frame);
-    const int n = int(h.entries.size());
-    const int t = transparentIndex(frame);
-    bool usesTransparency = false;
-    bool warned = false;
-    if (pixelsUsable(frame)) {
-        for (std::uint8_t& p : frame.Data()) {
-            if (t >= 0 && p == t) {
-                usesTransparency = true;
-                continue;
-            }
-            if (p >= n) {
-                p = 0;
-                // Once per frame: a damaged frame would otherwise flood the
-                // observer with one line per pixel.
-                if (!warned)
-                    frame.Warning(gsWarning, gifmsg::kColorNotInTable);
-                warned = true;
-            }
-            HistogramEntry& e = h.entries[p];
-            if (e.count >= INT32_MAX)
-                break;
-            ++e.count;
-        }
-    }
-    if (t >= 0 && !usesTransparency) {
-        TGIFGraphicControlExtension* g = frame.GraphicControlExtension();
-        g->storeTransparentColorIndex(0);
-        g->SetTransparent(false);
-    }
-    transparencyUsed_ |= usesTransparency;
-}
-
-void TColorMapOptimizer::run()
-{
-    TGIFImageList& frames = image_.Images();
-    // 1. Histograms: the global map's, over the frames that use it, then one
-    // for each frame with its own colours.
-    if (image_.GetColorMap().GetCount() > 0) {
-        auto h = makeHistogram(image_.GetColorMap());
-        for (const auto& f : frames)
-            if (f->ColorMap().GetCount() == 0 && !f->GetEmpty())
-                count(*h, *f);
-        if (!h->frames.empty())
-            histograms_.push_back(std::move(h));
-    }
-    for (const auto& f : frames) {
-        if (f->ColorMap().GetCount() == 0 || f->GetEmpty())
-            continue;
-        auto h = makeHistogram(f->ColorMap());
-        count(*h, *f);
-        histograms_.push_back(std::move(h));
-    }
-
-    // 3. Trim each histogram to its colours in use, most used first.
-    auto byCount = [](const HistogramEntry* e) { return e->count; };
-    for (auto& h : histograms_) {
-        for (HistogramEntry& e : h->entries) h->used.push_back(&e);
-        partitionSort(h->used, byCount);
-        auto cut = std::find_if(h->used.begin(), h->used.end(),
-                                [](const HistogramEntry* e) { return e->count == 0; });
-        for (auto it = cut; it != h->used.end(); ++it) (*it)->count = -1;
-        h->used.erase(cut, h->used.end());
-        // 4. One list of all of them.
-        combined_.insert(combined_.end(), h->used.begin(), h->used.end());
-    }
-
-    // 5. Equal colours become one entry with the counts added.
-    partitionSort(combined_, [](const HistogramEntry* e) { return e->color; });
-    if (!combined_.empty()) {
-        HistogramEntry* rep = combined_.front();
-        for (std::size_t i = 1; i < combined_.size(); ++i) {
-            HistogramEntry* e = combined_[i];
-            if (e->color == rep->color) {
-                rep->count += e->count;
-                e->count = 0;
-                e->ref = rep;
-            } else {
-                rep = e;
-            }
-        }
-    }
-
-    // 6. The final table: the most used colours.
-    partitionSort(combined_, byCount);
-    const std::size_t limit = transparencyUsed_ ? 255 : 256;
-    std::size_t finalCount = 0;
-    while (finalCount < combined_.size() && finalCount < limit && combined_[finalCount]->count != 0) {
-        combined_[finalCount]->newIndex = int(finalCount);
-        table_.push_back(combined_[finalCount]->color);
-        ++finalCount;
-    }
-
-    // 7. Colours that did not fit take the kept colour of nearest component
-    // sum; merged duplicates take their representative's index.
-    auto sum = [](Color c) { return int(redOf(c)) + greenOf(c) + blueOf(c); };
-    for (std::size_t i = finalCount; i < combined_.size(); ++i) {
-        HistogramEntry* e = combined_[i];
-        if (e->count == 0)
-            continue;
-        int best = 0, bestDistance = 765;
-        const int s = sum(e->color);
-        for (std::size_t k = 0; k < finalCount; ++k) {
-            int d = std::abs(sum(table_[k]) - s);
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = int(k);
-            }
-        }
-        e->newIndex = best;
-    }
-    for (HistogramEntry* e : combined_)
-        if (e->count == 0 && e->ref)
-            e->newIndex = e->ref->newIndex;
-
-    // 8. A black entry for transparency.
-    if (transparencyUsed_) {
-        transparentIndex_ = int(table_.size());
-        table_.push_back(rgb(0, 0, 0));
-    }
-
-    // 9. Install the shared table.
-    for (const auto& f : frames) f->ColorMap().Clear();
-    image_.GetColorMap().ImportPalette(table_);
-    image_.GetColorMap().SetOptimized(true);
-
-    // 10. Remap the pixels.
-    for (auto& h : histograms_) {
-        std::array<std::uint8_t, 256> map{};
-        for (const HistogramEntry* e : h->used) map[std::size_t(e->mapIndex)] = std::uint8_t(e->newIndex);
-        for (TGIFSubImage* f : h->frames) {
-            if (!pixelsUsable(*f))
-                continue;
-            const int t = transparencyUsed_ ? transparentIndex(*f) : -1;
-            if (t >= 0)
-                f->GraphicControlExtension()->storeTransparentColorIndex(transparentIndex_);
-            for (std::uint8_t& p : f->Data())
-                p = (t >= 0 && p == t) ? std::uint8_t(transparentIndex_) : map[p];
-        }
-    }
-    // 11.
-    for (const auto& f : frames) f->FreeCaches();
-    image_.FreeCaches();
-}
-
 // ---- Merge helpers ------------------------------------------------------
 
 // A transparent index for a frame that has none, or -1 when none can be made.
@@ -341,7 +100,7 @@ std::recursive_mutex& GIFImagePainterLock(const TGIFImage& image)
 void OptimizeColorMap(TGIFImage& image)
 {
     PainterGuard guard(image);
-    TColorMapOptimizer(image).run();
+    TColorMapMerger::run(image);
 }
 
 void Crop(TGIFSubImage& frame)

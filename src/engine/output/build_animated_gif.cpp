@@ -8,13 +8,9 @@
 #include <vector>
 
 #include "engine/base/output_file.h"
-#include "engine/gif/bitmap.h"
 #include "engine/gif/bitmap_frame.h"
-#include "engine/gif/gif_extensions.h"
 #include "engine/gif/optimize.h"
-#include "engine/image/ppm.h"
-#include "engine/project/composition.h"
-#include "engine/project/frame_cache.h"
+#include "engine/output/animated_gif_frame.h"
 
 namespace pelko {
 
@@ -30,36 +26,6 @@ AnimatedGifOptions gifOptionsOf(const ProjectSettings& s, std::uint16_t loops)
 }
 
 namespace {
-
-// Gives the image the frame's colour settings, with which the next frame
-// added to it is converted. The codec's process-wide defaults stay as they
-// are: the settings travel with the image.
-void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g)
-{
-    image.SetDitherMode(TDitherMode(g.ColorDither));
-    image.SetColorReduction(TColorReduction(g.ColorReduction));
-    image.SetReductionBits(g.ReductionBit);
-    image.SetCompression(TGIFCompression(g.GIFCompression));
-}
-
-// The frame picture at its descriptor size (the frame image cut or padded
-// white to Width x Height, as the preview shows it), with its transparency.
-// The frame image comes from the project's frame cache, which keeps the
-// source but not the frame image (every frame is converted once). A frame
-// that cannot be rendered (its source unreadable, or gone with nothing of it
-// held) ends the build with the reason, as the GIF would show a blank frame.
-Bitmap workingBitmap(const Project& project, int j)
-{
-    const FrameRecord& f = project.frames[std::size_t(j)];
-    const FramePicture image = frameImage(project, j, false);
-    if (!image.ok())
-        throw std::runtime_error(frameFailureLine(project, j, image.status));
-    Bitmap working = Bitmap::fromPicture(previewPicture(f, *image.picture));
-    working.setTransparent(f.Gif.GIFTransparent);
-    if (working.transparent())
-        working.setTransparentColor(f.Gif.TransparentColor);
-    return working;
-}
 
 // Colour reduction of one frame is independent of every other frame: each
 // worker converts frames into images of their own, set up as the serial
@@ -131,35 +97,8 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
         } else {
             index = AddBitmap(*image, workingBitmap(project, j));
         }
-        TGIFSubImage& frame = *image->Images().GetImage(index);
-
-        frame.SetLeft(std::uint16_t(f.Left));
-        frame.SetTop(std::uint16_t(f.Top));
-        frame.SetWidth(std::uint16_t(f.Width));
-        frame.SetHeight(std::uint16_t(f.Height));
-        frame.SetInterlaced(options.interlaced);
-
-        if (index == 0) {
-            auto loop = std::make_unique<TGIFAppExtNSLoop>(&frame);
-            loop->SetLoops(options.loops);
-            frame.Extensions().Add(std::move(loop));
-        }
-        // One graphic control extension per frame. When the add turned the
-        // transparent colour into transparent pixels it made one already, with
-        // the index of the entry it added for them: that one gets the delay and
-        // disposal (a second extension would hide them from readers that take
-        // the first, and a black looked up again could be a real black pixel).
-        if (TGIFGraphicControlExtension* made = frame.GraphicControlExtension()) {
-            made->SetDelay(f.Time / 10);
-            made->SetDisposal(TDisposalMethod(f.Gif.DisposalMethod & 7));
-        } else {
-            // no pixel had the transparent colour: nothing to make transparent
-            auto gce = std::make_unique<TGIFGraphicControlExtension>(&frame);
-            gce->SetDelay(f.Time / 10);
-            gce->SetDisposal(TDisposalMethod(f.Gif.DisposalMethod & 7));
-            frame.Extensions().Add(std::move(gce));
-        }
-        progress.progress((j + 1) * 90 / n);
+        setUpFrame(*image->Images().GetImage(index), project, j, options);
+        progress.progress(jobs > 1 ? 80 + (j + 1) * 10 / n : (j + 1) * 90 / n);
         if (progress.cancelled())
             return nullptr;
     }

@@ -1,0 +1,34 @@
+#pragma once
+// One frame of an animated GIF as the builders make it: the frame picture
+// reduced with the frame's GIF settings, placed, with its graphic control
+// extension (and the loop extension on the first frame).
+
+#include <memory>
+
+#include "engine/gif/bitmap.h"
+#include "engine/gif/gif_image.h"
+#include "engine/output/build_animated_gif.h"
+#include "engine/project/project.h"
+
+namespace pelko {
+
+// Gives the image the frame's colour settings, with which the next frame
+// added to it is converted. The codec's process-wide defaults stay as they
+// are: the settings travel with the image.
+void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g);
+
+// The frame picture at its descriptor size (the frame image cut or padded
+// white to Width x Height, as the preview shows it), with its transparency.
+// A frame that cannot be rendered (its source unreadable, or gone with
+// nothing of it held) throws with the reason.
+Bitmap workingBitmap(const Project& project, int index);
+
+// Places frame `index` of the project (just converted) and gives it its
+// extensions.
+void setUpFrame(TGIFSubImage& frame, const Project& project, int index, const AnimatedGifOptions& options);
+
+// An image of its own holding frame `index` converted and set up; any
+// thread.
+std::unique_ptr<TGIFImage> convertFrame(const Project& project, int index, const AnimatedGifOptions& options);
+
+}  // namespace pelko
