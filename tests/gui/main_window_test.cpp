@@ -425,7 +425,7 @@ private slots:
         const QString bad = file("no/such/folder/p.mcp");
         dialogs_->savePath = bad;
         act(form, "ActionSave")->trigger();
-        QCOMPARE(dialogs_->errors, QStringList("Unable to write to " + bad));
+        QCOMPARE(dialogs_->errors, QStringList("Unable to write to " + bad + ": No such file or directory"));
         QVERIFY(form.project().changed && act(form, "ActionSave")->isEnabled());
         QVERIFY(form.recentProjects().entries().empty());
 

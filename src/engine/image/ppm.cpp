@@ -1,13 +1,14 @@
 #include "engine/image/ppm.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
-#include <unistd.h>
+#include "engine/base/output_file.h"
 
 namespace pelko {
 
@@ -88,27 +89,19 @@ Picture decodePpm(const std::uint8_t* data, std::size_t size)
 
 std::vector<std::uint8_t> readFile(const std::string& path)
 {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        throw std::runtime_error("Cannot open " + path);
+        throw std::runtime_error(systemErrorText(path, errno ? errno : ENOENT));
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad())
-        throw std::runtime_error("Cannot read " + path);
+        throw std::runtime_error(systemErrorText(path, errno ? errno : EIO));
     return bytes;
 }
 
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
 {
-    const std::string tmp = path + ".tmp" + std::to_string(::getpid());
-    FILE* f = std::fopen(tmp.c_str(), "wb");
-    if (!f)
-        throw std::runtime_error("Unable to write to " + path);
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    const bool closed = std::fclose(f) == 0;
-    if (!ok || !closed || std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        throw std::runtime_error("Unable to write to " + path);
-    }
+    writeOutputFile(path, bytes);
 }
 
 }  // namespace pelko

@@ -17,7 +17,9 @@ Picture decodePpm(const std::uint8_t* data, std::size_t size);
 // File helpers shared by the codecs: whole-file read and write. writeFile
 // writes to a temporary file beside path and renames it over path, so a failed
 // write never leaves a truncated file in place of a good one.
-std::vector<std::uint8_t> readFile(const std::string& path);                      // throws std::runtime_error
-void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);  // throws std::runtime_error
+std::vector<std::uint8_t> readFile(const std::string& path);  // throws std::runtime_error
+// Writes the whole file through a temporary that takes its place only when
+// complete; throws OutputFileError ("PATH: reason").
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace pelko

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <memory>
+#include <new>
 #include <stdexcept>
 
 #include "engine/gif/gif_exception.h"
@@ -28,6 +29,16 @@ std::string kindText(const std::string& path)
     return "GIF.";
 }
 
+// "PATH: reason", or the path alone when there is no reason to give.
+std::string withReason(const std::string& path, const std::string& reason)
+{
+    if (reason.empty())
+        return path;
+    if (reason.rfind(path + ": ", 0) == 0)
+        return reason;  // it names the file already
+    return path + ": " + reason;
+}
+
 class FileSourceReader : public SourceReader {
 public:
     std::optional<Picture> readStill(const std::string& path, std::string& error) override
@@ -37,11 +48,13 @@ public:
         try {
             return readStillPicture(path);
         } catch (const PictureReadError& e) {
-            error = e.what() + ("\n" + path);
-        } catch (const std::exception&) {
-            // anything else (a file that vanished, no memory for its size) is
-            // reported like a decoder error
-            error = "This file is not " + kindText(path) + "\n" + path;
+            error = e.what() + ("\n" + withReason(path, e.reason()));
+        } catch (const std::bad_alloc&) {
+            error = "This file is not " + kindText(path) + "\n" + withReason(path, "not enough memory");
+        } catch (const std::exception& e) {
+            // anything else (a file that vanished) is reported like a decoder
+            // error, with what went wrong
+            error = "This file is not " + kindText(path) + "\n" + withReason(path, e.what());
         }
         return std::nullopt;
     }
@@ -57,8 +70,11 @@ public:
             image.SetDrawOptions(options);
             image.LoadFromFile(path);
             return toSource(image);
-        } catch (const std::exception&) {
-            error = "This file is not GIF.\n" + path;
+        } catch (const std::bad_alloc&) {
+            error = "This file is not GIF.\n" + withReason(path, "not enough memory");
+            return std::nullopt;
+        } catch (const std::exception& e) {
+            error = "This file is not GIF.\n" + withReason(path, e.what());
             return std::nullopt;
         }
     }

@@ -132,8 +132,9 @@ void IniFile::save(const std::string& path) const
     const std::string t = text();
     try {
         writeFile(path, std::vector<std::uint8_t>(t.begin(), t.end()));
-    } catch (const std::exception&) {
-        throw std::runtime_error("Unable to write to " + path);
+    } catch (const std::exception& e) {
+        // "PATH: reason" after the program's own words
+        throw std::runtime_error(std::string("Unable to write to ") + e.what());
     }
 }
 

@@ -26,7 +26,7 @@ public:
 
     std::string text() const;
     // Writes to a temporary file beside path and renames it over path.
-    // Throws std::runtime_error("Unable to write to " + path) on failure.
+    // Throws std::runtime_error("Unable to write to PATH: reason") on failure.
     void save(const std::string& path) const;
 
     bool hasSection(const std::string& section) const;

@@ -234,7 +234,7 @@ void saveProjectFile(Project& project, const std::string& path)
             if (!k.gifOnly || s.Type == ProjectGif)
                 ini.setInt(kFiles, key(k.name, n), k.member.get(f));
     }
-    ini.save(path);  // throws "Unable to write to " + path; the project stays changed
+    ini.save(path);  // throws "Unable to write to PATH: reason"; the project stays changed
     project.path = path;
     project.changed = false;
 }

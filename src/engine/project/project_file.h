@@ -19,7 +19,7 @@ inline constexpr const char* kProjectVersion = "Pelko v.2.2";
 // so the folder can be moved or shared; any other by its full path. The file
 // is replaced whole through a temporary file, so a failed save leaves the old
 // one intact. On success the project is no longer changed and takes path;
-// on failure throws std::runtime_error("Unable to write to " + path) and the
+// on failure throws std::runtime_error("Unable to write to PATH: reason") and the
 // project stays changed.
 void saveProjectFile(Project& project, const std::string& path);
 

@@ -67,12 +67,12 @@ class SourceReader {
 public:
     virtual ~SourceReader() = default;
     // A still picture (.bmp, .jpg, .jpeg, .png, .ico), or the failure text:
-    // "This file is not " + "BMP." (and so on), a newline and the path, so a
-    // message box says which file failed. Another extension gives an empty
-    // picture and success.
+    // "This file is not " + "BMP." (and so on), a newline and "PATH: reason",
+    // so a message box says which file failed and why. Another extension
+    // gives an empty picture and success.
     virtual std::optional<Picture> readStill(const std::string& path, std::string& error) = 0;
     // A GIF file with every sub-image, or the failure text
-    // "This file is not GIF." + "\n" + path.
+    // "This file is not GIF." + "\n" + "PATH: reason".
     virtual std::optional<GifSource> readGif(const std::string& path, std::string& error) = 0;
 };
 

@@ -142,7 +142,8 @@ TEST(GifSources, BrokenGifsAndMissingSubImages)
     Project p;
     auto reader = makeFileSourceReader();
     const EditResult r = addFiles(p, {dir.file("bad.gif")}, *reader);
-    EXPECT_EQ(r.errors, (std::vector<std::string>{"This file is not GIF.\n" + dir.file("bad.gif")}));
+    EXPECT_EQ(r.errors, (std::vector<std::string>{"This file is not GIF.\n" + dir.file("bad.gif") +
+                                                  ": Premature end of data"}));
 
     // a project naming sub-image 5 of a GIF with three
     const std::string gif = writeGif(

@@ -102,7 +102,7 @@ TEST_F(ProjectFileTest, FailedSaveKeepsTheProjectChangedAndTheOldFile)
         saveProjectFile(p, bad);
         FAIL() << "saving into a missing folder must fail";
     } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Unable to write to " + bad);
+        EXPECT_EQ(std::string(e.what()), "Unable to write to " + bad + ": No such file or directory");
     }
     EXPECT_TRUE(p.changed);
     EXPECT_TRUE(fs::is_empty(dir.path()));

@@ -67,7 +67,9 @@ TEST(AddFiles, FirstFrameFixesTheCanvasAndBrokenFilesAreReported)
     auto reader = makeFileSourceReader();
     const EditResult r = addFiles(p, {dir.file("bad.png"), a, a}, *reader);
     EXPECT_TRUE(r.canvasChanged);
-    EXPECT_EQ(r.errors, (std::vector<std::string>{"This file is not PNG.\n" + dir.file("bad.png")}));
+    ASSERT_EQ(r.errors.size(), 1u);
+    EXPECT_EQ(r.errors[0].rfind("This file is not PNG.\n" + dir.file("bad.png") + ": ", 0), 0u)
+        << r.errors[0];
     EXPECT_EQ(p.settings.Width, 33);
     EXPECT_EQ(p.settings.Height, 21);
     EXPECT_FALSE(p.settings.FixAtFirstFrame);
@@ -80,13 +82,20 @@ TEST(SourceReader, FailureTextsNameTheFile)
 {
     TempDir dir;
     auto reader = makeFileSourceReader();
+    // the program's words, then the file and what is wrong with it
     const struct {
         const char* name;
         const char* kind;
         bool exists;
-    } cases[] = {{"x.bmp", "BMP.", true},    {"x.jpg", "JPG.", true}, {"x.JPEG", "JPG.", true},
-                 {"x.png", "PNG.", true},    {"x.ico", "ICO.", true}, {"x.gif", "GIF.", true},
-                 {"gone.png", "PNG.", false}};
+        const char* reason;
+    } cases[] = {
+        {"x.bmp", "BMP.", true, "BMP: not a bitmap file"},
+        {"x.jpg", "JPG.", true, "JPEG: not a JPEG file"},
+        {"x.JPEG", "JPG.", true, "JPEG: not a JPEG file"},
+        {"x.png", "PNG.", true, "The file being readed is not a valid \"Portable Network Graphics\" image"},
+        {"x.ico", "ICO.", true, "ICO: not an icon file"},
+        {"x.gif", "GIF.", true, "Premature end of data"},
+        {"gone.png", "PNG.", false, "No such file or directory"}};
     for (const auto& c : cases) {
         const std::string path = dir.file(c.name);
         if (c.exists)
@@ -95,7 +104,9 @@ TEST(SourceReader, FailureTextsNameTheFile)
         const bool read = hasExtension(path, ".gif") ? reader->readGif(path, error).has_value()
                                                      : reader->readStill(path, error).has_value();
         EXPECT_FALSE(read) << c.name;
-        EXPECT_EQ(error, "This file is not " + std::string(c.kind) + "\n" + path);
+        EXPECT_EQ(error.rfind("This file is not " + std::string(c.kind) + "\n" + path + ": " + c.reason, 0),
+                  0u)
+            << error;
     }
 }
 
