@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "engine/gif/gif_exception.h"
+#include "engine/gif/gif_painter.h"
+#include "engine/gif/gif_painter_list.h"
 #include "engine/image/ppm.h"
 
 namespace pelko {
@@ -61,7 +63,8 @@ void TGIFHeader::Prepare()
 // TGIFImage ---------------------------------------------------------------------
 
 TGIFImage::TGIFImage()
-    : header_(this),
+    : painters_(std::make_shared<TGIFPainterList>()),
+      header_(this),
       images_(this),
       drawOptions_(GIFImageDefaultDrawOptions),
       colorReduction_(GIFImageDefaultColorReduction),
@@ -75,12 +78,14 @@ TGIFImage::TGIFImage()
 
 TGIFImage::~TGIFImage()
 {
+    PaintStop(*this);
     OnWarning = nullptr;
     images_.Clear();
 }
 
 void TGIFImage::Clear()
 {
+    PaintStop(*this);
     FreeCaches();
     images_.Clear();
     header_.ColorMap().Clear();
@@ -203,13 +208,20 @@ void TGIFImage::SetReductionBits(int bits)
 
 void TGIFImage::SetAnimationSpeed(int speed)
 {
-    animationSpeed_ = std::clamp(speed, 0, 1000);
+    speed = std::clamp(speed, 0, 1000);
+    if (speed == animationSpeed_)
+        return;
+    animationSpeed_ = speed;
+    std::lock_guard<std::recursive_mutex> guard(painters_->Lock());
+    if (std::shared_ptr<TGIFPainter> painter = painters_->drawPainter())
+        painter->SetAnimationSpeed(speed);
 }
 
 void TGIFImage::SetDrawOptions(TGIFDrawOptions options)
 {
     if (options == drawOptions_)
         return;
+    StopDraw(*this);
     drawOptions_ = options;
     Pack();
     Changed();

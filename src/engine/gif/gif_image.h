@@ -16,6 +16,8 @@
 
 namespace pelko {
 
+class TGIFPainterList;
+
 // Signature and logical screen descriptor, and the global colour map.
 class TGIFHeader : public TGIFItem {
 public:
@@ -73,8 +75,9 @@ public:
     TGIFImage(const TGIFImage&) = delete;
     TGIFImage& operator=(const TGIFImage&) = delete;
 
-    // Deletes every frame, empties the global map and sets the logical screen
-    // to 0 x 0; background colour index and aspect ratio stay.
+    // Stops every painter, deletes every frame, empties the global map and
+    // sets the logical screen to 0 x 0; background colour index and aspect
+    // ratio stay.
     void Clear();
     void NewImage() { Clear(); }
 
@@ -134,8 +137,10 @@ public:
     TGIFCompression GetCompression() const { return compression_; }
     void SetCompression(TGIFCompression c) { compression_ = c; }
     int GetAnimationSpeed() const { return animationSpeed_; }
-    void SetAnimationSpeed(int speed);  // clamped to 0..1000
+    // Clamped to 0..1000; a change is passed on to the draw painter.
+    void SetAnimationSpeed(int speed);
     TGIFDrawOptions GetDrawOptions() const { return drawOptions_; }
+    // A different set stops the draw painter first.
     void SetDrawOptions(TGIFDrawOptions options);
     // Threads that compress frames when saving (0: one per core). The
     // stream is the same byte for byte whatever the count.
@@ -158,6 +163,10 @@ public:
     // Drops the cached bitmap and palette.
     void FreeCaches() {}
 
+    // The painters playing this image and their lock (gif_painter.h).
+    TGIFPainterList& PainterList() const { return *painters_; }
+    const std::shared_ptr<TGIFPainterList>& PainterListPtr() const { return painters_; }
+
     // The platform's value for "no colour".
     static constexpr Color kNoColor = 0x1FFFFFFF;
 
@@ -177,6 +186,7 @@ public:
     void chargeMissingPixels(std::size_t pixels);
 
 private:
+    std::shared_ptr<TGIFPainterList> painters_;
     std::int64_t readBytes_ = 0;
     std::int64_t missingPixels_ = 0;
     bool readPixels_ = true;

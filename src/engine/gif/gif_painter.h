@@ -120,12 +120,13 @@ private:
     void run();
     void execute();
     void finish();
+    void markFinished();
     // Waits until the deadline, a wake-up (when wake) or an end request;
     // keeps the time left over a pause. True when woken.
     bool waitUntil(PainterClock::Millis deadline, bool wake);
     void waitWhilePaused();
     bool stopRequested() const;  // terminated or restart, under m_
-    void paintFrame(int index, TDisposalMethod disposal);
+    void paintFrame(int index, TDisposalMethod disposal, TDisposalMethod previous);
     void present();
     void notify(const TGIFPainterEvent& event);
 

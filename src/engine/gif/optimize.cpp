@@ -11,6 +11,8 @@
 #include "engine/gif/color_map_merge.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
+#include "engine/gif/gif_painter.h"
+#include "engine/gif/gif_painter_list.h"
 #include "engine/gif/optimize_common.h"
 
 namespace pelko {
@@ -56,13 +58,26 @@ void deleteExtension(TGIFSubImage& f, const TGIFExtension* e)
         f.Extensions().Delete(i);
 }
 
-// Stops the animation and holds the painter lock for the length of a pass.
+// Stops the image's painters and holds the painter lock until the end. The
+// painters are stopped and waited for before the lock is taken: a painter
+// needs the lock to read frames, so waiting for one while holding it could
+// never end. A painter made in between is stopped by the next round; none
+// can be made while the lock is held.
 class PainterGuard {
 public:
-    explicit PainterGuard(TGIFImage& image) : lock_(GIFImagePainterLock(image)) {}
+    explicit PainterGuard(TGIFImage& image) : lock_(GIFImagePainterLock(image), std::defer_lock)
+    {
+        for (;;) {
+            PaintStop(image);
+            lock_.lock();
+            if (!image.PainterList().hasPaintersElsewhere())
+                return;
+            lock_.unlock();
+        }
+    }
 
 private:
-    std::lock_guard<std::recursive_mutex> lock_;
+    std::unique_lock<std::recursive_mutex> lock_;
 };
 
 // ---- Merge helpers ------------------------------------------------------
@@ -91,10 +106,7 @@ int makeTargetIndex(TGIFSubImage& frame)
 
 std::recursive_mutex& GIFImagePainterLock(const TGIFImage& image)
 {
-    // One lock per image address, from a fixed table: images never share a
-    // lock with a painter of their own that another image holds for long.
-    static std::array<std::recursive_mutex, 64> locks;
-    return locks[(reinterpret_cast<std::uintptr_t>(&image) >> 4) % locks.size()];
+    return image.PainterList().Lock();
 }
 
 void OptimizeColorMap(TGIFImage& image)
