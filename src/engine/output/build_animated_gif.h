@@ -1,6 +1,7 @@
 #pragma once
 // Building the animated GIF of a frame list.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -17,6 +18,9 @@ struct AnimatedGifOptions {
     bool mergeSimilarities = false;  // ooMerge
     std::uint16_t loops = 0;         // 0: endless
     int jobs = 0;  // threads reducing frames; 0: one per core. The bytes never depend on it.
+    // The frames' pixels a streamed write that needs the whole animation
+    // holds in memory; past it they wait packed in a scratch file.
+    std::size_t workingMemory = std::size_t(128) << 20;
 };
 
 // The project's own stored options.

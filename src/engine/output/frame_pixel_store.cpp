@@ -10,13 +10,9 @@
 
 namespace pelko {
 
-FramePixelStore::FramePixelStore(const std::string& besidePath) : besidePath_(besidePath)
+FramePixelStore::FramePixelStore(const std::string& besidePath, std::size_t memoryBudget)
+    : besidePath_(besidePath), budget_(memoryBudget)
 {
-    fd_ = openScratchFile(besidePath);
-    if (fd_ < 0) {
-        const int code = errno;
-        throw OutputFileError(systemErrorText(besidePath, code), code);
-    }
 }
 
 FramePixelStore::~FramePixelStore()
@@ -39,13 +35,40 @@ std::vector<std::uint8_t> FramePixelStore::pack(std::span<const std::uint8_t> pi
     return packed;
 }
 
-void FramePixelStore::put(int index, std::span<const std::uint8_t> packed, std::size_t size)
+bool FramePixelStore::keepsInMemory(std::size_t size) const
+{
+    return inMemory_.load() + size <= budget_;
+}
+
+void FramePixelStore::put(int index, std::vector<std::uint8_t> pixels, std::vector<std::uint8_t> packed)
 {
     if (index < 0)
         throw std::logic_error("negative frame index");
-    if (std::size_t(index) >= spans_.size())
-        spans_.resize(std::size_t(index) + 1);
-    Span span{end_, packed.size(), size};
+    if (std::size_t(index) >= entries_.size())
+        entries_.resize(std::size_t(index) + 1);
+    Entry& entry = entries_[std::size_t(index)];
+    inMemory_ -= entry.pixels.size();
+    entry = Entry();
+    entry.size = pixels.size();
+    if (pixels.empty())
+        return;
+    if (packed.empty() && keepsInMemory(pixels.size())) {
+        inMemory_ += pixels.size();
+        entry.pixels = std::move(pixels);
+        return;
+    }
+    writePacked(entry, packed.empty() ? pack(pixels) : packed);
+}
+
+void FramePixelStore::writePacked(Entry& entry, const std::vector<std::uint8_t>& packed)
+{
+    if (fd_ < 0) {
+        fd_ = openScratchFile(besidePath_);
+        if (fd_ < 0) {
+            const int code = errno;
+            throw OutputFileError(systemErrorText(besidePath_, code), code);
+        }
+    }
     std::size_t done = 0;
     while (done < packed.size()) {
         const ssize_t n = ::pwrite(fd_, packed.data() + done, packed.size() - done, off_t(end_ + done));
@@ -57,19 +80,23 @@ void FramePixelStore::put(int index, std::span<const std::uint8_t> packed, std::
         }
         done += std::size_t(n);
     }
+    entry.offset = end_;
+    entry.packedSize = packed.size();
     end_ += packed.size();
-    spans_[std::size_t(index)] = span;
 }
 
 std::vector<std::uint8_t> FramePixelStore::get(int index) const
 {
-    if (index < 0 || std::size_t(index) >= spans_.size() || spans_[std::size_t(index)].size == 0)
+    if (index < 0 || std::size_t(index) >= entries_.size() || entries_[std::size_t(index)].size == 0)
         return {};
-    const Span& span = spans_[std::size_t(index)];
-    std::vector<std::uint8_t> packed(span.packedSize);
+    const Entry& entry = entries_[std::size_t(index)];
+    if (!entry.pixels.empty())
+        return entry.pixels;
+    std::vector<std::uint8_t> packed(entry.packedSize);
     std::size_t done = 0;
     while (done < packed.size()) {
-        const ssize_t n = ::pread(fd_, packed.data() + done, packed.size() - done, off_t(span.offset + done));
+        const ssize_t n =
+            ::pread(fd_, packed.data() + done, packed.size() - done, off_t(entry.offset + done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -78,7 +105,7 @@ std::vector<std::uint8_t> FramePixelStore::get(int index) const
         }
         done += std::size_t(n);
     }
-    std::vector<std::uint8_t> pixels(span.size);
+    std::vector<std::uint8_t> pixels(entry.size);
     uLongf size = uLongf(pixels.size());
     if (uncompress(pixels.data(), &size, packed.data(), uLong(packed.size())) != Z_OK ||
         size != pixels.size())

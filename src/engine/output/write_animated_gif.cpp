@@ -163,14 +163,16 @@ private:
     // animation run on that; the second pass compresses and writes.
     bool writeTwoPasses(const std::string& path)
     {
-        FramePixelStore store(path);
+        FramePixelStore store(path, options_.workingMemory);
         TColorMapMerger merger(image_);
         hasPixels_.assign(std::size_t(n_), false);
         emptyAfterCrop_.assign(std::size_t(n_), false);
         auto produce = [&](int j) {
             ConvertedFrame c;
             c.image = convertFrame(project_, j, options_);
-            c.packed = FramePixelStore::pack(c.image->Images().GetImage(0)->Data());
+            const std::vector<std::uint8_t>& pixels = c.image->Images().GetImage(0)->Data();
+            if (!store.keepsInMemory(pixels.size()))
+                c.packed = FramePixelStore::pack(pixels);  // here, on all cores
             return c;
         };
         auto consume = [&](int j, ConvertedFrame c) {
@@ -178,12 +180,12 @@ private:
             TGIFSubImage& frame = addCopy(image_, *c.image->Images().GetImage(0));
             c.image.reset();
             if (options_.mergeColorMaps && merger.count(frame))
-                c.packed = FramePixelStore::pack(frame.Data());
+                c.packed.clear();  // the pixels changed
             std::vector<std::uint8_t> pixels = takePixels(frame);
             hasPixels_[std::size_t(j)] = !pixels.empty() && frame.GetWidth() > 0 && frame.GetHeight() > 0;
             if (options_.crop && !options_.mergeSimilarities)
                 emptyAfterCrop_[std::size_t(j)] = whollyTransparent(frame, pixels);
-            store.put(j, c.packed, pixels.size());
+            store.put(j, std::move(pixels), std::move(c.packed));
             progress_.progress((j + 1) * 70 / n_);
             return !progress_.cancelled();
         };
@@ -244,7 +246,7 @@ private:
             }
             if (options_.crop)
                 emptyAfterCrop_[std::size_t(i)] = whollyTransparent(frame, current);
-            store.put(i, FramePixelStore::pack(current), current.size());
+            store.put(i, std::move(current));
             // the frame before, as converted, is the next one to merge
             if (j == i - 1) {
                 current.swap(previous);

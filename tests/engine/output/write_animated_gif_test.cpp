@@ -123,7 +123,7 @@ private:
 
 }  // namespace
 
-TEST(WriteAnimatedGif, WritesTheBytesOfTheWholeImageBuildForEveryOptionAndThreadCount)
+TEST(WriteAnimatedGif, WritesTheBytesOfTheWholeImageBuildForEveryOptionThreadCountAndMemory)
 {
     TempDir dir;
     for (int compression : {0, 1}) {
@@ -139,10 +139,18 @@ TEST(WriteAnimatedGif, WritesTheBytesOfTheWholeImageBuildForEveryOptionAndThread
             o.jobs = 1;
             const std::string expected = wholeImage(p, o);
             ASSERT_EQ(expected.rfind("error", 0), std::string::npos) << expected;
-            for (int jobs : {1, 3}) {
-                o.jobs = jobs;
+            // threads, and the pixels held in memory: all, none (every frame
+            // packed in the scratch file), some
+            const struct {
+                int jobs;
+                std::size_t memory;
+            } runs[] = {{1, o.workingMemory}, {3, 0}, {2, 4000}};
+            for (const auto& run : runs) {
+                o.jobs = run.jobs;
+                o.workingMemory = run.memory;
                 EXPECT_EQ(streamed(p, o, dir.file("out.gif")), expected)
-                    << "options " << bits << ", compression " << compression << ", " << jobs << " threads";
+                    << "options " << bits << ", compression " << compression << ", " << run.jobs
+                    << " threads, " << run.memory << " bytes in memory";
             }
         }
     }
@@ -187,6 +195,7 @@ TEST(WriteAnimatedGif, AFailingFrameOrACancelLeavesTheEarlierFileAsItWas)
             AnimatedGifOptions o;
             o.jobs = jobs;
             o.crop = twoPasses;
+            o.workingMemory = 0;  // every frame through the scratch file
             EXPECT_THROW(WriteAnimatedGif(p, o, path), std::exception);
             EXPECT_EQ(fileText(path), "old");
         }
@@ -197,6 +206,7 @@ TEST(WriteAnimatedGif, AFailingFrameOrACancelLeavesTheEarlierFileAsItWas)
             AnimatedGifOptions o;
             o.mergeSimilarities = twoPasses;
             o.jobs = 2;
+            o.workingMemory = 0;
             StopAfter stop(calls);
             EXPECT_FALSE(WriteAnimatedGif(good, o, path, stop));
             EXPECT_EQ(fileText(path), "old");
