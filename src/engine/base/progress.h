@@ -7,6 +7,13 @@ class ProgressSink {
 public:
     virtual ~ProgressSink() = default;
     virtual void progress(int percent) { (void)percent; }
+    // For work that makes frames: done of total are made. Reported beside
+    // progress(), for a display that counts frames.
+    virtual void frames(int done, int total)
+    {
+        (void)done;
+        (void)total;
+    }
     virtual bool cancelled() const { return false; }
 };
 

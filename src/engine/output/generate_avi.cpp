@@ -3,27 +3,15 @@
 #include <cerrno>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "engine/avi/avi_writer.h"
 #include "engine/base/output_file.h"
+#include "engine/output/output_target.h"
 #include "engine/project/composition.h"
 #include "engine/project/frame_cache.h"
 
 namespace pelko {
 namespace {
-
-// The system's error number that keeps fileName from being replaced: a
-// folder in the way, or a file the user made read-only. 0 when it can be.
-int replaceProblem(const std::string& fileName)
-{
-    struct stat st {};
-    if (::stat(fileName.c_str(), &st) != 0)
-        return 0;
-    if (S_ISDIR(st.st_mode))
-        return EISDIR;
-    return ::access(fileName.c_str(), W_OK) == 0 ? 0 : errno;
-}
 
 // The window's text, with the reason on a line of its own.
 std::string withReason(const std::string& text, const std::string& reason)
@@ -104,6 +92,7 @@ AviResult GenerateAvi(const Project& project, const std::string& fileName, const
         const AviResult written = WriteVideoFrame(writer.get(), &canvas);
         if (written != AVIERR_OK)
             return writerFailed(written);
+        progress.frames(i + 1, n);
         progress.progress((i + 1) * 95 / n);
         if (progress.cancelled()) {
             report.failure = fileName + ": cancelled";
@@ -125,6 +114,11 @@ AviResult GenerateAvi(const Project& project, const std::string& fileName, const
     return AVIERR_OK;
 }
 
+bool endsAviAttempts(AviResult result)
+{
+    return result == AVIERR_OK || result == AVIERR_USERABORT || result == AVIERR_ERROR;
+}
+
 AviResult GenerateAviWithRetry(const Project& project, const std::string& fileName,
                                const AviGenerateOptions& options, AviGenerateReport& report, int maxAttempts,
                                ProgressSink& progress)
@@ -132,7 +126,7 @@ AviResult GenerateAviWithRetry(const Project& project, const std::string& fileNa
     AviResult result = AVIERR_ERROR;
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
         result = GenerateAvi(project, fileName, options, report, progress);
-        if (result == AVIERR_OK || result == AVIERR_USERABORT || result == AVIERR_ERROR)
+        if (endsAviAttempts(result))
             break;
     }
     return result;

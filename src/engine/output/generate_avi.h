@@ -43,8 +43,11 @@ struct AviGenerateReport {
 AviResult GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
                       AviGenerateReport& report, ProgressSink& progress = noProgress());
 
-// The command's retry rule: generate again while the result is neither
-// AVIERR_OK, AVIERR_USERABORT nor AVIERR_ERROR, at most maxAttempts times.
+// The command's retry rule: a result other than AVIERR_OK, AVIERR_USERABORT
+// and AVIERR_ERROR (a codec or write failure) starts the AVI over.
+bool endsAviAttempts(AviResult result);
+
+// Generates again while endsAviAttempts says no, at most maxAttempts times.
 // The report gathers every attempt's messages; failure and soundDropped are
 // the last attempt's.
 AviResult GenerateAviWithRetry(const Project& project, const std::string& fileName,

@@ -190,3 +190,26 @@ TEST(GenerateAvi, RetryGoesOnAfterACodecFailureOnlyUntilCancelOrError)
     EXPECT_EQ(report.messages.size(), 1u);
     EXPECT_EQ(chooser.calls, 2);
 }
+
+TEST(GenerateAvi, CountsFramesAndStopsAtTheFrameOfCancel)
+{
+    struct Sink : ProgressSink {
+        std::vector<std::pair<int, int>> counted;
+        int cancelAfter = 0;  // 0: never
+        void frames(int done, int total) override { counted.emplace_back(done, total); }
+        bool cancelled() const override { return cancelAfter > 0 && int(counted.size()) >= cancelAfter; }
+    };
+    TempDir dir;
+    AviGenerateOptions o;
+    o.showCodecWindow = false;
+    AviGenerateReport report;
+    Sink all;
+    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("all.avi"), o, report, all), AVIERR_OK);
+    EXPECT_EQ(all.counted, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
+
+    Sink first;
+    first.cancelAfter = 1;
+    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("cut.avi"), o, report, first), AVIERR_USERABORT);
+    EXPECT_EQ(first.counted.size(), 1u);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"all.avi"}) << "no file, no temporary";
+}
