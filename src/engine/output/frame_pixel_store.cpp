@@ -60,6 +60,23 @@ void FramePixelStore::put(int index, std::vector<std::uint8_t> pixels, std::vect
     writePacked(entry, packed.empty() ? pack(pixels) : packed);
 }
 
+void FramePixelStore::putPacked(int index, std::size_t size, const std::vector<std::uint8_t>& packed)
+{
+    if (size == 0 || packed.empty()) {
+        put(index, {});
+        return;
+    }
+    if (index < 0)
+        throw std::logic_error("negative frame index");
+    if (std::size_t(index) >= entries_.size())
+        entries_.resize(std::size_t(index) + 1);
+    Entry& entry = entries_[std::size_t(index)];
+    inMemory_ -= entry.pixels.size();
+    entry = Entry();
+    entry.size = size;
+    writePacked(entry, packed);
+}
+
 void FramePixelStore::writePacked(Entry& entry, const std::vector<std::uint8_t>& packed)
 {
     if (fd_ < 0) {

@@ -35,6 +35,8 @@ public:
     // `packed` is their packed form when the caller made it, else empty.
     // Calls from one thread at a time.
     void put(int index, std::vector<std::uint8_t> pixels, std::vector<std::uint8_t> packed = {});
+    // Keeps the packed form of `size` bytes of pixels as frame index's.
+    void putPacked(int index, std::size_t size, const std::vector<std::uint8_t>& packed);
     // Frame index's pixels; empty for a frame never put. Any thread, while
     // no put runs. Throws when the scratch file fails or its data is not
     // what was put.

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <deque>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -228,6 +230,17 @@ private:
     {
         std::vector<std::uint8_t> current;
         int currentIndex = -1;
+        struct Packing {
+            int index;
+            std::size_t size;
+            std::future<std::vector<std::uint8_t>> packed;
+        };
+        std::deque<Packing> packing;
+        auto putOldest = [&] {
+            Packing& oldest = packing.front();
+            store.putPacked(oldest.index, oldest.size, oldest.packed.get());
+            packing.pop_front();
+        };
         for (int i = n_ - 1; i >= 0; --i) {
             if (currentIndex != i)
                 current = loadPixels(store, merger, i);
@@ -246,7 +259,17 @@ private:
             }
             if (options_.crop)
                 emptyAfterCrop_[std::size_t(i)] = whollyTransparent(frame, current);
-            store.put(i, std::move(current));
+            if (store.keepsInMemory(current.size())) {
+                store.put(i, std::move(current));
+            } else {
+                // packed beside the merging, which goes on with the next frame
+                if (packing.size() >= std::size_t(jobs_))
+                    putOldest();
+                packing.push_back(
+                    {i, current.size(), std::async(std::launch::async, [p = std::move(current)] {
+                         return FramePixelStore::pack(p);
+                     })});
+            }
             // the frame before, as converted, is the next one to merge
             if (j == i - 1) {
                 current.swap(previous);
@@ -255,9 +278,12 @@ private:
                 currentIndex = -1;
             }
             progress_.progress(70 + (n_ - i) * 10 / n_);
-            if (progress_.cancelled())
+            if (progress_.cancelled()) {
+                for (Packing& p : packing) p.packed.wait();
                 return false;
+            }
         }
+        while (!packing.empty()) putOldest();
         return true;
     }
 
