@@ -1,5 +1,6 @@
 #include "engine/project/ini_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <iterator>
@@ -74,6 +75,9 @@ IniFile IniFile::parse(const std::string& text)
     std::size_t pos = 0;
     if (text.find("\r\n") != std::string::npos)
         ini.newline_ = "\r\n";
+    // one allocation for all lines: growing a project of thousands of frames
+    // line by line would hold the old and the new array at once
+    ini.lines_.reserve(std::size_t(std::count(text.begin(), text.end(), '\n')) + 1);
     while (pos < text.size()) {
         std::size_t end = text.find('\n', pos);
         if (end == std::string::npos)
