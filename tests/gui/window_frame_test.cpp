@@ -409,11 +409,11 @@ private slots:
         for (QAction* a : form.fileMenu()->actions())
             if (a->isVisible() && !a->isSeparator())
                 offered << a->text();
-        QCOMPARE(offered, QStringList({"New", "Open", "Save project", "Save as", "Project options", "Reopen",
-                                       "Exit"}));
+        QCOMPARE(offered, QStringList({"New", "Open", "Save project", "Save as", "Generate",
+                                       "Project options", "Reopen", "Exit"}));
         QVERIFY(act(form, "ActionHelp")->isVisible());
         QCOMPARE(act(form, "ActionHelp")->shortcut(), QKeySequence(Qt::Key_F1));
-        QVERIFY(!act(form, "ActionGenerate")->isVisible());
+        QVERIFY(!act(form, "ActionCapture")->isVisible());
     }
 
     void helpShowsBundledPageAndClosesWithWindow()

@@ -86,6 +86,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     connectProjectCommands();
     connectEditCommands();
     connectEffectCommands();
+    connectGenerateCommands();
 
     readStartSettings();
     applyEnabling();
@@ -373,6 +374,11 @@ bool TAVIForm::queryChanges()
 
 void TAVIForm::closeEvent(QCloseEvent* event)
 {
+    // a command at work (generation reads the project on a worker) ends first
+    if (rail_.working()) {
+        event->ignore();
+        return;
+    }
     closing_ = true;
     if (!queryChanges()) {
         closing_ = false;

@@ -17,6 +17,7 @@
 #include "engine/project/recent_projects.h"
 #include "gui/app/command_rail.h"
 #include "gui/app/dialog_provider.h"
+#include "gui/output/generate_state.h"
 
 class QAction;
 class QLabel;
@@ -138,6 +139,11 @@ public:
     // The output file dialog's choice for the project type (generation uses it).
     int outputFilterIndex() const { return outputFilterIndex_; }
     QString outputDefaultExtension() const { return outputDefaultExtension_; }
+    // Generate's state for the run, and the dialogs it asks (tests answer).
+    GenerateState& generateState() { return generate_; }
+    void setOutputDialogs(std::shared_ptr<OutputDialogs> d) { generate_.dialogs = std::move(d); }
+    // The status bar's note of the file Generate wrote last.
+    QString writtenText() const;
 
 signals:
     // The New command was started (its dialog comes with the project commands).
@@ -161,6 +167,7 @@ public slots:
     void ActionCloneExecute();
     void ActionFrameOriginExecute();
     void ActionFrameOptionsExecute();
+    void ActionCreateExecute();  // Generate
     // The options picture of card index: that frame alone, then Frame options.
     void cardOptionsClicked(int index);
     void FlipExecute(int mode);     // 0 Normal .. 3 Horizontal+Vertical
@@ -228,6 +235,16 @@ private:
     void connectProjectCommands();
     void connectEditCommands();
     void connectEffectCommands();
+    void connectGenerateCommands();
+    // Generate (gui/output/generate_command.cpp). The two kinds return false
+    // when their options dialog was cancelled.
+    void GenerateOutput();
+    bool generateAviFile(const QString& path);
+    bool generateGifFile(const QString& path);
+    void writeAvi(const QString& path);
+    void writeGif(const QString& path, const AnimatedGifOptions& options, std::shared_ptr<TGIFImage> built);
+    std::shared_ptr<TGIFImage> buildGif(QWidget* parent, const AnimatedGifOptions& options);
+    void announceWritten(const QString& path);
     void setEffectMarks();  // the flip and convert check marks from the first selected frame
     void cardReleased(int index, Qt::KeyboardModifiers modifiers, Qt::MouseButton button);
     void emptyStripReleased(Qt::MouseButton button);
@@ -287,6 +304,7 @@ private:
     PendingFrameOptions pendingFrameOptions_;  // kept for the whole run
     int outputFilterIndex_ = 1;
     QString outputDefaultExtension_ = "avi";
+    GenerateState generate_;
 };
 
 }  // namespace pelko

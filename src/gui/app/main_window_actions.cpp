@@ -325,9 +325,9 @@ void TAVIForm::createToolBars()
 // gets its handler leaves this list.
 void TAVIForm::offerBuiltCommands()
 {
-    QList<QAction*> notBuilt = {ActionSaveFrame, ActionCopy,    ActionGenerate, ActionOptimizeColor,
-                                ActionInsertWav, ActionAddText, ActionAlpha,    ActionRunAvi,
-                                ActionRunGif,    ActionPause,   ActionStop,     ActionCapture};
+    QList<QAction*> notBuilt = {ActionSaveFrame, ActionCopy,  ActionOptimizeColor, ActionInsertWav,
+                                ActionAddText,   ActionAlpha, ActionRunAvi,        ActionRunGif,
+                                ActionPause,     ActionStop,  ActionCapture};
     for (QAction* a : notBuilt) a->setVisible(false);
     // drop-down buttons go with their menus
     for (QToolBar* bar : toolBars_)

@@ -1,0 +1,172 @@
+#include "gui/output/ani_gif_form.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "gui/app/icons.h"
+#include "gui/output/gif_preview.h"
+
+namespace pelko {
+
+TAniGIFForm::TAniGIFForm(const QString& outputName, const GifOptionsValues& values, int width, int height,
+                         BuildPreview build, QWidget* parent)
+    : QDialog(parent), build_(std::move(build))
+{
+    setObjectName("AniGIFForm");
+    setWindowTitle(outputName);
+
+    optimize_ = new QCheckBox("Optimizes all local color maps into a single global map");
+    merge_ = new QCheckBox("Replace frame similarities with transparency");
+    crop_ = new QCheckBox("Remove unused transparent areas");
+    interlaced_ = new QCheckBox("Interlaced");
+    infinite_ = new QCheckBox("Infinite loop");
+    loops_ = new QSpinBox;
+    loops_->setObjectName("loops");
+    loops_->setRange(kMinGifLoops, kMaxGifLoops);
+    loops_->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+    auto* information = new QGroupBox("Information");
+    auto* infoRows = new QVBoxLayout(information);
+    auto* loopsRow = new QHBoxLayout;
+    loopsRow->addWidget(new QLabel("Number loops"));
+    loopsRow->addWidget(loops_);
+    loopsRow->addStretch(1);
+    infoRows->addWidget(infinite_);
+    infoRows->addLayout(loopsRow);
+    auto* options = new QGroupBox;
+    auto* optionRows = new QVBoxLayout(options);
+    for (QCheckBox* box : {optimize_, merge_, crop_, interlaced_}) optionRows->addWidget(box);
+    optionRows->addStretch(1);
+    optionRows->addWidget(information);
+
+    preview_ = new GifPreview;
+    preview_->setSurfaceSize(width, height);
+    scroll_ = new QScrollArea;
+    scroll_->setObjectName("previewScroll");
+    scroll_->setWidget(preview_);
+    scroll_->setFixedSize(340, 260);
+
+    byDefault_ = new QToolButton;
+    byDefault_->setObjectName("byDefault");
+    byDefault_->setIcon(drawnIcon(IconKind::Refresh));
+    byDefault_->setToolTip("by default");
+    showAlways_ = new QCheckBox("Show always");
+    save_ = new QPushButton("Save");
+    save_->setDefault(true);
+    cancel_ = new QPushButton("Cancel");
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(byDefault_);
+    buttons->addWidget(showAlways_);
+    buttons->addStretch(1);
+    buttons->addWidget(save_);
+    buttons->addWidget(cancel_);
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(options);
+    columns->addWidget(scroll_, 1);
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(columns);
+    top->addLayout(buttons);
+    top->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(save_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(byDefault_, &QToolButton::clicked, this, &TAniGIFForm::restoreDefaults);
+    // Of the boxes only the colour maps' rebuilds the preview.
+    connect(optimize_, &QCheckBox::clicked, this, &TAniGIFForm::refreshPreview);
+    connect(infinite_, &QCheckBox::clicked, this, [this] { loops_->setEnabled(!infinite_->isChecked()); });
+    loops_->installEventFilter(this);
+    setValues(values);
+}
+
+GifOptionsValues TAniGIFForm::values() const
+{
+    GifOptionsValues v;
+    v.optimize = optimize_->isChecked();
+    v.merge = merge_->isChecked();
+    v.crop = crop_->isChecked();
+    v.interlaced = interlaced_->isChecked();
+    v.infiniteLoop = infinite_->isChecked();
+    v.loops = loops_->value();
+    v.showAlways = showAlways_->isChecked();
+    return v;
+}
+
+void TAniGIFForm::setValues(const GifOptionsValues& v)
+{
+    optimize_->setChecked(v.optimize);
+    merge_->setChecked(v.merge);
+    crop_->setChecked(v.crop);
+    interlaced_->setChecked(v.interlaced);
+    infinite_->setChecked(v.infiniteLoop);
+    loops_->setValue(v.loops);
+    loops_->setEnabled(!v.infiniteLoop);
+    showAlways_->setChecked(v.showAlways);
+}
+
+const std::shared_ptr<TGIFImage>& TAniGIFForm::previewImage() const
+{
+    return preview_->image();
+}
+
+void TAniGIFForm::refreshPreview()
+{
+    preview_->setImage(nullptr);
+    builtWith_.reset();
+    const AnimatedGifOptions options = gifBuildOptionsOf(values());
+    std::shared_ptr<TGIFImage> image = build_ ? build_(this, options) : nullptr;
+    if (image)
+        builtWith_ = options;
+    preview_->setImage(std::move(image));
+}
+
+void TAniGIFForm::restoreDefaults()
+{
+    setValues(gifDialogDefaults(values()));
+    refreshPreview();
+}
+
+void TAniGIFForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    scroll_->horizontalScrollBar()->setValue(0);
+    scroll_->verticalScrollBar()->setValue(0);
+    // the animation is built once the dialog is on the screen
+    if (!refreshQueued_) {
+        refreshQueued_ = true;
+        QTimer::singleShot(0, this, &TAniGIFForm::refreshPreview);
+    }
+}
+
+void TAniGIFForm::done(int result)
+{
+    preview_->stop();
+    QDialog::done(result);
+}
+
+bool TAniGIFForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == loops_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            save_->setFocus();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            cancel_->setFocus();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace pelko

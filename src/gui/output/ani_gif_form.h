@@ -1,0 +1,87 @@
+#pragma once
+// TAniGIFForm: the animated GIF options dialog shown before a GIF is
+// written: merging the colour maps, replacing similarities with
+// transparency, removing unused areas, interlacing, the loops, and "Show
+// always", beside a preview of the animation built with them. It only picks
+// values; the building is the command's (BuildPreview), and the command
+// stores the values (engine/output/output_dialog_values.h) after "Save".
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "engine/output/output_dialog_values.h"
+
+class QCheckBox;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QToolButton;
+
+namespace pelko {
+
+class GifPreview;
+class TGIFImage;
+
+class TAniGIFForm : public QDialog {
+    Q_OBJECT
+public:
+    // Builds the animation with the options, with parent over its progress;
+    // none when the build was cancelled or failed.
+    using BuildPreview =
+        std::function<std::shared_ptr<TGIFImage>(QWidget* parent, const AnimatedGifOptions& options)>;
+
+    // outputName: the caption; width x height: the project's canvas.
+    TAniGIFForm(const QString& outputName, const GifOptionsValues& values, int width, int height,
+                BuildPreview build, QWidget* parent = nullptr);
+
+    GifOptionsValues values() const;
+    void setValues(const GifOptionsValues& values);
+
+    // Builds the animation from the boxes and shows it.
+    void refreshPreview();
+    // The animation the preview shows and what it was built with.
+    const std::shared_ptr<TGIFImage>& previewImage() const;
+    const std::optional<AnimatedGifOptions>& previewOptions() const { return builtWith_; }
+
+    QCheckBox* optimizeBox() const { return optimize_; }
+    QCheckBox* mergeBox() const { return merge_; }
+    QCheckBox* cropBox() const { return crop_; }
+    QCheckBox* interlacedBox() const { return interlaced_; }
+    QCheckBox* infiniteBox() const { return infinite_; }
+    QSpinBox* loopsField() const { return loops_; }
+    QCheckBox* showAlwaysBox() const { return showAlways_; }
+    QToolButton* defaultButton() const { return byDefault_; }
+    QPushButton* saveButton() const { return save_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    GifPreview* preview() const { return preview_; }
+    QScrollArea* previewArea() const { return scroll_; }
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void restoreDefaults();
+
+    BuildPreview build_;
+    std::optional<AnimatedGifOptions> builtWith_;
+    bool refreshQueued_ = false;
+    QCheckBox* optimize_ = nullptr;
+    QCheckBox* merge_ = nullptr;
+    QCheckBox* crop_ = nullptr;
+    QCheckBox* interlaced_ = nullptr;
+    QCheckBox* infinite_ = nullptr;
+    QSpinBox* loops_ = nullptr;
+    QCheckBox* showAlways_ = nullptr;
+    QToolButton* byDefault_ = nullptr;
+    QPushButton* save_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
+    GifPreview* preview_ = nullptr;
+};
+
+}  // namespace pelko

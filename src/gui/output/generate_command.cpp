@@ -1,0 +1,270 @@
+// The Generate command: the output file dialog, the options dialog of the
+// kind the file's extension chooses, and the AVI or the animated GIF written
+// on a worker thread behind a progress dialog that counts frames.
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QScrollArea>
+#include <QStatusBar>
+
+#include "engine/avi/wav.h"
+#include "engine/base/output_file.h"
+#include "engine/output/generate_avi.h"
+#include "engine/output/output_target.h"
+#include "engine/output/write_animated_gif.h"
+#include "gui/app/main_window.h"
+#include "gui/frames/preview_canvas.h"
+#include "gui/output/ani_gif_form.h"
+#include "gui/output/avi_options_form.h"
+#include "gui/output/codec_window.h"
+#include "gui/output/frame_progress.h"
+
+namespace pelko {
+namespace {
+
+QString fromStd(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+bool sameBuild(const AnimatedGifOptions& a, const AnimatedGifOptions& b)
+{
+    return a.mergeColorMaps == b.mergeColorMaps && a.crop == b.crop && a.interlaced == b.interlaced &&
+           a.mergeSimilarities == b.mergeSimilarities && a.loops == b.loops;
+}
+
+// The share of the engine's progress that its frames take (where it does
+// not count them itself): the AVI, the whole-image build of the preview, the
+// GIF stream, and the first pass of a stream with whole-animation steps.
+constexpr int kAviFramesShare = 95;
+constexpr int kGifFramesShare = 90;
+constexpr int kGifStreamShare = 99;
+constexpr int kGifFirstPassShare = 70;
+
+}  // namespace
+
+void TAVIForm::connectGenerateCommands()
+{
+    connect(ActionGenerate, &QAction::triggered, this, &TAVIForm::ActionCreateExecute);
+    generate_.writtenPanel = new QLabel;
+    generate_.writtenPanel->setObjectName("writtenPanel");
+    statusBar()->addPermanentWidget(generate_.writtenPanel);
+}
+
+QString TAVIForm::writtenText() const
+{
+    return generate_.writtenPanel->text();
+}
+
+void TAVIForm::ActionCreateExecute()
+{
+    rail_.run([this] { GenerateOutput(); });
+}
+
+void TAVIForm::GenerateOutput()
+{
+    if (project_.frames.empty())
+        return;
+    OutputState& out = generate_.output;
+    out.ShowAviOptions = showFlags_[0];
+    out.ShowGifOptions = showFlags_[1];
+    const bool saveWasEnabled = project_.changed;
+    const QString path = generate_.dialogs->outputFile(this, outputFilterIndex_, outputDefaultExtension_);
+    repaint();
+    if (path.isEmpty())
+        return;
+    out.OutputName = QFileInfo(path).fileName().toStdString();
+    bool ran = true;  // false: an options dialog was cancelled
+    switch (outputKindOf(path.toStdString())) {
+        case OutputKind::Avi:
+            ran = generateAviFile(path);
+            break;
+        case OutputKind::Gif:
+            ran = generateGifFile(path);
+            break;
+        case OutputKind::None:
+            break;  // nothing is written
+    }
+    showFlags_[0] = out.ShowAviOptions;
+    showFlags_[1] = out.ShowGifOptions;
+    if (ran)
+        project_.changed = saveWasEnabled || out.OptionsChanged;
+    out.OptionsChanged = false;
+    showFrameStatus();  // the AVI frame time may have changed
+    repaint();
+    canvas_->update();
+}
+
+bool TAVIForm::generateAviFile(const QString& path)
+{
+    OutputState& out = generate_.output;
+    if (out.ShowAviOptions) {
+        out.OptionsChanged = false;
+        TAviOptionsForm form(
+            fromStd(out.OutputName), aviOptionsForDialog(project_.settings, out), WavDurationMs,
+            [this](const QString& caption, const QString& text) {
+                generate_.dialogs->message(this, caption, text);
+            },
+            this);
+        if (!generate_.dialogs->aviOptions(form))
+            return false;
+        confirmAviOptions(form.values(), project_.settings, out);
+    }
+    repaint();
+    writeAvi(path);
+    // AVI settings changed from a GIF project are no change of the project
+    if (project_.settings.isGif())
+        out.OptionsChanged = false;
+    return true;
+}
+
+void TAVIForm::writeAvi(const QString& path)
+{
+    const std::string file = path.toStdString();
+    QString lastFailure;
+    for (;;) {
+        AviGenerateOptions options;
+        options.showCodecWindow = false;  // the window comes first, here
+        if (generate_.output.ShowCodecWindow) {
+            CodecWindow window(availableVideoCodecs(), generate_.codec, this);
+            if (!generate_.dialogs->codecWindow(window)) {
+                rail_.showError(fromStd(AviResultText(AVIERR_USERABORT)));
+                return;
+            }
+            generate_.codec = window.choice();
+            options.compress = generate_.codec;
+        }
+        AviGenerateReport report;
+        FrameProgress progress(this, "Generate AVI", project_.frames.count(), kAviFramesShare);
+        const AviResult result = rail_.work({frameStrip_, {}, false}, [&](ProgressSink&) {
+            return progress.run(
+                [&](ProgressSink& sink) { return GenerateAvi(project_, file, options, report, sink); });
+        });
+        if (!report.soundDropped.empty())
+            project_.log.add(generate_.output.OutputName + ": written without sound (" + report.soundDropped +
+                             ")");
+        if (endsAviAttempts(result)) {
+            showErrors(report.messages);
+            if (result == AVIERR_OK)
+                announceWritten(path);
+            return;
+        }
+        // A codec or write failure: the AVI is made again from the start.
+        // Without the codec window the same failure would come back again
+        // and again; the second time the user decides.
+        QStringList texts;
+        for (const std::string& m : report.messages) texts << fromStd(m);
+        const QString failure = texts.join("\n\n");
+        if (!generate_.output.ShowCodecWindow && failure == lastFailure) {
+            if (!generate_.dialogs->askTryAgain(this, failure))
+                return;
+        } else {
+            showErrors(report.messages);
+        }
+        lastFailure = failure;
+    }
+}
+
+bool TAVIForm::generateGifFile(const QString& path)
+{
+    OutputState& out = generate_.output;
+    out.OptionsChanged = false;
+    AnimatedGifOptions options;
+    std::shared_ptr<TGIFImage> built;  // the preview's animation, when it is the one to write
+    if (out.ShowGifOptions) {
+        TAniGIFForm form(
+            fromStd(out.OutputName), gifOptionsForDialog(project_.settings, out), project_.settings.Width,
+            project_.settings.Height,
+            [this](QWidget* parent, const AnimatedGifOptions& o) { return buildGif(parent, o); }, this);
+        if (!generate_.dialogs->gifOptions(form))
+            return false;
+        confirmGifOptions(form.values(), project_.settings, out);
+        options = gifBuildOptionsOf(form.values());
+        if (form.previewOptions() && sameBuild(*form.previewOptions(), options))
+            built = form.previewImage();
+    } else {
+        options = gifOptionsOf(project_.settings, out.GifLoops);
+    }
+    writeGif(path, options, std::move(built));
+    // GIF settings changed from an AVI project are no change of the project
+    if (!project_.settings.isGif())
+        out.OptionsChanged = false;
+    return true;
+}
+
+std::shared_ptr<TGIFImage> TAVIForm::buildGif(QWidget* parent, const AnimatedGifOptions& options)
+{
+    FrameProgress progress(parent, "Animated GIF", project_.frames.count(), kGifFramesShare);
+    std::shared_ptr<TGIFImage> image;
+    // The preview runs inside its dialog: an error ends here, not in the
+    // dialog's event loop.
+    try {
+        image = rail_.work({}, [&](ProgressSink&) {
+            return progress.run([&](ProgressSink& sink) {
+                return std::shared_ptr<TGIFImage>(BuildAnimatedGif(project_, options, sink));
+            });
+        });
+    } catch (const std::bad_alloc&) {
+        rail_.showError("Not enough memory to build the animated GIF.");
+    } catch (const std::exception& e) {
+        rail_.showError(QString::fromUtf8(e.what()));
+    }
+    if (image)
+        generate_.generatedGif = image;
+    return image;
+}
+
+void TAVIForm::writeGif(const QString& path, const AnimatedGifOptions& options,
+                        std::shared_ptr<TGIFImage> built)
+{
+    const std::string file = path.toStdString();
+    // What keeps the file from its place is known before the long work.
+    if (const int problem = replaceProblem(file)) {
+        rail_.showError("Select another name for saving file.\n" + fromStd(systemErrorText(file, problem)));
+        return;
+    }
+    if (const int problem = folderProblem(file)) {
+        rail_.showError("It is impossible to create file " + path + "\n" +
+                        fromStd(systemErrorText(file, problem)));
+        return;
+    }
+    // The preview's animation is saved as it is; otherwise the GIF is
+    // written as a stream, holding only the frames being worked on.
+    const bool wholeAnimation = options.mergeColorMaps || options.crop || options.mergeSimilarities;
+    FrameProgress progress(this, "Generate animated GIF", project_.frames.count(),
+                           built            ? 100
+                           : wholeAnimation ? kGifFirstPassShare
+                                            : kGifStreamShare);
+    bool written = false;
+    try {
+        written = rail_.work({frameStrip_, {}, false}, [&](ProgressSink&) {
+            return progress.run([&](ProgressSink& sink) {
+                if (!built)
+                    return WriteAnimatedGif(project_, options, file, sink);
+                SaveAnimatedGif(*built, file);
+                return true;
+            });
+        });
+    } catch (const OutputFileError& e) {
+        rail_.showError(QString::fromUtf8(e.what()));
+    } catch (const std::bad_alloc&) {
+        rail_.showError(path + ": not enough memory to build the animated GIF");
+    } catch (const std::exception& e) {
+        rail_.showError(path + ": " + QString::fromUtf8(e.what()));
+    }
+    if (!written)
+        return;  // cancelled, or nothing written
+    if (built)
+        generate_.generatedGif = std::move(built);
+    announceWritten(path);
+}
+
+void TAVIForm::announceWritten(const QString& path)
+{
+    const QFileInfo written(path);
+    generate_.writtenPanel->setText("Generated " + fromStd(writtenFileText(written.fileName().toStdString(),
+                                                                           std::uintmax_t(written.size()))));
+}
+
+}  // namespace pelko

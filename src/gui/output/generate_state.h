@@ -1,0 +1,28 @@
+#pragma once
+// What the Generate command keeps beside the project while the program runs:
+// the output state, the codec window's last choice, the last animation built
+// (GeneratedGif) and the dialogs it asks through.
+
+#include <memory>
+
+#include "engine/avi/video_codecs.h"
+#include "engine/output/build_animated_gif.h"
+#include "engine/output/output_state.h"
+#include "gui/output/output_dialogs.h"
+
+class QLabel;
+
+namespace pelko {
+
+struct GenerateState {
+    // ShowAviOptions and ShowGifOptions live in the window's show flags,
+    // which the project options dialog sets as well; the command copies them
+    // in and back.
+    OutputState output;
+    CompressOptions codec{"DIVX", -1, 0};     // what the codec window proposes
+    std::shared_ptr<TGIFImage> generatedGif;  // the last animation built whole (the preview's)
+    std::shared_ptr<OutputDialogs> dialogs = std::make_shared<WidgetOutputDialogs>();
+    QLabel* writtenPanel = nullptr;  // the status bar's panel of the file just written
+};
+
+}  // namespace pelko

@@ -1,0 +1,47 @@
+#pragma once
+// GifPreview: the picture of the animated GIF options dialog. It plays a
+// built animation at the size of its logical screen through the GIF
+// painter, whose thread hands each finished picture over; the picture is
+// taken and shown on the user-interface thread.
+
+#include <QImage>
+#include <QWidget>
+#include <memory>
+
+namespace pelko {
+
+class GifPreviewCanvas;
+class TGIFImage;
+
+class GifPreview : public QWidget {
+    Q_OBJECT
+public:
+    explicit GifPreview(QWidget* parent = nullptr);
+    ~GifPreview() override;
+
+    // Plays image (none: an empty white picture).
+    void setImage(std::shared_ptr<TGIFImage> image);
+    void setSurfaceSize(int width, int height);
+    // Ends the playing; the picture stays as it is.
+    void stop();
+
+    const std::shared_ptr<TGIFImage>& image() const { return image_; }
+    // What the preview shows now.
+    const QImage& shown() const { return shown_; }
+    // Pictures shown since the last setImage.
+    int framesShown() const { return framesShown_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    friend class GifPreviewCanvas;
+    void takeFrame();  // the painter's latest picture, on this thread
+
+    std::shared_ptr<TGIFImage> image_;
+    std::shared_ptr<GifPreviewCanvas> canvas_;
+    QImage shown_;
+    int framesShown_ = 0;
+};
+
+}  // namespace pelko
