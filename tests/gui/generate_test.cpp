@@ -150,6 +150,7 @@ private slots:
         QCOMPARE(output_->filesAsked, 1);
         QCOMPARE(output_->filterIndex, 2);
         QCOMPARE(output_->defaultSuffix, QString("gif"));
+        QCOMPARE(output_->folder, QFileInfo(demoProject()).absolutePath());
         QCOMPARE(output_->gifAsked + output_->aviAsked, 0);
     }
 

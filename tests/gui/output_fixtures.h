@@ -17,6 +17,7 @@ struct FakeOutputDialogs : OutputDialogs {
     int filesAsked = 0;
     int filterIndex = 0;
     QString defaultSuffix;
+    QString folder;
     // Each works its form and says whether it ends with "Save" ("OK");
     // unset: Save (OK) untouched.
     std::function<bool(TAviOptionsForm&)> aviScript;
@@ -30,9 +31,10 @@ struct FakeOutputDialogs : OutputDialogs {
     QStringList tryAgainAsked;
     QStringList messages;  // "caption: text"
 
-    QString outputFile(QWidget*, int index, const QString& suffix) override
+    QString outputFile(QWidget*, int index, const QString& suffix, const QString& start) override
     {
         ++filesAsked;
+        folder = start;
         filterIndex = index;
         defaultSuffix = suffix;
         return file;

@@ -49,7 +49,9 @@ void TAVIForm::connectGenerateCommands()
     connect(ActionGenerate, &QAction::triggered, this, &TAVIForm::ActionCreateExecute);
     generate_.writtenPanel = new QLabel;
     generate_.writtenPanel->setObjectName("writtenPanel");
-    statusBar()->addPermanentWidget(generate_.writtenPanel);
+    // the panels keep their room; this one takes what is left
+    generate_.writtenPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addPermanentWidget(generate_.writtenPanel, 1);
 }
 
 QString TAVIForm::writtenText() const
@@ -70,7 +72,11 @@ void TAVIForm::GenerateOutput()
     out.ShowAviOptions = showFlags_[0];
     out.ShowGifOptions = showFlags_[1];
     const bool saveWasEnabled = project_.changed;
-    const QString path = generate_.dialogs->outputFile(this, outputFilterIndex_, outputDefaultExtension_);
+    // the dialog starts beside the project, once it has a file
+    const QString folder =
+        project_.path.empty() ? QString() : QFileInfo(fromStd(project_.path)).absolutePath();
+    const QString path =
+        generate_.dialogs->outputFile(this, outputFilterIndex_, outputDefaultExtension_, folder);
     repaint();
     if (path.isEmpty())
         return;
@@ -263,8 +269,10 @@ void TAVIForm::writeGif(const QString& path, const AnimatedGifOptions& options,
 void TAVIForm::announceWritten(const QString& path)
 {
     const QFileInfo written(path);
-    generate_.writtenPanel->setText("Generated " + fromStd(writtenFileText(written.fileName().toStdString(),
-                                                                           std::uintmax_t(written.size()))));
+    const QString text = "Generated " + fromStd(writtenFileText(written.fileName().toStdString(),
+                                                                std::uintmax_t(written.size())));
+    generate_.writtenPanel->setText(text);
+    generate_.writtenPanel->setToolTip(written.absoluteFilePath());
 }
 
 }  // namespace pelko

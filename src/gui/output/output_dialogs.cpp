@@ -9,9 +9,12 @@
 
 namespace pelko {
 
-QString WidgetOutputDialogs::outputFile(QWidget* parent, int filterIndex, const QString& defaultSuffix)
+QString WidgetOutputDialogs::outputFile(QWidget* parent, int filterIndex, const QString& defaultSuffix,
+                                        const QString& folder)
 {
     OutputFileDialog dialog(parent, filterIndex, defaultSuffix);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();

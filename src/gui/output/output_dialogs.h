@@ -17,8 +17,10 @@ class OutputDialogs {
 public:
     virtual ~OutputDialogs() = default;
     // "Save in AVI or GIF file": the chosen file, empty when cancelled.
-    // filterIndex 1 (AVI) or 2 (GIF) and defaultSuffix follow the project type.
-    virtual QString outputFile(QWidget* parent, int filterIndex, const QString& defaultSuffix) = 0;
+    // filterIndex 1 (AVI) or 2 (GIF) and defaultSuffix follow the project
+    // type; folder is where the dialog starts (empty: where it likes).
+    virtual QString outputFile(QWidget* parent, int filterIndex, const QString& defaultSuffix,
+                               const QString& folder) = 0;
     // Each runs the form it is given; true when it closes with "Save" ("OK").
     virtual bool aviOptions(TAviOptionsForm& form) = 0;
     virtual bool gifOptions(TAniGIFForm& form) = 0;
@@ -32,7 +34,8 @@ public:
 // The real dialogs.
 class WidgetOutputDialogs : public OutputDialogs {
 public:
-    QString outputFile(QWidget* parent, int filterIndex, const QString& defaultSuffix) override;
+    QString outputFile(QWidget* parent, int filterIndex, const QString& defaultSuffix,
+                       const QString& folder) override;
     bool aviOptions(TAviOptionsForm& form) override;
     bool gifOptions(TAniGIFForm& form) override;
     bool codecWindow(CodecWindow& window) override;
