@@ -143,6 +143,7 @@ private:
             applyFrameSettings(image_, project_.frames[std::size_t(j)].Gif);
             takePixels(addCopy(image_, *c.image->Images().GetImage(0)));
             writeAll(file_, c.bytes);
+            progress_.frames(j + 1, n_);
             progress_.progress((j + 1) * 99 / n_);
             return !progress_.cancelled();
         };
@@ -188,6 +189,7 @@ private:
             if (options_.crop && !options_.mergeSimilarities)
                 emptyAfterCrop_[std::size_t(j)] = whollyTransparent(frame, pixels);
             store.put(j, std::move(pixels), std::move(c.packed));
+            progress_.frames(j + 1, n_);
             progress_.progress((j + 1) * 70 / n_);
             return !progress_.cancelled();
         };
