@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/effects/text_drawer.h"
 #include "engine/image/png_picture.h"
 #include "engine/image/ppm.h"
 #include "gui/app/dialog_provider.h"
@@ -58,6 +59,27 @@ struct FakeDialogs : DialogProvider {
     {
         ++frameOptionsAsked;
         return frameOptionsScript && frameOptionsScript(form);
+    }
+    // Work the real generating dialogs and say whether they end with "Add";
+    // unset: cancelled.
+    std::function<bool(TFormAlpha&)> alphaScript;
+    std::function<bool(TFormText&)> textScript;
+    bool alphaBlend(QWidget*, TFormAlpha& form) override { return alphaScript && alphaScript(form); }
+    bool creepingLine(QWidget*, TFormText& form) override { return textScript && textScript(form); }
+    // The colour and font dialogs' answers; unset: cancelled.
+    std::optional<Color> colour;
+    std::optional<TextFont> font;
+    bool chooseColor(QWidget*, Color& c) override
+    {
+        if (colour)
+            c = *colour;
+        return colour.has_value();
+    }
+    bool chooseFont(QWidget*, TextFont& f) override
+    {
+        if (font)
+            f = *font;
+        return font.has_value();
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <array>
 
+#include "engine/image/picture.h"
 #include "engine/project/frame_info.h"
 #include "engine/project/project_options.h"
 
@@ -16,6 +17,9 @@ class QWidget;
 namespace pelko {
 
 class TDelayForm;
+class TFormAlpha;
+class TFormText;
+struct TextFont;
 
 // The six boxes of "Showing of the settings window": AVI, Animated GIF, BMP,
 // JPG, GIF, PNG.
@@ -41,6 +45,14 @@ public:
     virtual void showFrameInfo(QWidget* parent, const FrameInfo& info);
     // Runs the frame options dialog the window made; false when cancelled.
     virtual bool frameOptions(QWidget* parent, TDelayForm& form);
+    // Run the alpha-blend and creeping-line dialogs the window made; false
+    // when cancelled.
+    virtual bool alphaBlend(QWidget* parent, TFormAlpha& form);
+    virtual bool creepingLine(QWidget* parent, TFormText& form);
+    // The colour dialog, fully open, on color; false when cancelled.
+    virtual bool chooseColor(QWidget* parent, Color& color);
+    // The font dialog on font, with the text colour; false when cancelled.
+    virtual bool chooseFont(QWidget* parent, TextFont& font);
 };
 
 // The real dialogs.

@@ -86,6 +86,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     connectProjectCommands();
     connectEditCommands();
     connectEffectCommands();
+    connectGeneratedCommands();
     connectGenerateCommands();
 
     readStartSettings();

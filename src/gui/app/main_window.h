@@ -17,6 +17,7 @@
 #include "engine/project/recent_projects.h"
 #include "gui/app/command_rail.h"
 #include "gui/app/dialog_provider.h"
+#include "gui/generated/generated_state.h"
 #include "gui/output/generate_state.h"
 
 class QAction;
@@ -84,6 +85,8 @@ public:
     // The reader of every source, for the commands and for the frame cache.
     void setSourceReader(std::unique_ptr<SourceReader> reader);
     const ShowFlags& showFlags() const { return showFlags_; }
+    // What the generating commands keep (tests set the program folder).
+    GeneratedFramesState& generatedState() { return generated_; }
 
     // Status bar: panel 1 the project name, 2 the type, 3 the size,
     // 4 the playback time, 5 the frame count. index counts from 0.
@@ -167,6 +170,8 @@ public slots:
     void ActionCloneExecute();
     void ActionFrameOriginExecute();
     void ActionFrameOptionsExecute();
+    void ActionAlphaExecute();
+    void ActionAddTextExecute();
     void ActionCreateExecute();  // Generate
     // The options picture of card index: that frame alone, then Frame options.
     void cardOptionsClicked(int index);
@@ -235,6 +240,7 @@ private:
     void connectProjectCommands();
     void connectEditCommands();
     void connectEffectCommands();
+    void connectGeneratedCommands();
     void connectGenerateCommands();
     // Generate (gui/output/generate_command.cpp). The two kinds return false
     // when their options dialog was cancelled.
@@ -304,6 +310,7 @@ private:
     PendingFrameOptions pendingFrameOptions_;  // kept for the whole run
     int outputFilterIndex_ = 1;
     QString outputDefaultExtension_ = "avi";
+    GeneratedFramesState generated_;
     GenerateState generate_;
 };
 

@@ -325,9 +325,9 @@ void TAVIForm::createToolBars()
 // gets its handler leaves this list.
 void TAVIForm::offerBuiltCommands()
 {
-    QList<QAction*> notBuilt = {ActionSaveFrame, ActionCopy,  ActionOptimizeColor, ActionInsertWav,
-                                ActionAddText,   ActionAlpha, ActionRunAvi,        ActionRunGif,
-                                ActionPause,     ActionStop,  ActionCapture};
+    QList<QAction*> notBuilt = {ActionSaveFrame, ActionCopy,   ActionOptimizeColor,
+                                ActionInsertWav, ActionRunAvi, ActionRunGif,
+                                ActionPause,     ActionStop,   ActionCapture};
     for (QAction* a : notBuilt) a->setVisible(false);
     // drop-down buttons go with their menus
     for (QToolBar* bar : toolBars_)
@@ -382,8 +382,11 @@ void TAVIForm::applyEnabling()
     ActionSelectAll->setEnabled(e.listNotEmpty);
 }
 
+// Shown again exactly when a project is made or opened or its options change,
+// which is also when the creeping line starts again from its defaults.
 void TAVIForm::showTypeTexts()
 {
+    generated_.text.reset();
     const bool gif = project_.settings.isGif();
     runButton_->setToolTip(gif ? "Run as GIF" : "Run as AVI");
     const QString generate = gif ? "Generate animated GIF" : "Generate AVI";
