@@ -5,6 +5,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -69,6 +70,8 @@ bool DialogProvider::chooseFont(QWidget* parent, TextFont& font)
     fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     fonts->setWindowFlags(Qt::Widget);
     QFont shown = toQFont(font);
+    // the family the desktop draws with: an alias ("Sans Serif") offers no bold style
+    shown.setFamily(QFontInfo(shown).family());
     shown.setPointSize(font.size);
     fonts->setCurrentFont(shown);
     QColor colour = qColor(font.color);
