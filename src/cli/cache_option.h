@@ -9,6 +9,11 @@ namespace pelko::cli {
 
 constexpr int kMaxCacheMB = 1 << 20;
 
+inline constexpr OptionHelp kCacheOptionHelp[] = {
+    {"--cache-mb N",
+     "memory for the pictures read and the frames made from them, 1 to 1048576 MB (default 256)"},
+};
+
 // Takes "--cache-mb N" (1 to 1048576) out of args and makes it the budget of
 // every project made afterwards. Returns kExitOk, or kExitUsage after a
 // message when N is not such a number.

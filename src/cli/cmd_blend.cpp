@@ -7,10 +7,18 @@
 #include "cli/command.h"
 #include "cli/effect_args.h"
 #include "cli/picture_input.h"
+#include "cli/terminal_progress.h"
 #include "engine/effects/alpha_blend.h"
 
 namespace pelko::cli {
 namespace {
+
+constexpr OptionHelp kBlendHelp[] = {
+    {"--count n", "pictures of the fade, 2 to 255 (default 5)"},
+    {"--time MS", "the time of each picture, 20 to 100000 ms (default 300)"},
+    {"--hide", "frame N fades out (its share runs down from full) instead of in"},
+    {"--background RRGGBB", "the colour faded from when N is the first frame (default FFFFFF, white)"},
+};
 
 int runBlend(const Args& given)
 {
@@ -32,6 +40,7 @@ int runBlend(const Args& given)
         return usage("blend");
     }
     settings.hideUp = takeFlag(args, "--hide");
+    const bool quiet = takeFlag(args, "--quiet");
     if (args.size() != 2)
         return usage("blend");
     for (const std::string& a : args)
@@ -45,16 +54,18 @@ int runBlend(const Args& given)
     const std::string work = workFolderOrFail(kBlendWorkFolderError);
     if (work.empty())
         return kExitFailed;
-    const GeneratedFrames made = addAlphaBlendFrames(project, settings, work, reader);
+    TerminalProgress progress("blend", settings.count, quiet);
+    const GeneratedFrames made = addAlphaBlendFrames(project, settings, work, reader, progress);
+    progress.finish();
     return saveWithNewFrames(project, made);
 }
 
 }  // namespace
 
-PELKO_CLI_COMMAND("blend",
-                  "PROJECT.mcp N [--count n] [--time MS] [--hide] [--background RRGGBB] [--cache-mb N]",
-                  "insert a fade from frame N-1 (or the background) to frame N after frame N; prints the "
-                  "GIF written into the work folder and saves the project",
-                  runBlend);
+PELKO_CLI_COMMAND(
+    "blend", "PROJECT.mcp N [--count n] [--time MS] [--hide] [--background RRGGBB] [--cache-mb N] [--quiet]",
+    "insert a fade from frame N-1 (or the background) to frame N after frame N; prints the "
+    "GIF written into the work folder and saves the project",
+    runBlend, optionHelp({kBlendHelp, kCacheOptionHelp, kQuietOptionHelp}));
 
 }  // namespace pelko::cli

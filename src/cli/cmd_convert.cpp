@@ -18,6 +18,17 @@ namespace pelko::cli {
 
 namespace {
 
+constexpr OptionHelp kConvertHelp[] = {
+    {"--quality Q", "JPEG: the quality, 0 to 100 (default 100)"},
+    {"--reduction NAME",
+     "GIF: the colour reduction, one of: none, windows20, windows256, windowsgray, monochrome, grayscale, "
+     "netscape, quantize, quantizewindows (default quantize)"},
+    {"--dither NAME",
+     "GIF: the dithering, one of: nearest, floydsteinberg, stucki, sierra, jajuni, stevearche, burkes "
+     "(default nearest)"},
+    {"--colors N", "GIF: the palette's colours, one of: 8, 16, 32, 64, 128, 256 (default 256)"},
+};
+
 // The picture of IN, or "IN: reason" in error.
 bool readInput(const std::string& path, Picture& picture, std::string& error)
 {
@@ -109,6 +120,6 @@ PELKO_CLI_COMMAND(
     "convert", "IN OUT [--quality 0..100] [--reduction NAME --dither NAME --colors N]",
     "convert a picture (BMP, JPEG, PNG, ICO, GIF's first frame, PPM) to BMP, PNG, JPEG, GIF or PPM "
     "by OUT's extension",
-    runConvert);
+    runConvert, optionHelp({kConvertHelp}));
 
 }  // namespace pelko::cli

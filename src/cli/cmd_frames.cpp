@@ -104,6 +104,10 @@ private:
     bool done_ = false;
 };
 
+constexpr OptionHelp kFramesHelp[] = {
+    {"--format ppm", "the pictures' format; ppm is the only one (default ppm)"},
+};
+
 int runFrames(const Args& arguments)
 {
     Args args = arguments;
@@ -155,6 +159,7 @@ int runFrames(const Args& arguments)
 }  // namespace
 
 PELKO_CLI_COMMAND("frames", "FILE.gif OUTDIR [--format ppm]",
-                  "write every frame of a GIF file as a picture 0000.ppm, 0001.ppm, ...", runFrames);
+                  "write every frame of a GIF file as a picture 0000.ppm, 0001.ppm, ...", runFrames,
+                  optionHelp({kFramesHelp}));
 
 }  // namespace pelko::cli

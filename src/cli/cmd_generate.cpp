@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/output_options.h"
 #include "cli/picture_input.h"
+#include "cli/terminal_progress.h"
 #include "engine/base/output_file.h"
 #include "engine/image/file_kind.h"
 #include "engine/project/project_file.h"
@@ -70,7 +71,9 @@ int runGenerate(const Args& given)
 PELKO_CLI_COMMAND(
     "generate",
     "PROJECT.mcp OUTPUT.gif|OUTPUT.avi [--loops N] [--optimize] [--merge] [--crop] [--interlaced] "
-    "[--codec NAME] [--quality Q] [--wav FILE] [--jobs N] [--cache-mb N]",
-    "write a project's animated GIF or AVI (GIF options default to the project's own)", runGenerate);
+    "[--codec NAME] [--quality Q] [--wav FILE] [--jobs N] [--cache-mb N] [--quiet]",
+    "write a project's animated GIF or AVI (without GIF options, the project's own are used; the AVI "
+    "takes the project's sound unless --wav is given)",
+    runGenerate, optionHelp({kGifOutputHelp, kAviOutputHelp, kCacheOptionHelp, kQuietOptionHelp}));
 
 }  // namespace pelko::cli

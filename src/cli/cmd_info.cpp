@@ -26,6 +26,7 @@ int runInfo(const Args& given)
 
 PELKO_CLI_COMMAND(
     "info", "FILE [--cache-mb N]",
-    "print a project's settings and frames, a GIF file's structure, or a picture's size and kind", runInfo);
+    "print a project's settings and frames, a GIF file's structure, or a picture's size and kind", runInfo,
+    optionHelp({kCacheOptionHelp}));
 
 }  // namespace pelko::cli

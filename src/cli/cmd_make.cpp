@@ -6,6 +6,7 @@
 #include "cli/output_options.h"
 #include "cli/picture_input.h"
 #include "cli/project_args.h"
+#include "cli/terminal_progress.h"
 #include "engine/image/file_kind.h"
 
 namespace pelko::cli {
@@ -41,8 +42,13 @@ int runMake(const Args& given)
         return kExitFailed;
 
     Project project;
-    if (const int rc = buildProject(project, po, pictures))
-        return rc;
+    {
+        TerminalProgress progress("make: reading pictures", 0, oo.quiet);
+        const int rc = buildProject(project, po, pictures, progress);
+        progress.finish();
+        if (rc)
+            return rc;
+    }
     if (oo.frameSettings)
         for (FrameRecord& f : project.frames) f.Gif = *oo.frameSettings;
     return writeOutput(project, args[0], oo);
@@ -54,8 +60,10 @@ PELKO_CLI_COMMAND("make",
                   "OUTPUT.gif|OUTPUT.avi PICTURE... [--size WxH] [--stretch] [--time MS] [--reduction NAME] "
                   "[--dither NAME] [--colors 8..256] [--rle] [--transparent RRGGBB] [--loops N] [--optimize] "
                   "[--merge] [--crop] [--interlaced] [--codec NAME] [--quality Q] [--wav FILE] [--jobs N] "
-                  "[--cache-mb N]",
+                  "[--cache-mb N] [--quiet]",
                   "make an animated GIF or an AVI from pictures, frame settings applied to every frame",
-                  runMake);
+                  runMake,
+                  optionHelp({kProjectArgsHelp, kFrameSettingsHelp, kGifOutputHelp, kAviOutputHelp,
+                              kCacheOptionHelp, kQuietOptionHelp}));
 
 }  // namespace pelko::cli

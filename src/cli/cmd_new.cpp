@@ -6,10 +6,15 @@
 #include "cli/command.h"
 #include "cli/picture_input.h"
 #include "cli/project_args.h"
+#include "cli/terminal_progress.h"
 #include "engine/project/project_file.h"
 
 namespace pelko::cli {
 namespace {
+
+constexpr OptionHelp kNewTypeHelp[] = {
+    {"--type TYPE", "the project's type, one of: gif, avi (default gif)"},
+};
 
 int runNew(const Args& given)
 {
@@ -18,6 +23,7 @@ int runNew(const Args& given)
         return rc;
     std::string type = "gif";
     takeOption(args, "--type", type);
+    const bool quiet = takeFlag(args, "--quiet");
     if (type != "gif" && type != "avi")
         return usage("new");
     ProjectOptions o;
@@ -35,8 +41,13 @@ int runNew(const Args& given)
         return kExitFailed;
 
     Project project;
-    if (const int rc = buildProject(project, o, pictures))
-        return rc;
+    {
+        TerminalProgress progress("new: reading pictures", 0, quiet);
+        const int rc = buildProject(project, o, pictures, progress);
+        progress.finish();
+        if (rc)
+            return rc;
+    }
     try {
         saveProjectFile(project, out);
     } catch (const std::exception& e) {
@@ -51,7 +62,9 @@ int runNew(const Args& given)
 }  // namespace
 
 PELKO_CLI_COMMAND(
-    "new", "PROJECT.mcp PICTURE... [--type gif|avi] [--size WxH] [--stretch] [--time MS] [--cache-mb N]",
-    "write a project made from pictures as Add makes it (canvas from the first frame unless --size)", runNew);
+    "new",
+    "PROJECT.mcp PICTURE... [--type gif|avi] [--size WxH] [--stretch] [--time MS] [--cache-mb N] [--quiet]",
+    "write a project made from pictures as Add makes it (canvas from the first frame unless --size)", runNew,
+    optionHelp({kNewTypeHelp, kProjectArgsHelp, kCacheOptionHelp, kQuietOptionHelp}));
 
 }  // namespace pelko::cli

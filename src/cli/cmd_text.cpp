@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/effect_args.h"
 #include "cli/picture_input.h"
+#include "cli/terminal_progress.h"
 #include "engine/effects/creeping_line.h"
 #include "platform/qt_text_drawer.h"
 
@@ -17,6 +18,22 @@ namespace pelko::cli {
 namespace {
 
 constexpr int kMaxFontSize = 1000;
+
+constexpr OptionHelp kTextHelp[] = {
+    {"--text T", "the line of text, needed (it may be empty)"},
+    {"--direction DIR",
+     "where the text comes from, one of: left (left to right), right (right to left), down (top to bottom), "
+     "up "
+     "(bottom to top) (default left)"},
+    {"--count n", "frames, 1 to 1000 (default 5)"},
+    {"--time MS", "the time of each frame, 20 to 100000 ms (default 300)"},
+    {"--font FAMILY,SIZE[,bold][,italic]",
+     "the font, a size of 1 to 1000 points (default Sans Serif,12,bold)"},
+    {"--color RRGGBB", "the text's colour (default FF0000, red)"},
+    {"--background RRGGBB", "the colour behind the text (default FFFFFF, white)"},
+    {"--area L,T,W,H", "the part of the canvas the text creeps in (default: the whole canvas)"},
+    {"--start X,Y", "where the text starts inside the area (default 0,0)"},
+};
 
 std::vector<std::string> splitAtCommas(const std::string& text)
 {
@@ -87,6 +104,7 @@ int runText(const Args& given)
     CreepingLineSettings s;
     std::string v, area, start;
     const bool hasText = takeOption(args, "--text", s.text);
+    const bool quiet = takeFlag(args, "--quiet");
     if (takeOption(args, "--direction", v) && !parseDirection(v, s.direction))
         return wrong("--direction takes left, right, down or up");
     if (takeOption(args, "--count", v) && !parseNumber(v, kMinCreepCount, kMaxCreepCount, s.count))
@@ -141,7 +159,9 @@ int runText(const Args& given)
         return kExitFailed;
     const std::unique_ptr<QGuiApplication> app = headlessTextApplication();
     QtTextDrawer drawer;
-    const GeneratedFrames made = addCreepingLineFrames(project, s, work, drawer, reader);
+    TerminalProgress progress("text", s.count, quiet);
+    const GeneratedFrames made = addCreepingLineFrames(project, s, work, drawer, reader, progress);
+    progress.finish();
     return saveWithNewFrames(project, made);
 }
 
@@ -150,9 +170,9 @@ int runText(const Args& given)
 PELKO_CLI_COMMAND("text",
                   "PROJECT.mcp N --text T [--direction left|right|down|up] [--count n] [--time MS] "
                   "[--font FAMILY,SIZE[,bold][,italic]] [--color RRGGBB] [--background RRGGBB] "
-                  "[--area L,T,W,H] [--start X,Y] [--cache-mb N]",
+                  "[--area L,T,W,H] [--start X,Y] [--cache-mb N] [--quiet]",
                   "put frames of a creeping line after frame N (appended when N is the last); prints the "
                   "GIF written into the work folder and saves the project",
-                  runText);
+                  runText, optionHelp({kTextHelp, kCacheOptionHelp, kQuietOptionHelp}));
 
 }  // namespace pelko::cli

@@ -6,6 +6,8 @@
 // file written), 2 wrong usage, 3 the AVI was written without the sound asked
 // for.
 
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,14 +20,28 @@ constexpr int kExitWithoutSound = 3;
 
 using Args = std::vector<std::string>;
 
+// One option in a command's --help.
+struct OptionHelp {
+    const char* name;  // "--size WxH"
+    const char* text;  // what it does, its range and its default
+};
+using OptionList = std::vector<OptionHelp>;
+
+// The options of several groups, in order, for a command's table entry.
+OptionList optionHelp(std::initializer_list<std::span<const OptionHelp>> groups);
+
 struct Command {
     const char* name;
     const char* usage;    // arguments, e.g. "FILE.gif"
     const char* summary;  // one line for --help
     int (*run)(const Args& args);
+    OptionList options = {};  // listed by "pelko-cli NAME --help"
 };
 
 std::vector<Command>& commandTable();
+
+// "pelko-cli NAME --help": the usage, the summary and every option.
+void printCommandHelp(const Command& command);
 
 struct Registrar {
     explicit Registrar(Command c) { commandTable().push_back(c); }

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "cli/command.h"
+#include "cli/terminal_progress.h"
 
 namespace pelko::cli {
 
@@ -19,6 +20,7 @@ std::vector<Command>& commandTable()
 
 int fail(const std::string& message)
 {
+    endProgressLine();
     std::cerr << "pelko-cli: " << message << '\n';
     return kExitFailed;
 }
@@ -27,7 +29,8 @@ int usage(const char* commandName)
 {
     for (const Command& c : commandTable())
         if (std::strcmp(c.name, commandName) == 0) {
-            std::cerr << "usage: pelko-cli " << c.name << ' ' << c.usage << '\n';
+            std::cerr << "usage: pelko-cli " << c.name << ' ' << c.usage << '\n'
+                      << "(pelko-cli " << c.name << " --help lists the options)\n";
             return kExitUsage;
         }
     std::cerr << "usage: pelko-cli COMMAND ...\n";
@@ -54,19 +57,54 @@ bool takeFlag(Args& args, const std::string& name)
     return true;
 }
 
+OptionList optionHelp(std::initializer_list<std::span<const OptionHelp>> groups)
+{
+    OptionList list;
+    for (const std::span<const OptionHelp>& g : groups) list.insert(list.end(), g.begin(), g.end());
+    return list;
+}
+
+void printCommandHelp(const Command& c)
+{
+    std::cout << "usage: pelko-cli " << c.name << ' ' << c.usage << "\n\n" << c.summary << '\n';
+    if (c.options.empty())
+        return;
+    std::cout << "\noptions:\n";
+    for (const OptionHelp& o : c.options) std::cout << "  " << o.name << "\n      " << o.text << '\n';
+}
+
 static void printHelp()
 {
     std::cout << "pelko-cli " << PELKO_VERSION << " - the Pelko animator without a window\n\n"
               << "usage: pelko-cli COMMAND [ARGS...]\n"
+              << "       pelko-cli COMMAND --help\n"
               << "       pelko-cli --help | --version\n\n"
+              << "pelko-cli does the work of Pelko's window without one: it makes projects and\n"
+              << "animations from pictures, writes a project's animated GIF or AVI, adds\n"
+              << "generated frames, and tells what pictures, GIF, WAV and project files hold.\n"
+              << "The long commands show a progress line on standard error when it is a\n"
+              << "terminal.\n\n"
               << "commands:\n";
     auto table = commandTable();
     std::sort(table.begin(), table.end(),
               [](const Command& a, const Command& b) { return std::strcmp(a.name, b.name) < 0; });
     for (const Command& c : table)
         std::cout << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
-    std::cout << "\nexit codes: 0 done, 1 failed (nothing written), 2 wrong usage,\n"
-              << "            3 the AVI was written without the sound asked for\n";
+    std::cout << "\nexit codes:\n"
+              << "  0  done\n"
+              << "  1  failed: \"FILE: reason\" on standard error, no output file written\n"
+              << "  2  wrong usage\n"
+              << "  3  the AVI was written without the sound asked for\n"
+              << "\nsee also:\n"
+              << "  pelko(1)\n      the animator's window\n";
+}
+
+static const Command* findCommand(const std::string& name)
+{
+    for (const Command& c : commandTable())
+        if (name == c.name)
+            return &c;
+    return nullptr;
 }
 
 }  // namespace pelko::cli
@@ -79,7 +117,7 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     const std::string first = argv[1];
-    if (first == "--help" || first == "-h" || first == "help") {
+    if (first == "--help" || first == "-h" || (first == "help" && argc == 2)) {
         printHelp();
         return kExitOk;
     }
@@ -87,18 +125,27 @@ int main(int argc, char** argv)
         std::cout << "pelko-cli " << PELKO_VERSION << '\n';
         return kExitOk;
     }
-    for (const Command& c : commandTable()) {
-        if (first != c.name)
-            continue;
+    // "help COMMAND" and "COMMAND --help"
+    if (first == "help" && argc == 3) {
+        if (const Command* c = findCommand(argv[2])) {
+            printCommandHelp(*c);
+            return kExitOk;
+        }
+    }
+    if (const Command* c = findCommand(first)) {
+        if (argc >= 3 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0)) {
+            printCommandHelp(*c);
+            return kExitOk;
+        }
         Args args(argv + 2, argv + argc);
         // The commands report their own failures with the file they concern;
         // what escapes them still says which command met it.
         try {
-            return c.run(args);
+            return c->run(args);
         } catch (const std::bad_alloc&) {
-            return fail(std::string(c.name) + ": not enough memory");
+            return fail(std::string(c->name) + ": not enough memory");
         } catch (const std::exception& e) {
-            return fail(std::string(c.name) + ": " + e.what());
+            return fail(std::string(c->name) + ": " + e.what());
         }
     }
     std::cerr << "pelko-cli: unknown command '" << first << "' (see pelko-cli --help)\n";

@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/output_options.h"
+#include "cli/terminal_progress.h"
 #include "engine/output/generate_avi.h"
 
 namespace pelko::cli {
@@ -50,7 +51,9 @@ int writeAviOutput(const Project& project, const std::string& path, const Output
     o.soundFile = options.wav;
     o.withoutSound = !options.soundDropped.empty();
     AviGenerateReport report;
-    const AviResult result = GenerateAvi(project, path, o, report);
+    TerminalProgress progress(options.progressLabel, project.frames.count(), options.quiet);
+    const AviResult result = GenerateAvi(project, path, o, report, progress);
+    progress.finish();
     if (result != AVIERR_OK) {
         if (!report.failure.empty())
             return fail(report.failure);

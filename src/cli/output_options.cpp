@@ -1,12 +1,12 @@
 #include "cli/output_options.h"
 
-#include <unistd.h>
 #include <cstdio>
 #include <iostream>
 #include <new>
 
 #include "cli/gif_names.h"
 #include "cli/picture_input.h"
+#include "cli/terminal_progress.h"
 #include "engine/avi/wav.h"
 #include "engine/base/output_file.h"
 #include "engine/image/file_kind.h"
@@ -21,33 +21,13 @@ bool parseInt(const std::string& text, int lo, int hi, int& value)
     return std::sscanf(text.c_str(), "%d%c", &value, &tail) == 1 && value >= lo && value <= hi;
 }
 
-// Progress on stderr, only when it is a terminal.
-class TerminalProgress : public ProgressSink {
-public:
-    TerminalProgress() : tty_(::isatty(2)) {}
-    ~TerminalProgress() override
-    {
-        if (tty_ && last_ >= 0)
-            std::fprintf(stderr, "\n");
-    }
-    void progress(int percent) override
-    {
-        if (!tty_ || percent == last_)
-            return;
-        last_ = percent;
-        std::fprintf(stderr, "\r%3d%%", percent);
-    }
-
-private:
-    bool tty_;
-    int last_ = -1;
-};
-
 }  // namespace
 
 int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const char* command)
 {
     std::string v;
+    out.progressLabel = command;
+    out.quiet = takeFlag(args, "--quiet");
     if (takeOption(args, "--loops", v)) {
         int loops = 0;
         if (!parseInt(v, 0, 65535, loops)) {
@@ -171,19 +151,21 @@ int writeOutput(const Project& project, const std::string& path, const OutputOpt
 
 int writeGifOutput(const Project& project, const std::string& path, const OutputOptions& options)
 {
-    TerminalProgress progress;
+    TerminalProgress progress(options.progressLabel, project.frames.count(), options.quiet);
     AnimatedGifOptions gif = options.gif;
     gif.jobs = options.jobs;
+    std::string failure;
     try {
         WriteAnimatedGif(project, gif, path, progress);
     } catch (const OutputFileError& e) {
-        return fail(e.what());
+        failure = e.what();
     } catch (const std::bad_alloc&) {
-        return fail(path + ": not enough memory to build the GIF");
+        failure = path + ": not enough memory to build the GIF";
     } catch (const std::exception& e) {
-        return fail(path + ": " + e.what());
+        failure = path + ": " + e.what();
     }
-    return kExitOk;
+    progress.finish();
+    return failure.empty() ? kExitOk : fail(failure);
 }
 
 }  // namespace pelko::cli

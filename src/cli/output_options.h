@@ -19,10 +19,41 @@ struct OutputOptions {
     bool codecGiven = false;  // --codec or --quality
     int quality = 75;
     std::string wav;
-    int jobs = 0;  // 0: one per core
+    int jobs = 0;               // 0: one per core
+    bool quiet = false;         // --quiet: no progress line
+    std::string progressLabel;  // the command's name, for the progress line
     // Set by checkOutputArgs for a --wav that cannot go into the AVI: the AVI
     // is written without it and the command ends with kExitWithoutSound.
     std::string soundDropped;
+};
+
+// The options of takeOutputOptions, for the commands' --help.
+inline constexpr OptionHelp kFrameSettingsHelp[] = {
+    {"--reduction NAME",
+     "colour reduction of every frame, one of: none, windows20, windows256, windowsgray, monochrome, "
+     "grayscale, netscape, quantize, quantizewindows (default quantize)"},
+    {"--dither NAME",
+     "dithering of every frame, one of: nearest, floydsteinberg, stucki, sierra, jajuni, stevearche, burkes "
+     "(default nearest)"},
+    {"--colors N", "colours of every frame's palette, one of: 8, 16, 32, 64, 128, 256 (default 256)"},
+    {"--rle", "run-length coded image data instead of LZW"},
+    {"--transparent RRGGBB", "the colour that is transparent in every frame (default: none)"},
+};
+inline constexpr OptionHelp kGifOutputHelp[] = {
+    {"--loops N", "GIF: how often the animation plays, 0 (endless) to 65535 (default 0)"},
+    {"--optimize", "GIF: one colour map shared by every frame"},
+    {"--merge", "GIF: pixels that do not change from the frame before become transparent"},
+    {"--crop", "GIF: transparent frames are cut down to their visible part"},
+    {"--interlaced", "GIF: interlaced frames"},
+    {"--jobs N", "GIF: threads reducing the frames' colours, 1 to 64 (default: one per core)"},
+};
+inline constexpr OptionHelp kAviOutputHelp[] = {
+    {"--codec NAME",
+     "AVI: the video codec's four-letter code, e.g. dib (uncompressed), divx, mjpg, h264, ffv1; a name "
+     "that is not there lists the codecs at hand (default dib)"},
+    {"--quality Q", "AVI: the codec's quality, 0 to 100 (default 75)"},
+    {"--wav FILE",
+     "AVI: a WAV sound track (PCM); an AVI that cannot take it is written without it, exit code 3"},
 };
 
 // Takes the output options out of args. frameOptions: also accept the frame

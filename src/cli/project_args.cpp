@@ -5,6 +5,7 @@
 #include <new>
 
 #include "cli/picture_input.h"
+#include "cli/terminal_progress.h"
 #include "engine/project/editing.h"
 
 namespace pelko::cli {
@@ -35,17 +36,19 @@ int takeProjectArgs(Args& args, std::int32_t type, ProjectOptions& o)
     return kExitOk;
 }
 
-int buildProject(Project& project, const ProjectOptions& options, const std::vector<std::string>& pictures)
+int buildProject(Project& project, const ProjectOptions& options, const std::vector<std::string>& pictures,
+                 ProgressSink& progress)
 {
     newProject(project, options);
     CliSourceReader reader;
     EditResult r;
     try {
-        r = addFiles(project, pictures, reader);
+        r = addFiles(project, pictures, reader, progress);
     } catch (const std::bad_alloc&) {
         return fail(reader.lastPath() + ": not enough memory for its frames on a canvas of " +
                     std::to_string(project.settings.Width) + " x " + std::to_string(project.settings.Height));
     }
+    endProgressLine();
     for (const std::string& e : r.errors) std::cerr << "pelko-cli: " << e << '\n';
     if (!r.errors.empty())
         return kExitFailed;
