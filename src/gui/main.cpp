@@ -1,14 +1,15 @@
+#include "gui/app/command_line.h"
 #include "gui/app/main_window.h"
 #include "gui/app/pelko_application.h"
 
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> answered = pelko::answerInfoArgument(argc, argv))
+        return *answered;
     pelko::PelkoApplication app(argc, argv);
     pelko::StartOptions options;
-    // the first argument, if any, names a project to open
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1)
-        options.projectArgument = args.at(1);
+    // a project to open, or pictures to start a new project with
+    pelko::takeStartFiles(QCoreApplication::arguments(), options);
     pelko::TAVIForm window(std::move(options));
     window.showAtStart();
     return app.exec();

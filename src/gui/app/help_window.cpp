@@ -6,6 +6,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "platform/data_folder.h"
+
 // The help pages are compiled into the static GUI library; register them
 // before the first use, as a static library's resources are not registered
 // on their own.
@@ -43,7 +45,11 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addLayout(buttons);
     layout->addWidget(browser_);
 
-    if (QFile::exists(":/help/index.html"))
+    // the installed pages (or the source tree's), else the copy compiled in
+    const QString folder = dataFolder();
+    if (!folder.isEmpty())
+        browser_->setSource(QUrl::fromLocalFile(folder + "/help/index.html"));
+    else if (QFile::exists(":/help/index.html"))
         browser_->setSource(QUrl(kHelpIndex));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // HelpWindow: the bundled HTML help (F1), a plain browser window over the
-// pages compiled into the program.
+// pages of the data folder (installed, or the source tree's), or the copy
+// compiled into the program when neither is there.
 
 #include <QWidget>
 

@@ -147,6 +147,8 @@ void TAVIForm::startUp()
 {
     if (!options_.projectArgument.isEmpty())
         openProject(options_.projectArgument);
+    else if (!options_.pictureArguments.isEmpty())
+        newProjectWithPictures(options_.pictureArguments);
     else if (runsNewAtStart(startSettings_.start, false))
         ActionNewExecute();
 }

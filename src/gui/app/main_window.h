@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <memory>
 #include <optional>
@@ -42,6 +43,7 @@ struct StartOptions {
     std::shared_ptr<SettingsStore> store;     // null: the user's settings store
     std::optional<ScreenSize> screen;         // null: the primary screen
     QString projectArgument;                  // first command-line argument, if any
+    QStringList pictureArguments;             // pictures to start a new project with
     std::shared_ptr<DialogProvider> dialogs;  // null: the real dialogs
 };
 
@@ -66,6 +68,9 @@ public:
     // Opens the project file at path, as Open does after its dialog, Reopen and
     // the command line.
     void openProject(const QString& path);
+    // A new project of the pictures' kind made of them, as New followed by Add
+    // (the command line's pictures; see engine/project/start_files.h).
+    void newProjectWithPictures(const QStringList& paths);
 
     // Shows the project as it is now: the cards, the marks, the preview of
     // the first selected frame (previewIndex -1: nothing shown), the enabled
@@ -236,6 +241,7 @@ private:
     void hideEmptyMenusAndBars();
     void readStartSettings();
     void startUp();
+    void startNewProject(const ProjectOptions& options);  // New after its dialog
     void writeSettings();
     void connectProjectCommands();
     void connectEditCommands();

@@ -18,6 +18,8 @@ PelkoApplication::PelkoApplication(int& argc, char** argv) : QApplication(argc, 
     setApplicationDisplayName("Pelko");
     setOrganizationName("Pelko");
     setApplicationVersion(PELKO_VERSION);
+    // the launcher's name, by which the desktop finds the window's icon
+    setDesktopFileName("org.pelko.Pelko");
 }
 
 bool PelkoApplication::notify(QObject* receiver, QEvent* event)

@@ -7,6 +7,7 @@
 
 #include "engine/project/project_file.h"
 #include "engine/project/project_options.h"
+#include "engine/project/start_files.h"
 #include "gui/app/main_window.h"
 #include "gui/frames/preview_canvas.h"
 
@@ -31,14 +32,37 @@ void TAVIForm::ActionNewExecute()
         if (!dialogs_->projectOptions(this, options, flags, true, defaultFrameSize()))
             return;
         showFlags_ = flags;
-        setUpFirstProject();
-        newProject(project_, options);
-        sizeCanvas(!project_.settings.FixAtFirstFrame);
-        scrollStripTo(0);
-        mirrorProject(-1);
-        showTypeTexts();
-        showProjectName("New project");
-        showSizeStatus();
+        startNewProject(options);
+    });
+}
+
+void TAVIForm::startNewProject(const ProjectOptions& options)
+{
+    setUpFirstProject();
+    newProject(project_, options);
+    sizeCanvas(!project_.settings.FixAtFirstFrame);
+    scrollStripTo(0);
+    mirrorProject(-1);
+    showTypeTexts();
+    showProjectName("New project");
+    showSizeStatus();
+}
+
+void TAVIForm::newProjectWithPictures(const QStringList& paths)
+{
+    rail_.run([&] {
+        if (paths.isEmpty() || !queryChanges())
+            return;
+        // frames name their sources by full path
+        QStringList absolute;
+        std::vector<std::string> files;
+        for (const QString& p : paths) {
+            absolute << QFileInfo(p).absoluteFilePath();
+            files.push_back(absolute.back().toStdString());
+        }
+        startNewProject(
+            startProjectOptions(files, projectOptionsForDialog(project_, true, defaultFrameSize())));
+        addPictures(absolute);
     });
 }
 
