@@ -63,7 +63,7 @@ set(CPACK_PACKAGE_NAME pelko)
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_PACKAGE_CONTACT "Pelko developers <pelko@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "make animated GIFs and AVI videos from pictures")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Pelko builds an ordered list of frames from pictures (BMP, JPEG, PNG, ICO and every frame of GIF files), "
     "gives each frame its time, place and look, previews the animation and writes an animated GIF or an AVI "
     "video with an optional WAV sound track. pelko-cli does the same work without a window.")
@@ -72,7 +72,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-freefont-ttf")
+# besides the libraries dpkg-shlibdeps finds: Qt's desktop plugins, which
+# the program loads at run time, and a font for the text frames
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core | fonts-freefont-ttf")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion, shared-mime-info, desktop-file-utils")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PELKO_WEBSITE}")
 include(CPack)
