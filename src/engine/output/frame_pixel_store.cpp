@@ -40,7 +40,7 @@ bool FramePixelStore::keepsInMemory(std::size_t size) const
     return inMemory_.load() + size <= budget_;
 }
 
-void FramePixelStore::put(int index, std::vector<std::uint8_t> pixels, std::vector<std::uint8_t> packed)
+FramePixelStore::Entry& FramePixelStore::freshEntry(int index, std::size_t size)
 {
     if (index < 0)
         throw std::logic_error("negative frame index");
@@ -49,7 +49,13 @@ void FramePixelStore::put(int index, std::vector<std::uint8_t> pixels, std::vect
     Entry& entry = entries_[std::size_t(index)];
     inMemory_ -= entry.pixels.size();
     entry = Entry();
-    entry.size = pixels.size();
+    entry.size = size;
+    return entry;
+}
+
+void FramePixelStore::put(int index, std::vector<std::uint8_t> pixels, std::vector<std::uint8_t> packed)
+{
+    Entry& entry = freshEntry(index, pixels.size());
     if (pixels.empty())
         return;
     if (packed.empty() && keepsInMemory(pixels.size())) {
@@ -66,15 +72,7 @@ void FramePixelStore::putPacked(int index, std::size_t size, const std::vector<s
         put(index, {});
         return;
     }
-    if (index < 0)
-        throw std::logic_error("negative frame index");
-    if (std::size_t(index) >= entries_.size())
-        entries_.resize(std::size_t(index) + 1);
-    Entry& entry = entries_[std::size_t(index)];
-    inMemory_ -= entry.pixels.size();
-    entry = Entry();
-    entry.size = size;
-    writePacked(entry, packed);
+    writePacked(freshEntry(index, size), packed);
 }
 
 void FramePixelStore::writePacked(Entry& entry, const std::vector<std::uint8_t>& packed)

@@ -49,6 +49,8 @@ private:
         std::uint64_t packedSize = 0;
         std::uint64_t size = 0;
     };
+    // Entry index emptied (and made when missing), to hold size bytes.
+    Entry& freshEntry(int index, std::size_t size);
     void writePacked(Entry& entry, const std::vector<std::uint8_t>& packed);
 
     std::string besidePath_;
