@@ -126,6 +126,8 @@ protected:
     void Clear() override;
     void Compress() override;
 
+    int nextFree_ = 0;
+
 private:
     // Open addressing over kHashSize slots; a slot holds key * 4096 + code,
     // and all bits set (or anything from 0xFFFFF000 up) marks it empty.
@@ -133,7 +135,6 @@ private:
     // Per prefix code, the table entry it last led to (same layout); a
     // cache in front of the table, emptied with it.
     std::vector<std::uint32_t> recent_;
-    int nextFree_ = 0;
 };
 
 class TRLEEncoder : public TGIFEncoder {

@@ -136,6 +136,11 @@ public:
     void SetDitherMode(TDitherMode m) { ditherMode_ = m; }
     TGIFCompression GetCompression() const { return compression_; }
     void SetCompression(TGIFCompression c) { compression_ = c; }
+    // Strength of lossy LZW, 0 (lossless) to 100: how far a written pixel's
+    // colour may be from the frame's own (lossy_lzw_encoder.h). RLE stays
+    // lossless.
+    int GetLossy() const { return lossy_; }
+    void SetLossy(int strength) { lossy_ = strength < 0 ? 0 : strength > 100 ? 100 : strength; }
     int GetAnimationSpeed() const { return animationSpeed_; }
     // Clamped to 0..1000; a change is passed on to the draw painter.
     void SetAnimationSpeed(int speed);
@@ -200,6 +205,7 @@ private:
     TGIFThreadPriority threadPriority_;
     int animationSpeed_;
     int encodeThreads_ = 0;
+    int lossy_ = 0;
     Color drawBackgroundColor_ = kNoColor;
 };
 

@@ -8,6 +8,7 @@
 #include "engine/gif/gif_encoder.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_image.h"
+#include "engine/gif/lossy_lzw_encoder.h"
 
 namespace pelko {
 
@@ -85,6 +86,13 @@ void TGIFSubImage::Compress(GifOutput& out, bool interlaced) const
     }
     if (image_ && image_->GetCompression() == gcRLE) {
         TRLEEncoder encoder;
+        encoder.Encode(out, source);
+    } else if (image_ && image_->GetLossy() > 0) {
+        const TGIFColorMap& map = GetActiveColorMap();
+        Color colors[TGIFColorMap::kMaxColors] = {};
+        for (int i = 0; i < map.GetCount(); ++i) colors[i] = map.GetColor(i);
+        const int transparent = GetTransparent() && gce_ ? gce_->GetTransparentColorIndex() : -1;
+        TLossyLZWEncoder encoder(image_->GetLossy(), colors, map.GetCount(), transparent);
         encoder.Encode(out, source);
     } else {
         TLZWEncoder encoder;
