@@ -59,9 +59,16 @@ int runGenerate(const Args& given)
         oo.soundDropped.clear();  // a GIF has no sound to lose
     // without options of its own, the GIF takes the project's stored ones
     if (!oo.gifOptionsGiven) {
-        const std::uint16_t loops = oo.gif.loops;
-        oo.gif = gifOptionsOf(project.settings, loops);
+        const AnimatedGifOptions given = oo.gif;
+        oo.gif = gifOptionsOf(project.settings, given.loops);
+        oo.gif.lossy = given.lossy;
+        oo.gif.bestPalette = given.bestPalette;
     }
+    // the smaller-file mode, when not given, is the project's own
+    if (!oo.lossyGiven)
+        oo.gif.lossy = project.settings.Lossy;
+    if (!oo.paletteGiven)
+        oo.gif.bestPalette = project.settings.BestPalette;
     // the project's own sound is looked at by the AVI's generation
     return writeOutput(project, out, oo);
 }
@@ -71,6 +78,7 @@ int runGenerate(const Args& given)
 PELKO_CLI_COMMAND(
     "generate",
     "PROJECT.mcp OUTPUT.gif|OUTPUT.avi [--loops N] [--optimize] [--merge] [--crop] [--interlaced] "
+    "[--lossy 0..100] [--palette octree|best] "
     "[--codec NAME] [--quality Q] [--wav FILE] [--jobs N] [--cache-mb N] [--quiet]",
     "write a project's animated GIF or AVI (without GIF options, the project's own are used; the AVI "
     "takes the project's sound unless --wav is given)",

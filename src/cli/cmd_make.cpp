@@ -59,7 +59,8 @@ int runMake(const Args& given)
 PELKO_CLI_COMMAND("make",
                   "OUTPUT.gif|OUTPUT.avi PICTURE... [--size WxH] [--stretch] [--time MS] [--reduction NAME] "
                   "[--dither NAME] [--colors 8..256] [--rle] [--transparent RRGGBB] [--loops N] [--optimize] "
-                  "[--merge] [--crop] [--interlaced] [--codec NAME] [--quality Q] [--wav FILE] [--jobs N] "
+                  "[--merge] [--crop] [--interlaced] [--lossy 0..100] [--palette octree|best] [--codec NAME] "
+                  "[--quality Q] [--wav FILE] [--jobs N] "
                   "[--cache-mb N] [--quiet]",
                   "make an animated GIF or an AVI from pictures, frame settings applied to every frame",
                   runMake,

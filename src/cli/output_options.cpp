@@ -37,6 +37,21 @@ int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const c
         out.gif.loops = std::uint16_t(loops);
         out.loopsGiven = true;
     }
+    if (takeOption(args, "--lossy", v)) {
+        if (!parseInt(v, 0, 100, out.gif.lossy)) {
+            std::cerr << "pelko-cli: --lossy wants 0 to 100\n";
+            return usage(command);
+        }
+        out.lossyGiven = true;
+    }
+    if (takeOption(args, "--palette", v)) {
+        if (v != "best" && v != "octree") {
+            std::cerr << "pelko-cli: --palette is octree or best\n";
+            return usage(command);
+        }
+        out.gif.bestPalette = v == "best";
+        out.paletteGiven = true;
+    }
     out.gif.mergeColorMaps = takeFlag(args, "--optimize");
     out.gif.mergeSimilarities = takeFlag(args, "--merge");
     out.gif.crop = takeFlag(args, "--crop");
@@ -121,9 +136,10 @@ int checkOutputArgs(const std::string& path, OutputOptions& options, const char*
         std::cerr << "pelko-cli: --codec, --quality and --wav belong to AVI output, not to " << path << '\n';
         return usage(command);
     }
-    if (!gif && (options.gifOptionsGiven || options.loopsGiven || options.frameSettings)) {
-        std::cerr << "pelko-cli: the GIF options (--loops --optimize --merge --crop --interlaced and the "
-                     "frame settings) do not go with AVI output: "
+    if (!gif && (options.gifOptionsGiven || options.loopsGiven || options.lossyGiven ||
+                 options.paletteGiven || options.frameSettings)) {
+        std::cerr << "pelko-cli: the GIF options (--loops --optimize --merge --crop --interlaced --lossy "
+                     "--palette and the frame settings) do not go with AVI output: "
                   << path << '\n';
         return usage(command);
     }

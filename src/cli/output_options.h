@@ -14,6 +14,8 @@ struct OutputOptions {
     AnimatedGifOptions gif;
     bool gifOptionsGiven = false;                   // any of --optimize --merge --crop --interlaced
     bool loopsGiven = false;                        // --loops
+    bool lossyGiven = false;                        // --lossy
+    bool paletteGiven = false;                      // --palette
     std::optional<GifFrameSettings> frameSettings;  // applied to every frame (make)
     std::string codec = "dib";
     bool codecGiven = false;  // --codec or --quality
@@ -45,6 +47,12 @@ inline constexpr OptionHelp kGifOutputHelp[] = {
     {"--merge", "GIF: pixels that do not change from the frame before become transparent"},
     {"--crop", "GIF: transparent frames are cut down to their visible part"},
     {"--interlaced", "GIF: interlaced frames"},
+    {"--lossy N",
+     "GIF: a smaller file through lossy LZW: a pixel may be written in a colour up to N/2 away (RGB "
+     "distance), 0 (exact) to 100 (default 0)"},
+    {"--palette NAME",
+     "GIF: each frame's palette, one of: octree (as the frame settings say), best (refined, with pixels "
+     "that stay the same kept steady from frame to frame) (default octree)"},
     {"--jobs N", "GIF: threads reducing the frames' colours, 1 to 64 (default: one per core)"},
 };
 inline constexpr OptionHelp kAviOutputHelp[] = {

@@ -22,6 +22,8 @@ AnimatedGifOptions gifOptionsOf(const ProjectSettings& s, std::uint16_t loops)
     o.interlaced = s.Interlaced;
     o.mergeSimilarities = s.Merge;
     o.loops = loops;
+    o.lossy = s.Lossy;
+    o.bestPalette = s.BestPalette;
     return o;
 }
 
@@ -80,6 +82,7 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
     int jobs = options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
     jobs = std::min(jobs, std::max(1, n));
     image->SetEncodeThreads(jobs);
+    image->SetLossy(options.lossy);
     ReducedFrames reduced;
     if (jobs > 1)
         reduced = reduceFramesInParallel(project, jobs, progress);

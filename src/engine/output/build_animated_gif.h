@@ -17,6 +17,10 @@ struct AnimatedGifOptions {
     bool interlaced = false;
     bool mergeSimilarities = false;  // ooMerge
     std::uint16_t loops = 0;         // 0: endless
+    // The smaller-file mode: lossy LZW strength 0 (off) to 100, and the
+    // refined palettes with temporally stable dithering.
+    int lossy = 0;
+    bool bestPalette = false;
     int jobs = 0;  // threads reducing frames; 0: one per core. The bytes never depend on it.
     // The frames' pixels a streamed write that needs the whole animation
     // holds in memory; past it they wait packed in a scratch file.

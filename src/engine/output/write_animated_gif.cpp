@@ -102,6 +102,7 @@ public:
         jobs_ = std::min(jobs_, std::max(1, n_));
         image_.SetWidth(project.settings.Width);
         image_.SetHeight(project.settings.Height);
+        image_.SetLossy(options.lossy);
     }
 
     bool write(const std::string& path)
@@ -134,6 +135,7 @@ private:
             ConvertedFrame c;
             c.image = convertFrame(project_, j, options_);
             c.image->SetCompression(compression);
+            c.image->SetLossy(options_.lossy);
             GifOutput out;
             c.image->Images().GetImage(0)->SaveToStream(out);
             c.bytes = std::move(out.bytes());

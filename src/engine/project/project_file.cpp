@@ -216,6 +216,10 @@ void saveProjectFile(Project& project, const std::string& path)
         ini.setInt(kParameters, "Merge", s.Merge);
         ini.setInt(kParameters, "Optimize", s.Optimize);
         ini.setInt(kParameters, "Interlaced", s.Interlaced);
+        if (s.Lossy > 0)
+            ini.setInt(kParameters, "Lossy", s.Lossy);
+        if (s.BestPalette)
+            ini.setInt(kParameters, "Palette", 1);
         ini.setInt(kParameters, "Time", s.GifFrameTime);
     } else {
         ini.setInt(kParameters, "Time", s.AviFrameTime);
@@ -295,6 +299,8 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
         s.Merge = ini.getInt(kParameters, "Merge", 0) != 0;
         s.Optimize = ini.getInt(kParameters, "Optimize", 0) != 0;
         s.Interlaced = ini.getInt(kParameters, "Interlaced", 0) != 0;
+        s.Lossy = std::clamp(ini.getInt(kParameters, "Lossy", 0), 0, 100);
+        s.BestPalette = ini.getInt(kParameters, "Palette", 0) == 1;
     }
 
     // Opening renders nothing: it looks for every file, reads each GIF once

@@ -21,6 +21,9 @@ struct ProjectSettings {
     bool Merge = false;
     bool Optimize = false;
     bool Interlaced = false;
+    // The animated GIF's smaller-file mode; stored only when used.
+    std::int32_t Lossy = 0;  // lossy LZW strength, 0..100
+    bool BestPalette = false;
     bool FixAtFirstFrame = false;  // not stored: canvas size comes from the first frame
 
     bool isGif() const { return Type == ProjectGif; }

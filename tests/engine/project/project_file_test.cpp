@@ -69,6 +69,38 @@ TEST_F(ProjectFileTest, GifProjectKeysInOrder)
               "Width_1=10\nHeight_1=20\n");
 }
 
+// The smaller-file mode is written only when used; a value out of range
+// read back is brought into it.
+TEST_F(ProjectFileTest, SmallerFileModeIsStoredOnlyWhenUsed)
+{
+    Project p;
+    p.settings.Type = ProjectGif;
+    p.settings.Lossy = 40;
+    p.settings.BestPalette = true;
+    saveProjectFile(p, path("s.mcp"));
+    EXPECT_NE(read("s.mcp").find("Interlaced=0\nLossy=40\nPalette=1\nTime="), std::string::npos)
+        << read("s.mcp");
+    Project q;
+    openProjectFile(q, path("s.mcp"), *reader, {});
+    EXPECT_EQ(q.settings.Lossy, 40);
+    EXPECT_TRUE(q.settings.BestPalette);
+
+    q.settings.Lossy = 0;
+    q.settings.BestPalette = false;
+    saveProjectFile(q, path("s.mcp"));
+    EXPECT_EQ(read("s.mcp").find("Lossy"), std::string::npos);
+    EXPECT_EQ(read("s.mcp").find("Palette"), std::string::npos);
+
+    for (const auto& [stored, lossy] : {std::pair{"500", 100}, {"-3", 0}, {"x", 0}}) {
+        write("o.mcp",
+              std::string("[Parameters]\nWidth=10\nHeight=10\nType=1\nLossy=") + stored + "\nPalette=7\n");
+        Project r;
+        openProjectFile(r, path("o.mcp"), *reader, {});
+        EXPECT_EQ(r.settings.Lossy, lossy) << stored;
+        EXPECT_FALSE(r.settings.BestPalette);
+    }
+}
+
 TEST_F(ProjectFileTest, AviProjectHasSoundAndNoFrameTimes)
 {
     Project p;
