@@ -63,11 +63,26 @@ void setUpFrame(TGIFSubImage& frame, const Project& project, int index, const An
     }
 }
 
-std::unique_ptr<TGIFImage> convertFrame(const Project& project, int index, const AnimatedGifOptions& options)
+Bitmap frameBitmap(const Project& project, int index, SmallerGifFrames* smaller)
+{
+    if (!smaller)
+        return workingBitmap(project, index);
+    Bitmap working;
+    try {
+        working = workingBitmap(project, index);
+    } catch (...) {
+        smaller->skip(index);
+        throw;
+    }
+    return smaller->frameBitmap(index, working);
+}
+
+std::unique_ptr<TGIFImage> convertFrame(const Project& project, int index, const AnimatedGifOptions& options,
+                                        SmallerGifFrames* smaller)
 {
     auto image = std::make_unique<TGIFImage>();
     applyFrameSettings(*image, project.frames[std::size_t(index)].Gif);
-    const int at = AddBitmap(*image, workingBitmap(project, index));
+    const int at = AddBitmap(*image, frameBitmap(project, index, smaller));
     setUpFrame(*image->Images().GetImage(at), project, index, options);
     return image;
 }

@@ -8,6 +8,7 @@
 #include "engine/gif/bitmap.h"
 #include "engine/gif/gif_image.h"
 #include "engine/output/build_animated_gif.h"
+#include "engine/output/smaller_gif_frames.h"
 #include "engine/project/project.h"
 
 namespace pelko {
@@ -23,12 +24,17 @@ void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g);
 // nothing of it held) throws with the reason.
 Bitmap workingBitmap(const Project& project, int index);
 
+// The picture added for frame `index`: its working bitmap, or, with
+// `smaller` (the smaller-file mode), that mapped to a refined palette.
+Bitmap frameBitmap(const Project& project, int index, SmallerGifFrames* smaller);
+
 // Places frame `index` of the project (just converted) and gives it its
 // extensions.
 void setUpFrame(TGIFSubImage& frame, const Project& project, int index, const AnimatedGifOptions& options);
 
 // An image of its own holding frame `index` converted and set up; any
-// thread.
-std::unique_ptr<TGIFImage> convertFrame(const Project& project, int index, const AnimatedGifOptions& options);
+// thread. `smaller`: as for frameBitmap.
+std::unique_ptr<TGIFImage> convertFrame(const Project& project, int index, const AnimatedGifOptions& options,
+                                        SmallerGifFrames* smaller = nullptr);
 
 }  // namespace pelko

@@ -40,7 +40,8 @@ struct ReducedFrames {
     std::vector<std::exception_ptr> errors;
 };
 
-ReducedFrames reduceFramesInParallel(const Project& project, int jobs, ProgressSink& progress)
+ReducedFrames reduceFramesInParallel(const Project& project, int jobs, SmallerGifFrames* smaller,
+                                     ProgressSink& progress)
 {
     const int n = project.frames.count();
     ReducedFrames reduced;
@@ -54,7 +55,7 @@ ReducedFrames reduceFramesInParallel(const Project& project, int jobs, ProgressS
             try {
                 auto image = std::make_unique<TGIFImage>();
                 applyFrameSettings(*image, f.Gif);
-                AddBitmap(*image, workingBitmap(project, j));
+                AddBitmap(*image, frameBitmap(project, j, smaller));
                 reduced.images[std::size_t(j)] = std::move(image);
             } catch (...) {
                 reduced.errors[std::size_t(j)] = std::current_exception();
@@ -84,8 +85,11 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
     image->SetEncodeThreads(jobs);
     image->SetLossy(options.lossy);
     ReducedFrames reduced;
+    std::unique_ptr<SmallerGifFrames> smaller;
+    if (options.bestPalette)
+        smaller = std::make_unique<SmallerGifFrames>(project);
     if (jobs > 1)
-        reduced = reduceFramesInParallel(project, jobs, progress);
+        reduced = reduceFramesInParallel(project, jobs, smaller.get(), progress);
     for (int j = 0; j < n; ++j) {
         const FrameRecord& f = project.frames[std::size_t(j)];
         applyFrameSettings(*image, f.Gif);
@@ -98,7 +102,7 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
             reduced.images[std::size_t(j)].reset();
             index = image->Add(std::move(frame));
         } else {
-            index = AddBitmap(*image, workingBitmap(project, j));
+            index = AddBitmap(*image, frameBitmap(project, j, smaller.get()));
         }
         setUpFrame(*image->Images().GetImage(index), project, j, options);
         progress.progress(jobs > 1 ? 80 + (j + 1) * 10 / n : (j + 1) * 90 / n);

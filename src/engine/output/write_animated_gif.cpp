@@ -103,6 +103,8 @@ public:
         image_.SetWidth(project.settings.Width);
         image_.SetHeight(project.settings.Height);
         image_.SetLossy(options.lossy);
+        if (options.bestPalette)
+            smaller_ = std::make_unique<SmallerGifFrames>(project);
     }
 
     bool write(const std::string& path)
@@ -133,7 +135,7 @@ private:
                    : image_.GetCompression();
         auto produce = [&](int j) {
             ConvertedFrame c;
-            c.image = convertFrame(project_, j, options_);
+            c.image = convertFrame(project_, j, options_, smaller_.get());
             c.image->SetCompression(compression);
             c.image->SetLossy(options_.lossy);
             GifOutput out;
@@ -174,7 +176,7 @@ private:
         emptyAfterCrop_.assign(std::size_t(n_), false);
         auto produce = [&](int j) {
             ConvertedFrame c;
-            c.image = convertFrame(project_, j, options_);
+            c.image = convertFrame(project_, j, options_, smaller_.get());
             const std::vector<std::uint8_t>& pixels = c.image->Images().GetImage(0)->Data();
             if (!store.keepsInMemory(pixels.size()))
                 c.packed = FramePixelStore::pack(pixels);  // here, on all cores
@@ -347,6 +349,7 @@ private:
     ProgressSink& progress_;
     const int n_;
     int jobs_ = 1;
+    std::unique_ptr<SmallerGifFrames> smaller_;  // the smaller-file mode's frames
     TGIFImage image_;  // every frame's settings, map and extensions; pixels only while worked on
     OutputFile file_;
     std::vector<TGIFSubImage*> frames_;  // by list index; null once dropped

@@ -1,0 +1,36 @@
+#pragma once
+// Mapping a true-colour picture to a palette for the smaller-file mode: the
+// nearest colour (squared RGB distance, looked up once per cell of 6 bits a
+// channel), with Floyd-Steinberg error diffusion when asked; and, given the
+// frame before, temporal stability: a pixel whose colour did not change
+// keeps the colour the frame before showed there when the palette has it and
+// it is nearly as close as the nearest, so the frames differ only where the
+// picture does and the optimizer can make the rest transparent.
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/gif/bitmap.h"
+#include "engine/gif/palette.h"
+
+namespace pelko {
+
+// What the frame before was and showed, pixel by pixel (row by row).
+struct ShownFrame {
+    int width = 0;
+    int height = 0;
+    std::vector<Color> source;
+    std::vector<Color> shown;
+};
+
+struct MappedFrame {
+    Bitmap bitmap;  // 8 bits, the palette padded to 256 entries with black
+    ShownFrame shown;
+};
+
+// bitmap: any format (read as 24 bits); palette: 1 to 256 colours.
+// previous: the frame before, or null; used only when it has the same size.
+MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diffuse,
+                         const ShownFrame* previous);
+
+}  // namespace pelko
