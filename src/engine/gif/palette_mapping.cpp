@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <unordered_map>
 
 namespace pelko {
@@ -9,10 +10,12 @@ namespace pelko {
 namespace {
 
 // A source pixel this close (squared) to the one before counts as unchanged.
-constexpr int kStill = 3 * 4 * 4;
-// The colour shown before is kept when it is at most this much (squared)
-// farther from the pixel than the nearest entry.
-constexpr int kKeepSlack = 3 * 5 * 5;
+constexpr int kStill = 7 * 7;
+// The colour shown before is kept when it is at most this much farther (in
+// RGB distance) from the colour wanted than the nearest entry: twice the
+// still distance, so that without diffusion an unchanged pixel always keeps
+// its colour.
+constexpr double kKeepSlack = 14.0;
 
 int distance(int r, int g, int b, Color c)
 {
@@ -71,9 +74,9 @@ MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diff
     }
     const int w = src->width(), h = src->height();
     out.bitmap = Bitmap(w, h, pf8bit);
-    Palette table(256, 0);
-    std::copy_n(palette.begin(), std::min<std::size_t>(palette.size(), 256), table.begin());
-    out.bitmap.setPalette(table);
+    const Palette used(palette.begin(),
+                       palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256)));
+    out.bitmap.setPalette(used);
     out.shown.width = w;
     out.shown.height = h;
     out.shown.source.resize(std::size_t(w) * std::size_t(h));
@@ -81,8 +84,6 @@ MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diff
     if (palette.empty() || w == 0 || h == 0)
         return out;
 
-    const Palette used(table.begin(),
-                       table.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256)));
     NearestEntry nearest(used);
     std::unordered_map<Color, int> indexOf;
     for (int i = int(used.size()) - 1; i >= 0; --i) indexOf[used[std::size_t(i)]] = i;
@@ -110,8 +111,8 @@ MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diff
             if (stable && distance(sr, sg, sb, previous->source[at]) <= kStill) {
                 const Color before = previous->shown[at];
                 if (before != used[std::size_t(index)] &&
-                    distance(sr, sg, sb, before) <=
-                        distance(sr, sg, sb, used[std::size_t(index)]) + kKeepSlack) {
+                    std::sqrt(double(distance(r, g, b, before))) <=
+                        std::sqrt(double(distance(r, g, b, used[std::size_t(index)]))) + kKeepSlack) {
                     const auto found = indexOf.find(before);
                     if (found != indexOf.end())
                         index = found->second;

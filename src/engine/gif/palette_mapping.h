@@ -24,7 +24,7 @@ struct ShownFrame {
 };
 
 struct MappedFrame {
-    Bitmap bitmap;  // 8 bits, the palette padded to 256 entries with black
+    Bitmap bitmap;  // 8 bits, with the palette (its first 256 entries)
     ShownFrame shown;
 };
 

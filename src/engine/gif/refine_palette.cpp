@@ -23,30 +23,70 @@ std::vector<Centre> centresOf(const Palette& palette)
     return c;
 }
 
-// Index of the centre nearest to the bin, and the squared distance.
-int nearest(const std::vector<Centre>& centres, const ColorHistogram::Bin& b, double& distance)
-{
-    int best = 0;
-    double bestD = DBL_MAX;
-    for (std::size_t i = 0; i < centres.size(); ++i) {
-        const double dr = b.red - centres[i].red;
-        double d = dr * dr;
-        if (d >= bestD)
-            continue;
-        const double dg = b.green - centres[i].green;
-        d += dg * dg;
-        if (d >= bestD)
-            continue;
-        const double db = b.blue - centres[i].blue;
-        d += db * db;
-        if (d < bestD) {
-            bestD = d;
-            best = int(i);
-        }
+// The centres sorted by green: a search walks out from the bin's green and
+// stops once green alone is farther than the best found.
+class Centres {
+public:
+    explicit Centres(const std::vector<Centre>& centres) : order_(centres.size())
+    {
+        for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = int(i);
+        std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+            return centres[std::size_t(a)].green < centres[std::size_t(b)].green;
+        });
+        for (int i : order_) sorted_.push_back(centres[std::size_t(i)]);
     }
-    distance = bestD;
-    return best;
-}
+
+    // Index of the centre nearest to the bin (the lowest of equals), and
+    // the squared distance.
+    int nearest(const ColorHistogram::Bin& b, double& distance) const
+    {
+        const int n = int(sorted_.size());
+        int hi = int(std::lower_bound(sorted_.begin(), sorted_.end(), b.green,
+                                      [](const Centre& c, double g) { return c.green < g; }) -
+                     sorted_.begin());
+        int lo = hi - 1;
+        int best = -1;
+        double bestD = DBL_MAX;
+        auto consider = [&](int k) {
+            const Centre& c = sorted_[std::size_t(k)];
+            const double dg = b.green - c.green, dr = b.red - c.red, db = b.blue - c.blue;
+            const double d = dg * dg + dr * dr + db * db;
+            if (d < bestD || (d == bestD && order_[std::size_t(k)] < order_[std::size_t(best)])) {
+                bestD = d;
+                best = k;
+            }
+        };
+        while (lo >= 0 || hi < n) {
+            bool any = false;
+            if (hi < n) {
+                const double dg = sorted_[std::size_t(hi)].green - b.green;
+                if (dg * dg <= bestD) {
+                    consider(hi++);
+                    any = true;
+                } else {
+                    hi = n;
+                }
+            }
+            if (lo >= 0) {
+                const double dg = b.green - sorted_[std::size_t(lo)].green;
+                if (dg * dg <= bestD) {
+                    consider(lo--);
+                    any = true;
+                } else {
+                    lo = -1;
+                }
+            }
+            if (!any)
+                break;
+        }
+        distance = bestD;
+        return order_[std::size_t(best)];
+    }
+
+private:
+    std::vector<int> order_;
+    std::vector<Centre> sorted_;
+};
 
 std::uint8_t channel(double v)
 {
@@ -61,7 +101,9 @@ ColorHistogram::ColorHistogram(const Bitmap& bitmap, const std::vector<std::uint
     struct Sum {
         double weight = 0, red = 0, green = 0, blue = 0;
     };
-    std::vector<Sum> sums(kBins);
+    // the bins in use, in the order first met, found through slotOf
+    std::vector<std::int32_t> slotOf(kBins, -1);
+    std::vector<Sum> sums;
     const Bitmap* src = &bitmap;
     Bitmap converted;
     if (bitmap.pixelFormat() != pf24bit) {
@@ -77,7 +119,12 @@ ColorHistogram::ColorHistogram(const Bitmap& bitmap, const std::vector<std::uint
                                     (std::size_t(p[1] >> kBinShift) << kBinBits) |
                                     std::size_t(p[0] >> kBinShift);
             const double w = weighted ? double(weights[at]) : 1.0;
-            Sum& s = sums[key];
+            std::int32_t& slot = slotOf[key];
+            if (slot < 0) {
+                slot = std::int32_t(sums.size());
+                sums.emplace_back();
+            }
+            Sum& s = sums[std::size_t(slot)];
             s.weight += w;
             s.red += w * p[2];
             s.green += w * p[1];
@@ -93,11 +140,11 @@ double ColorHistogram::error(const Palette& palette) const
 {
     if (palette.empty())
         return 0;
-    const std::vector<Centre> centres = centresOf(palette);
+    const Centres centres(centresOf(palette));
     double total = 0;
     for (const Bin& b : bins_) {
         double d;
-        nearest(centres, b, d);
+        centres.nearest(b, d);
         total += b.weight * d;
     }
     return total;
@@ -117,12 +164,12 @@ Palette refinePalette(const ColorHistogram& histogram, const Palette& start, int
     // Each sweep measures the current palette (held in whole numbers, as it
     // will be used) and gathers the means that make the next one.
     for (int pass = 0; pass <= passes; ++pass) {
-        const std::vector<Centre> centres = centresOf(current);
+        const Centres centres(centresOf(current));
         std::fill(sums.begin(), sums.end(), Sum{});
         double error = 0;
         for (const ColorHistogram::Bin& b : histogram.bins()) {
             double d;
-            Sum& s = sums[std::size_t(nearest(centres, b, d))];
+            Sum& s = sums[std::size_t(centres.nearest(b, d))];
             error += b.weight * d;
             s.weight += b.weight;
             s.red += b.weight * b.red;

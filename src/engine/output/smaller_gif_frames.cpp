@@ -52,7 +52,8 @@ Bitmap SmallerGifFrames::frameBitmap(int index, const Bitmap& working)
     }
     Palette palette;
     try {
-        const int colors = 1 << std::clamp(int(g.ReductionBit), 1, 8);
+        // at most 255, so that the optimizer has an entry left for transparency
+        const int colors = std::min(255, 1 << std::clamp(int(g.ReductionBit), 1, 8));
         palette = quantizedPalette(working, colors, 8);
         palette = refinePalette(ColorHistogram(working), palette, kKMeansPasses);
     } catch (...) {
