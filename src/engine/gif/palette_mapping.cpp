@@ -23,36 +23,81 @@ int distance(int r, int g, int b, Color c)
     return dr * dr + dg * dg + db * db;
 }
 
+// The exact nearest entry (the lowest index of equals): the entries sorted
+// by green, a search walking out from the colour's green until green alone
+// is farther than the best; answers kept in a small cache by colour.
 class NearestEntry {
 public:
-    explicit NearestEntry(const Palette& palette) : palette_(palette), cells_(std::size_t(1) << 18, 0xFFFF) {}
+    explicit NearestEntry(const Palette& palette) : cache_(kCacheSize, kEmpty)
+    {
+        order_.resize(palette.size());
+        for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = int(i);
+        std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+            return greenOf(palette[std::size_t(a)]) < greenOf(palette[std::size_t(b)]);
+        });
+        for (int i : order_) sorted_.push_back(palette[std::size_t(i)]);
+    }
 
     int operator()(int r, int g, int b)
     {
-        const std::size_t cell =
-            (std::size_t(r >> 2) << 12) | (std::size_t(g >> 2) << 6) | std::size_t(b >> 2);
-        std::uint16_t& v = cells_[cell];
-        if (v == 0xFFFF)
-            v = std::uint16_t(search((r & ~3) + 2, (g & ~3) + 2, (b & ~3) + 2));
-        return v;
+        const std::uint32_t key = std::uint32_t(r) | (std::uint32_t(g) << 8) | (std::uint32_t(b) << 16);
+        std::uint32_t& slot = cache_[(key * 2654435761u) >> (32 - kCacheBits)];
+        if ((slot & 0xFFFFFF) == key && slot != kEmpty)
+            return int(slot >> 24);
+        const int index = search(r, g, b);
+        slot = key | (std::uint32_t(index) << 24);
+        return index;
     }
 
 private:
+    static constexpr int kCacheBits = 16;
+    static constexpr std::size_t kCacheSize = std::size_t(1) << kCacheBits;
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;  // white at index 255: looked up again
+
     int search(int r, int g, int b) const
     {
-        int best = 0, bestD = INT_MAX;
-        for (std::size_t i = 0; i < palette_.size(); ++i) {
-            const int d = distance(r, g, b, palette_[i]);
-            if (d < bestD) {
+        const int n = int(sorted_.size());
+        int hi = int(std::lower_bound(sorted_.begin(), sorted_.end(), g,
+                                      [](Color c, int v) { return int(greenOf(c)) < v; }) -
+                     sorted_.begin());
+        int lo = hi - 1;
+        int best = -1, bestD = INT_MAX;
+        auto consider = [&](int k) {
+            const int d = distance(r, g, b, sorted_[std::size_t(k)]);
+            if (d < bestD || (d == bestD && order_[std::size_t(k)] < order_[std::size_t(best)])) {
                 bestD = d;
-                best = int(i);
+                best = k;
             }
+        };
+        for (;;) {
+            bool any = false;
+            if (hi < n) {
+                const int dg = int(greenOf(sorted_[std::size_t(hi)])) - g;
+                if (dg * dg <= bestD) {
+                    consider(hi++);
+                    any = true;
+                } else {
+                    hi = n;
+                }
+            }
+            if (lo >= 0) {
+                const int dg = g - int(greenOf(sorted_[std::size_t(lo)]));
+                if (dg * dg <= bestD) {
+                    consider(lo--);
+                    any = true;
+                } else {
+                    lo = -1;
+                }
+            }
+            if (!any)
+                break;
         }
-        return best;
+        return order_[std::size_t(best)];
     }
 
-    const Palette& palette_;
-    std::vector<std::uint16_t> cells_;
+    std::vector<int> order_;
+    Palette sorted_;
+    std::vector<std::uint32_t> cache_;
 };
 
 std::uint8_t clampChannel(int v)
