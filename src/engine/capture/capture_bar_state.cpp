@@ -65,8 +65,8 @@ void CaptureBarState::grabFailed()
 
 void CaptureBarState::stop()
 {
-    timerRunning_ = false;
     grabbing_ = false;
+    stopRun();
 }
 
 void CaptureBarState::stopRun()

@@ -31,7 +31,8 @@ public:
     // (an automatic run stops; the user may click again).
     void grabbed();
     void grabFailed();
-    // "Finish and create", or the bar closed: the timer stops.
+    // "Finish and create", or the bar closed: the timer stops and "Capture"
+    // is enabled again (for a bar that stays up when writing fails).
     void stop();
 
     int count() const { return count_; }

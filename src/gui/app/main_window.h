@@ -34,6 +34,7 @@ namespace pelko {
 
 struct EditResult;
 class FrameStrip;
+class CaptureCommand;
 class HelpWindow;
 class PreviewCanvas;
 
@@ -152,6 +153,8 @@ public:
     void setOutputDialogs(std::shared_ptr<OutputDialogs> d) { generate_.dialogs = std::move(d); }
     // The status bar's note of the file Generate wrote last.
     QString writtenText() const;
+    // Screen capture (Tool > Capture): its settings, bar and dialogs.
+    CaptureCommand* captureCommand() const { return capture_; }
 
 signals:
     // The New command was started (its dialog comes with the project commands).
@@ -178,6 +181,7 @@ public slots:
     void ActionAlphaExecute();
     void ActionAddTextExecute();
     void ActionCreateExecute();  // Generate
+    void ActionCaptureExecute();
     // The options picture of card index: that frame alone, then Frame options.
     void cardOptionsClicked(int index);
     void FlipExecute(int mode);     // 0 Normal .. 3 Horizontal+Vertical
@@ -248,6 +252,7 @@ private:
     void connectEffectCommands();
     void connectGeneratedCommands();
     void connectGenerateCommands();
+    void connectCaptureCommands();  // gui/capture/capture_command.cpp
     // Generate (gui/output/generate_command.cpp). The two kinds return false
     // when their options dialog was cancelled.
     void GenerateOutput();
@@ -318,6 +323,7 @@ private:
     QString outputDefaultExtension_ = "avi";
     GeneratedFramesState generated_;
     GenerateState generate_;
+    CaptureCommand* capture_ = nullptr;  // a child of the window
 };
 
 }  // namespace pelko

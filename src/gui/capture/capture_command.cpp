@@ -1,0 +1,216 @@
+#include "gui/capture/capture_command.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "engine/avi/avi_result.h"
+#include "engine/base/work_folder.h"
+#include "engine/capture/grab_picture.h"
+#include "engine/capture/write_capture.h"
+#include "engine/output/generate_avi.h"
+#include "gui/app/command_rail.h"
+#include "gui/app/main_window.h"
+#include "gui/capture/capture_dialogs.h"
+#include "gui/capture/capture_form.h"
+#include "gui/capture/handle_capture_form.h"
+#include "gui/output/codec_window.h"
+#include "gui/output/frame_progress.h"
+#include "platform/x11_screen_grabber.h"
+
+namespace pelko {
+
+namespace {
+
+const char* const kWorkFolderError = "One cannot create ";
+// Time for the desktop to take the hidden main window off the screen before
+// the screen is grabbed for the preview.
+constexpr int kHideSettleMs = 250;
+
+QString fromStd(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace
+
+void TAVIForm::connectCaptureCommands()
+{
+    capture_ = new CaptureCommand(this, rail_, generate_, generated_);
+    capture_->setParent(this);
+    connect(ActionCapture, &QAction::triggered, this, &TAVIForm::ActionCaptureExecute);
+}
+
+void TAVIForm::ActionCaptureExecute()
+{
+    rail_.run([this] { capture_->execute(); });
+}
+
+CaptureCommand::CaptureCommand(QWidget* window, CommandRail& rail, GenerateState& generate,
+                               const GeneratedFramesState& generated)
+    : window_(window),
+      rail_(rail),
+      generate_(generate),
+      generated_(generated),
+      dialogs_(std::make_shared<WidgetCaptureDialogs>()),
+      factory_([] { return std::make_unique<X11ScreenGrabber>(); })
+{
+    // The bar is made once and shown for each capture.
+    bar_ = new TFormHandleCapture([this] { return grabOne(); });
+    connect(bar_, &TFormHandleCapture::finishRequested, this, [this] { rail_.run([this] { finish(); }); });
+    connect(bar_, &TFormHandleCapture::closedByUser, this, &CaptureCommand::discard);
+}
+
+CaptureCommand::~CaptureCommand()
+{
+    delete bar_.data();
+}
+
+void CaptureCommand::execute()
+{
+    // The main window comes back unless the bar is shown, however this ends.
+    struct ShowWindowUnlessCapturing {
+        CaptureCommand& c;
+        ~ShowWindowUnlessCapturing()
+        {
+            if (!(c.bar_ && c.bar_->isVisible()))
+                c.window_->show();
+        }
+    } showBack{*this};
+    window_->hide();
+    Picture desktop;
+    try {
+        grabber_ = factory_();
+        settle(kHideSettleMs);
+        const DesktopSize size = grabber_->desktopSize();
+        desktop = grabber_->grab(0, 0, size.width, size.height);
+    } catch (const ScreenGrabError& e) {
+        grabber_.reset();
+        dialogs_->message(window_, "Error", fromStd(e.what()));
+        return;
+    }
+    TFormCapture form(settings_, desktop);
+    if (!dialogs_->captureSettings(form))
+        return;
+    settings_ = form.settings();
+    scale_ = form.scale();
+    area_ = toScreen(settings_.area, scale_);
+    pictures_.clear();
+    bar_->start(settings_);
+}
+
+bool CaptureCommand::grabOne()
+{
+    try {
+        if (!grabber_)
+            throw ScreenGrabError("There is no screen to grab.");
+        pictures_.add(grabCapturePicture(*grabber_, area_, settings_.withCursor));
+        return true;
+    } catch (const std::exception& e) {
+        dialogs_->message(bar_, "Error", fromStd(e.what()));
+        return false;
+    }
+}
+
+void CaptureCommand::finish()
+{
+    if (pictures_.count() == 0)
+        return;
+    bar_->stopTimers();
+    // A work folder that cannot be made raises its message; the bar stays
+    // with its pictures.
+    const QString program = generated_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                               : generated_.programFolder;
+    const std::string folder =
+        prepareWorkFolder(program.toStdString() + "/", userDataHome(), kWorkFolderError);
+    if (settings_.format == CaptureFormat::Avi)
+        writeAvi(folder);
+    else
+        writeGif(folder);
+}
+
+// A failure keeps the bar and its pictures: the user may finish again (with
+// another codec) or close the bar.
+void CaptureCommand::writeAvi(const std::string& folder)
+{
+    for (;;) {
+        CompressOptions chosen;
+        const CompressOptions* compress = nullptr;
+        if (generate_.output.ShowCodecWindow) {
+            CodecWindow window(availableVideoCodecs(), generate_.codec, bar_);
+            if (!dialogs_->codecWindow(window)) {
+                dialogs_->message(bar_, "Error", fromStd(AviResultText(AVIERR_USERABORT)));
+                return;
+            }
+            generate_.codec = window.choice();
+            chosen = generate_.codec;
+            compress = &chosen;
+        }
+        const std::string staged = captureStagingPath(folder, CaptureFormat::Avi);
+        CaptureAviReport report;
+        AviResult result = AVIERR_ERROR;
+        {  // the progress dialog goes before any message
+            FrameProgress progress(bar_, "Capture", pictures_.count());
+            result = rail_.work({}, [&](ProgressSink&) {
+                return progress.run([&](ProgressSink& sink) {
+                    return writeCaptureAvi(pictures_, staged, settings_.durationMs, compress, report, sink);
+                });
+            });
+        }
+        if (result == AVIERR_OK) {
+            created(staged, folder);
+            return;
+        }
+        QStringList texts;
+        for (const std::string& m : report.messages) texts << fromStd(m);
+        if (!texts.isEmpty())
+            dialogs_->message(bar_, "Error", texts.join("\n\n"));
+        // a codec that refused the pictures: choose again
+        if (endsAviAttempts(result) || !generate_.output.ShowCodecWindow)
+            return;
+    }
+}
+
+void CaptureCommand::writeGif(const std::string& folder)
+{
+    storeCaptureGifDefaults();
+    const std::string staged = captureStagingPath(folder, CaptureFormat::AnimatedGif);
+    bool written = false;
+    {  // the progress dialog goes before any message
+        FrameProgress progress(bar_, "Capture", pictures_.count());
+        written = rail_.work({}, [&](ProgressSink&) {
+            return progress.run([&](ProgressSink& sink) {
+                return writeCaptureGif(pictures_, staged, settings_.durationMs, sink);
+            });
+        });
+    }
+    if (written)
+        created(staged, folder);
+}
+
+void CaptureCommand::created(const std::string& staged, const std::string& folder)
+{
+    const std::string path =
+        claimFreeName(staged, folder, settings_.name, captureExtension(settings_.format));
+    lastFile_ = fromStd(path);
+    bar_->stopAndHide();
+    discard();
+    dialogs_->message(window_, "Information", "It was created the next file: " + lastFile_);
+}
+
+void CaptureCommand::discard()
+{
+    pictures_.clear();
+    grabber_.reset();
+    window_->show();
+}
+
+}  // namespace pelko

@@ -1,0 +1,158 @@
+#include "platform/x11_screen_grabber.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <algorithm>
+#include <cstdlib>
+
+// Xlib's macros (None, Bool, Status, ...) stay out of the Qt headers above.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+
+namespace pelko {
+
+namespace {
+
+const char* const kNoDisplay =
+    "Screen capture needs an X11 display, and this program runs without one (DISPLAY is not set).";
+const char* const kWaylandOnly =
+    "Screen capture needs an X11 display: this is a Wayland session without an X server, and Wayland "
+    "does not let programs grab the screen.";
+const char* const kRefused = "The desktop refused the screen grab: it gave an empty picture.";
+const char* const kBlackedOut =
+    "The desktop refused the screen grab: it gave only black (an X server inside a Wayland session "
+    "cannot see the other programs' windows).";
+
+bool allBlack(const QImage& image)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            if ((row[x] & 0xFFFFFF) != 0)
+                return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string screenCaptureUnavailableReason(const std::string& platformName)
+{
+    if (platformName == "xcb")
+        return {};
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (wayland && *wayland && !(display && *display))
+        return kWaylandOnly;
+    if (!(display && *display))
+        return kNoDisplay;
+    return "Screen capture needs the program to run on the X11 display (it runs on \"" + platformName +
+           "\"); start it with QT_QPA_PLATFORM=xcb.";
+}
+
+struct X11ScreenGrabber::Display {
+    ::Display* x = nullptr;
+    bool fixes = false;
+    ~Display()
+    {
+        if (x)
+            XCloseDisplay(x);
+    }
+};
+
+X11ScreenGrabber::X11ScreenGrabber() : display_(std::make_unique<Display>())
+{
+    const std::string platform = QGuiApplication::platformName().toStdString();
+    if (const std::string why = screenCaptureUnavailableReason(platform); !why.empty())
+        throw ScreenGrabError(why);
+    screen_ = QGuiApplication::primaryScreen();
+    if (!screen_)
+        throw ScreenGrabError(kNoDisplay);
+    // A connection of our own for XFixes: the cursor is asked for between
+    // grabs, never from two threads at once.
+    display_->x = XOpenDisplay(nullptr);
+    int event = 0, error = 0;
+    display_->fixes = display_->x && XFixesQueryExtension(display_->x, &event, &error);
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    blacksOut_ = wayland && *wayland;
+}
+
+X11ScreenGrabber::~X11ScreenGrabber() = default;
+
+DesktopSize X11ScreenGrabber::desktopSize()
+{
+    const QRect g = screen_->geometry();
+    const qreal ratio = screen_->devicePixelRatio();
+    return {int(g.width() * ratio), int(g.height() * ratio)};
+}
+
+Picture X11ScreenGrabber::grab(int left, int top, int width, int height)
+{
+    Picture picture(width, height);
+    picture.fill(0);
+    const DesktopSize desktop = desktopSize();
+    // the part of the area on the desktop; the rest stays black
+    const int x0 = std::max(0, left), y0 = std::max(0, top);
+    const int x1 = std::min(desktop.width, left + width), y1 = std::min(desktop.height, top + height);
+    if (x1 <= x0 || y1 <= y0)
+        return picture;
+    // Qt takes the grab's place in the screen's logical pixels and hands
+    // back device pixels.
+    const qreal ratio = screen_->devicePixelRatio();
+    const QPixmap pixmap = screen_->grabWindow(0, int(x0 / ratio), int(y0 / ratio), int((x1 - x0) / ratio),
+                                               int((y1 - y0) / ratio));
+    if (pixmap.isNull())
+        throw ScreenGrabError(kRefused);
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+    if (image.isNull())
+        throw ScreenGrabError(kRefused);
+    if (blacksOut_ && allBlack(image))
+        throw ScreenGrabError(kBlackedOut);
+    const int w = std::min(image.width(), x1 - x0), h = std::min(image.height(), y1 - y0);
+    for (int y = 0; y < h; ++y) {
+        const QRgb* src = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        std::uint8_t* dst = picture.row(y0 - top + y) + std::size_t(x0 - left) * 3;
+        for (int x = 0; x < w; ++x) {
+            dst[3 * x] = std::uint8_t(qBlue(src[x]));
+            dst[3 * x + 1] = std::uint8_t(qGreen(src[x]));
+            dst[3 * x + 2] = std::uint8_t(qRed(src[x]));
+        }
+    }
+    return picture;
+}
+
+std::optional<CursorImage> X11ScreenGrabber::cursor()
+{
+    if (!display_->fixes)
+        return std::nullopt;
+    XFixesCursorImage* image = XFixesGetCursorImage(display_->x);
+    if (!image)
+        return std::nullopt;
+    CursorImage c;
+    if (image->width > 0 && image->height > 0) {
+        c.picture = Picture(image->width, image->height);
+        c.alpha.resize(std::size_t(image->width) * image->height);
+        for (int y = 0; y < image->height; ++y)
+            for (int x = 0; x < image->width; ++x) {
+                // 32-bit ARGB in a long, its colour premultiplied by alpha
+                const unsigned long p = image->pixels[std::size_t(y) * image->width + std::size_t(x)];
+                const unsigned a = (p >> 24) & 0xFF;
+                const auto straight = [a](unsigned v) {
+                    return std::uint8_t(a ? std::min(255u, v * 255 / a) : 0);
+                };
+                c.alpha[std::size_t(y) * image->width + std::size_t(x)] = std::uint8_t(a);
+                c.picture.setPixel(
+                    x, y, rgb(straight((p >> 16) & 0xFF), straight((p >> 8) & 0xFF), straight(p & 0xFF)));
+            }
+    }
+    c.hotX = image->xhot;
+    c.hotY = image->yhot;
+    c.x = image->x;
+    c.y = image->y;
+    XFree(image);
+    return c;
+}
+
+}  // namespace pelko
