@@ -3,7 +3,8 @@
 # palettes with temporal dithering, in one run: for each frame set, the peer
 # at qualities 50..90 and pelko-cli make at several strengths; prints bytes,
 # mean PSNR (dB) and wall time for each, and for every peer quality the
-# smallest of our files that reaches its PSNR.
+# smallest of our files that reaches its PSNR. Wall time on a busy machine
+# says little: CPU seconds (user + system) are printed beside it.
 #   bash bench/smaller_gif.sh PELKO_CLI [BUILD_DIR] [STRENGTHS]
 # Frame sets: the 60 benchmark frames (made in /tmp/b60 when missing), a
 # screen-recording-like set and a photo pan (made with ImageMagick).
@@ -83,42 +84,45 @@ psnr() {
   awk '{for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { t = substr($i, 10); v = (t == "inf") ? 100 : t + 0; if (v > 100) v = 100; s += v; n++ } }
        END { printf "%.2f", n ? s / n : 0 }' "$tmp/psnr.log"
 }
-# NAME command...: wall seconds into $tmp/wall
+# command...: wall and CPU seconds into $tmp/wall
 timed() {
-  /usr/bin/time -f "%e" -o "$tmp/wall" "$@" >/dev/null 2>&1
+  /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$@" >/dev/null 2>&1
+  awk '{ printf "%s %.2f", $1, $2 + $3 }' "$tmp/time" >"$tmp/wall"
 }
 
 for s in "${sets[@]}"; do
   name=${s%%:*}; frames=${s#*:}
   echo "== $name ($(ls "$frames"/frame_*.png | wc -l) frames)"
-  printf '%-26s %10s %8s %8s\n' encoder bytes "PSNR dB" "wall s"
+  printf '%-26s %10s %8s %8s %8s\n' encoder bytes "PSNR dB" "wall s" "cpu s"
   : >"$tmp/peer.txt"; : >"$tmp/ours.txt"
   for q in 50 60 70 80 90; do
     timed "$peer" --quiet --fps 25 --quality "$q" -o "$tmp/peer.gif" "$frames"/frame_*.png
-    w=$(cat "$tmp/wall"); b=$(stat -c %s "$tmp/peer.gif"); p=$(psnr "$tmp/peer.gif" "$frames")
-    printf '%-26s %10d %8s %8s\n' "peer --quality $q" "$b" "$p" "$w"
-    echo "$q $b $p $w" >>"$tmp/peer.txt"
+    read -r w c <"$tmp/wall"; b=$(stat -c %s "$tmp/peer.gif"); p=$(psnr "$tmp/peer.gif" "$frames")
+    printf '%-26s %10d %8s %8s %8s\n' "peer --quality $q" "$b" "$p" "$w" "$c"
+    echo "$q $b $p $w $c" >>"$tmp/peer.txt"
   done
   timed "$cli" make "$tmp/ours.gif" "$frames"/frame_*.png --time 40 --quiet
-  printf '%-26s %10d %8s %8s\n' "pelko defaults" "$(stat -c %s "$tmp/ours.gif")" "$(psnr "$tmp/ours.gif" "$frames")" "$(cat "$tmp/wall")"
+  read -r w c <"$tmp/wall"
+  printf '%-26s %10d %8s %8s %8s\n' "pelko defaults" "$(stat -c %s "$tmp/ours.gif")" "$(psnr "$tmp/ours.gif" "$frames")" "$w" "$c"
   for palette in octree best; do
     for l in $strengths; do
-      timed "$cli" make "$tmp/ours.gif" "$frames"/frame_*.png --time 40 --merge --dither floydsteinberg \
-        --palette "$palette" --lossy "$l" --quiet
-      w=$(cat "$tmp/wall"); b=$(stat -c %s "$tmp/ours.gif"); p=$(psnr "$tmp/ours.gif" "$frames")
-      printf '%-26s %10d %8s %8s\n' "pelko $palette --lossy $l" "$b" "$p" "$w"
-      echo "$palette/$l $b $p $w" >>"$tmp/ours.txt"
+      timed "$cli" make "$tmp/ours.gif" "$frames"/frame_*.png --time 40 --merge --palette "$palette" \
+        --lossy "$l" --quiet
+      read -r w c <"$tmp/wall"; b=$(stat -c %s "$tmp/ours.gif"); p=$(psnr "$tmp/ours.gif" "$frames")
+      printf '%-26s %10d %8s %8s %8s\n' "pelko $palette --lossy $l" "$b" "$p" "$w" "$c"
+      echo "$palette/$l $b $p $w $c" >>"$tmp/ours.txt"
     done
   done
   # for each peer quality: our smallest file at no lower PSNR
-  while read -r q b p w; do
-    best=$(awk -v p="$p" '$3 >= p { print $2, $1, $3, $4 }' "$tmp/ours.txt" | sort -n | head -1)
+  while read -r q b p w c; do
+    best=$(awk -v p="$p" '$3 >= p { print $2, $1, $3, $4, $5 }' "$tmp/ours.txt" | sort -n | head -1)
     if [ -z "$best" ]; then
-      echo "  peer q$q ($b B, $p dB, $w s): none of ours reaches its PSNR"
+      echo "  peer q$q ($b B, $p dB): none of ours reaches its PSNR"
     else
-      read -r ob on op ow <<<"$best"
-      printf '  peer q%s (%d B, %s dB, %s s): ours %s %d B (%.2fx its bytes), %s dB, %s s (%.2fx its time)\n' \
-        "$q" "$b" "$p" "$w" "$on" "$ob" "$(echo "$ob / $b" | bc -l)" "$op" "$ow" "$(echo "$ow / $w" | bc -l)"
+      read -r ob on op ow oc <<<"$best"
+      printf '  peer q%s (%d B, %s dB): ours %s %d B (%.2fx its bytes), %s dB, wall %.2fx, cpu %.2fx its time\n' \
+        "$q" "$b" "$p" "$on" "$ob" "$(echo "$ob / $b" | bc -l)" "$op" "$(echo "$ow / $w" | bc -l)" \
+        "$(echo "$oc / $c" | bc -l)"
     fi
   done <"$tmp/peer.txt"
 done

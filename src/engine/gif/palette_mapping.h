@@ -1,9 +1,11 @@
 #pragma once
 // Mapping a true-colour picture to a palette for the smaller-file mode: the
-// nearest colour (squared RGB distance, exact), with Floyd-Steinberg error diffusion when asked; and, given
-// the frame before, temporal stability: a pixel whose colour did not change keeps the colour the frame before
-// showed there when the palette has it and it is nearly as close as the nearest, so the frames differ only
-// where the picture does and the optimizer can make the rest transparent.
+// nearest colour (squared RGB distance, exact), with Floyd-Steinberg error
+// diffusion when asked; and, given the frame before, temporal stability: a
+// pixel whose colour did not change keeps the colour the frame before showed
+// there when the palette has it and it is nearly as close as the nearest, so
+// the frames differ only where the picture does and the optimizer can make
+// the rest transparent.
 
 #include <cstdint>
 #include <vector>
