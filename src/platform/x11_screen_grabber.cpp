@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 // Xlib's macros (None, Bool, Status, ...) stay out of the Qt headers above.
@@ -50,6 +51,34 @@ std::string screenCaptureUnavailableReason(const std::string& platformName)
         return kNoDisplay;
     return "Screen capture needs the program to run on the X11 display (it runs on \"" + platformName +
            "\"); start it with QT_QPA_PLATFORM=xcb.";
+}
+
+std::unique_ptr<QGuiApplication> x11CaptureApplication(std::string& why)
+{
+    if (QCoreApplication::instance())
+        return nullptr;
+    why = screenCaptureUnavailableReason("");
+    const char* display = std::getenv("DISPLAY");
+    if (!(display && *display))
+        return nullptr;
+    ::Display* probe = XOpenDisplay(nullptr);
+    if (!probe) {
+        why = std::string("Screen capture needs an X11 display, and the display ") + display +
+              " cannot be reached.";
+        return nullptr;
+    }
+    XCloseDisplay(probe);
+    why.clear();
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    // Qt's notes about the environment are not the command's business
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+    });
+    static int argc = 1;
+    static char name[] = "pelko-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 struct X11ScreenGrabber::Display {

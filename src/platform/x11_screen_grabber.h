@@ -13,6 +13,7 @@
 
 #include "engine/capture/screen_grabber.h"
 
+class QGuiApplication;
 class QScreen;
 
 namespace pelko {
@@ -42,5 +43,11 @@ private:
 // The message for a desktop that cannot be captured at all ("" when it
 // seems able to): no display, or a Wayland session without X.
 std::string screenCaptureUnavailableReason(const std::string& platformName);
+
+// For a program without a window (pelko-cli): an application on the X
+// display of $DISPLAY, or null with why set when there is no display to
+// reach (Qt would end the program instead). Null without a word when an
+// application exists already.
+std::unique_ptr<QGuiApplication> x11CaptureApplication(std::string& why);
 
 }  // namespace pelko
