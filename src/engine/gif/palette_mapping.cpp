@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 
 namespace pelko {
@@ -107,29 +108,52 @@ std::uint8_t clampChannel(int v)
 
 }  // namespace
 
-MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diffuse,
-                         const ShownFrame* previous)
+PaletteMapper::PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool diffuse)
+    : src_(&bitmap),
+      used_(palette.begin(), palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))),
+      diffuse_(diffuse)
+{
+    if (bitmap.pixelFormat() != pf24bit) {
+        converted_ = bitmap.converted(pf24bit);
+        src_ = &converted_;
+    }
+    const int w = src_->width(), h = src_->height();
+    source_.resize(std::size_t(w) * std::size_t(h));
+    if (!diffuse_ && !used_.empty())
+        nearest_.resize(source_.size());
+    std::optional<NearestEntry> nearest;
+    if (!nearest_.empty())
+        nearest.emplace(used_);
+    std::size_t at = 0;
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t* in = src_->scanline(y);
+        for (int x = 0; x < w; ++x, ++at) {
+            const int r = in[3 * x + 2], g = in[3 * x + 1], b = in[3 * x];
+            source_[at] = rgb(std::uint8_t(r), std::uint8_t(g), std::uint8_t(b));
+            if (nearest)
+                nearest_[at] = std::uint8_t((*nearest)(r, g, b));
+        }
+    }
+}
+
+MappedFrame PaletteMapper::map(const ShownFrame* previous)
 {
     MappedFrame out;
-    const Bitmap* src = &bitmap;
-    Bitmap converted;
-    if (bitmap.pixelFormat() != pf24bit) {
-        converted = bitmap.converted(pf24bit);
-        src = &converted;
-    }
-    const int w = src->width(), h = src->height();
+    const int w = src_->width(), h = src_->height();
     out.bitmap = Bitmap(w, h, pf8bit);
-    const Palette used(palette.begin(),
-                       palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256)));
+    const Palette& used = used_;
+    const bool diffuse = diffuse_;
     out.bitmap.setPalette(used);
     out.shown.width = w;
     out.shown.height = h;
-    out.shown.source.resize(std::size_t(w) * std::size_t(h));
+    out.shown.source = source_;
     out.shown.shown.resize(out.shown.source.size());
-    if (palette.empty() || w == 0 || h == 0)
+    if (used.empty() || w == 0 || h == 0)
         return out;
 
-    NearestEntry nearest(used);
+    std::optional<NearestEntry> nearest;
+    if (diffuse)
+        nearest.emplace(used);
     std::unordered_map<Color, int> indexOf;
     for (int i = int(used.size()) - 1; i >= 0; --i) indexOf[used[std::size_t(i)]] = i;
     const bool stable = previous && previous->width == w && previous->height == h;
@@ -138,13 +162,11 @@ MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diff
     std::vector<int> errThis(std::size_t(w + 2) * 3, 0), errNext(std::size_t(w + 2) * 3, 0);
     std::size_t at = 0;
     for (int y = 0; y < h; ++y) {
-        const std::uint8_t* in = src->scanline(y);
+        const std::uint8_t* in = src_->scanline(y);
         std::uint8_t* o = out.bitmap.scanline(y);
         std::fill(errNext.begin(), errNext.end(), 0);
         for (int x = 0; x < w; ++x, ++at) {
             const int sr = in[3 * x + 2], sg = in[3 * x + 1], sb = in[3 * x];
-            const Color source = rgb(std::uint8_t(sr), std::uint8_t(sg), std::uint8_t(sb));
-            out.shown.source[at] = source;
             int* e = &errThis[std::size_t(x + 1) * 3];
             int r = sr, g = sg, b = sb;
             if (diffuse) {
@@ -152,7 +174,7 @@ MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diff
                 g = clampChannel(sg + e[1] / 16);
                 b = clampChannel(sb + e[2] / 16);
             }
-            int index = nearest(r, g, b);
+            int index = diffuse ? (*nearest)(r, g, b) : nearest_[at];
             if (stable && distance(sr, sg, sb, previous->source[at]) <= kStill) {
                 const Color before = previous->shown[at];
                 if (before != used[std::size_t(index)] &&

@@ -28,9 +28,29 @@ struct MappedFrame {
     ShownFrame shown;
 };
 
-// bitmap: any format (read as 24 bits); palette: 1 to 256 colours.
-// previous: the frame before, or null; used only when it has the same size.
-MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diffuse,
-                         const ShownFrame* previous);
+// The mapping in two steps: what does not depend on the frame before
+// (without diffusion, every pixel's nearest entry) is done on construction,
+// so that only map() need wait for the frame before. bitmap (any format,
+// read as 24 bits) must outlive the mapper; palette: 1 to 256 colours.
+class PaletteMapper {
+public:
+    PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool diffuse);
+    // previous: the frame before, or null; used only when it has the same size.
+    MappedFrame map(const ShownFrame* previous);
+
+private:
+    const Bitmap* src_;
+    Bitmap converted_;
+    Palette used_;
+    bool diffuse_;
+    std::vector<std::uint8_t> nearest_;  // without diffusion
+    std::vector<Color> source_;
+};
+
+inline MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diffuse,
+                                const ShownFrame* previous)
+{
+    return PaletteMapper(bitmap, palette, diffuse).map(previous);
+}
 
 }  // namespace pelko

@@ -101,9 +101,13 @@ ColorHistogram::ColorHistogram(const Bitmap& bitmap, const std::vector<std::uint
     struct Sum {
         double weight = 0, red = 0, green = 0, blue = 0;
     };
-    // the bins in use, in the order first met, found through slotOf
-    std::vector<std::int32_t> slotOf(kBins, -1);
+    // the bins in use, in the order first met, found through slotOf (kept
+    // by each thread, and emptied again entry by entry)
+    thread_local std::vector<std::int32_t> slotOf;
+    if (slotOf.size() != kBins)
+        slotOf.assign(kBins, -1);
     std::vector<Sum> sums;
+    std::vector<std::size_t> keys;
     const Bitmap* src = &bitmap;
     Bitmap converted;
     if (bitmap.pixelFormat() != pf24bit) {
@@ -123,6 +127,7 @@ ColorHistogram::ColorHistogram(const Bitmap& bitmap, const std::vector<std::uint
             if (slot < 0) {
                 slot = std::int32_t(sums.size());
                 sums.emplace_back();
+                keys.push_back(key);
             }
             Sum& s = sums[std::size_t(slot)];
             s.weight += w;
@@ -131,6 +136,7 @@ ColorHistogram::ColorHistogram(const Bitmap& bitmap, const std::vector<std::uint
             s.blue += w * p[0];
         }
     }
+    for (std::size_t key : keys) slotOf[key] = -1;
     for (const Sum& s : sums)
         if (s.weight > 0)
             bins_.push_back({s.weight, s.red / s.weight, s.green / s.weight, s.blue / s.weight});

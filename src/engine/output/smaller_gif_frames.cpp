@@ -1,5 +1,7 @@
 #include "engine/output/smaller_gif_frames.h"
 
+#include <optional>
+
 #include "engine/gif/color_modes.h"
 #include "engine/gif/color_reduction.h"
 #include "engine/gif/refine_palette.h"
@@ -61,10 +63,18 @@ Bitmap SmallerGifFrames::frameBitmap(int index, const Bitmap& working)
         publish(index, nullptr);
         throw;
     }
+    std::optional<PaletteMapper> mapper;
+    try {
+        mapper.emplace(working, palette, TDitherMode(g.ColorDither) != dmNearest);
+    } catch (...) {
+        waitFor(index - 1);
+        publish(index, nullptr);
+        throw;
+    }
     const std::shared_ptr<const ShownFrame> previous = waitFor(index - 1);
     MappedFrame mapped;
     try {
-        mapped = mapToPalette(working, palette, TDitherMode(g.ColorDither) != dmNearest, previous.get());
+        mapped = mapper->map(previous.get());
     } catch (...) {
         publish(index, nullptr);
         throw;
