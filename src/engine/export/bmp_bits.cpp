@@ -1,6 +1,8 @@
 #include "engine/export/bmp_bits.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -20,11 +22,14 @@ const Palette& standard16()
     return colors;
 }
 
-// Nearest palette entry of a colour, remembered in a small direct-mapped
-// table: photos repeat colours, and a miss only costs a search.
+// Nearest palette entry of a colour. Each cell of 8 x 8 x 8 colours keeps,
+// once asked, the entries that can be nearest to some colour in it (those
+// whose least distance to the cell is within the smallest greatest
+// distance), so a search looks at a few entries instead of all; a small
+// direct-mapped table remembers the answers, as photos repeat colours.
 class NearestEntry {
 public:
-    explicit NearestEntry(const Palette& palette) : palette_(palette) { keys_.fill(kEmpty); }
+    explicit NearestEntry(const Palette& palette) : palette_(palette), cells_(kCells) { keys_.fill(kEmpty); }
 
     int operator()(Color c)
     {
@@ -38,26 +43,62 @@ public:
 
 private:
     static constexpr std::size_t kSlots = 1 << 16;
+    static constexpr std::size_t kCells = 1 << 15;
     static constexpr Color kEmpty = 0xFF000000;  // no 0x00BBGGRR colour has it
 
-    int search(Color c) const
+    static int distance(Color a, Color b)
+    {
+        const int dr = int(redOf(a)) - redOf(b), dg = int(greenOf(a)) - greenOf(b),
+                  db = int(blueOf(a)) - blueOf(b);
+        return dr * dr + dg * dg + db * db;
+    }
+
+    // The least and greatest squared distance of value v to [lo, lo + 7].
+    static int nearSide(int v, int lo)
+    {
+        const int d = v < lo ? lo - v : v > lo + 7 ? v - lo - 7 : 0;
+        return d * d;
+    }
+    static int farSide(int v, int lo)
+    {
+        const int d = std::max(std::abs(v - lo), std::abs(v - lo - 7));
+        return d * d;
+    }
+
+    const std::vector<std::uint8_t>& candidates(Color c)
+    {
+        const int r0 = redOf(c) & ~7, g0 = greenOf(c) & ~7, b0 = blueOf(c) & ~7;
+        std::vector<std::uint8_t>& cell = cells_[std::size_t((r0 >> 3) | (g0 << 2) | (b0 << 7))];
+        if (!cell.empty())
+            return cell;
+        int bound = 1 << 30;
+        for (Color p : palette_)
+            bound = std::min(bound, farSide(redOf(p), r0) + farSide(greenOf(p), g0) + farSide(blueOf(p), b0));
+        for (std::size_t i = 0; i < palette_.size(); ++i) {
+            const Color p = palette_[i];
+            if (nearSide(redOf(p), r0) + nearSide(greenOf(p), g0) + nearSide(blueOf(p), b0) <= bound)
+                cell.push_back(std::uint8_t(i));
+        }
+        return cell;
+    }
+
+    // ties go to the first entry: candidates are in palette order
+    int search(Color c)
     {
         int best = 0;
         int bestDistance = 1 << 30;
-        for (std::size_t i = 0; i < palette_.size(); ++i) {
-            const Color p = palette_[i];
-            const int dr = int(redOf(p)) - redOf(c), dg = int(greenOf(p)) - greenOf(c),
-                      db = int(blueOf(p)) - blueOf(c);
-            const int d = dr * dr + dg * dg + db * db;
+        for (const std::uint8_t i : candidates(c)) {
+            const int d = distance(palette_[i], c);
             if (d < bestDistance) {
                 bestDistance = d;
-                best = int(i);
+                best = i;
             }
         }
         return best;
     }
 
     const Palette& palette_;
+    std::vector<std::vector<std::uint8_t>> cells_;
     std::array<Color, kSlots> keys_{};
     std::array<std::uint8_t, kSlots> values_{};
 };

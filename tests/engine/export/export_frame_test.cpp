@@ -301,6 +301,35 @@ TEST(ExportBmp, EveryPixelFormatReadByImageMagick)
     }
 }
 
+// The search that skips entries must find what looking at every entry
+// finds, the first of equally near entries included.
+TEST(ExportBmp, IndexedFormatsTakeTheNearestPaletteColour)
+{
+    Picture p(256, 96);
+    std::uint32_t seed = 12345;
+    for (int y = 0; y < p.height(); ++y)
+        for (int x = 0; x < p.width(); ++x) {
+            seed = seed * 1103515245u + 12345u;
+            p.setPixel(x, y,
+                       y < 32 ? Color(seed >> 8) & 0xFFFFFF
+                              : rgb(std::uint8_t(x), std::uint8_t(x), std::uint8_t(y * 8)));
+        }
+    for (const int bits : {1, 4, 8}) {
+        SCOPED_TRACE(bits);
+        const Palette& palette = bmpPalette(bits);
+        ASSERT_EQ(palette.size(), std::size_t(1) << bits);
+        const Picture shown = bmpPixelFormatPreview(p, bits);
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x) {
+                Color best = palette[0];
+                for (Color c : palette)
+                    if (distance(c, p.pixel(x, y)) < distance(best, p.pixel(x, y)))
+                        best = c;
+                ASSERT_EQ(shown.pixel(x, y), best) << x << "," << y;
+            }
+    }
+}
+
 TEST(ExportPng, DefaultSettingsKeepWhiteTransparentAndInterlaceOnRequest)
 {
     TempDir dir;
