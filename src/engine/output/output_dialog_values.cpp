@@ -57,6 +57,8 @@ GifOptionsValues gifOptionsForDialog(const ProjectSettings& settings, const Outp
     v.infiniteLoop = state.GifLoops == 0;
     v.loops = std::clamp(int(state.GifLoops), kMinGifLoops, kMaxGifLoops);
     v.showAlways = state.ShowGifOptions;
+    v.smallerFile = settings.BestPalette || settings.Lossy > 0;
+    v.strength = v.smallerFile ? std::clamp(int(settings.Lossy), 0, 100) : kDefaultGifStrength;
     return v;
 }
 
@@ -82,6 +84,8 @@ AnimatedGifOptions gifBuildOptionsOf(const GifOptionsValues& values)
     o.interlaced = values.interlaced;
     o.mergeSimilarities = values.merge;
     o.loops = gifLoopsOf(values);
+    o.bestPalette = values.smallerFile;
+    o.lossy = values.smallerFile ? std::clamp(values.strength, 0, 100) : 0;
     return o;
 }
 
@@ -90,6 +94,11 @@ bool confirmGifOptions(const GifOptionsValues& values, ProjectSettings& settings
     if (values.optimize != settings.Optimize || values.merge != settings.Merge ||
         values.crop != settings.Crop || values.interlaced != settings.Interlaced)
         state.OptionsChanged = true;
+    const AnimatedGifOptions mode = gifBuildOptionsOf(values);
+    if (mode.bestPalette != settings.BestPalette || mode.lossy != settings.Lossy)
+        state.OptionsChanged = true;
+    settings.BestPalette = mode.bestPalette;
+    settings.Lossy = mode.lossy;
     state.ShowGifOptions = values.showAlways;
     settings.Optimize = values.optimize;
     settings.Merge = values.merge;

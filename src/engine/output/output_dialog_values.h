@@ -44,14 +44,18 @@ struct GifOptionsValues {
     bool infiniteLoop = true;
     int loops = 1;  // 1..255, the field's value; used when infiniteLoop is clear
     bool showAlways = true;
+    bool smallerFile = false;  // "Smaller file": refined palettes and lossy LZW
+    int strength = 40;         // its slider, 0..100: the lossy LZW strength
 };
 
+constexpr int kDefaultGifStrength = 40;
 constexpr int kMinGifLoops = 1;
 constexpr int kMaxGifLoops = 255;
 
 GifOptionsValues gifOptionsForDialog(const ProjectSettings& settings, const OutputState& state);
 
-// "by default": the four boxes cleared, "Show always" checked, the loops
+// "by default": the four boxes and "Smaller file" cleared, its strength back
+// to kDefaultGifStrength, "Show always" checked, the loops
 // field at its minimum; "Infinite loop" as it was.
 GifOptionsValues gifDialogDefaults(const GifOptionsValues& values);
 
@@ -61,9 +65,10 @@ std::uint16_t gifLoopsOf(const GifOptionsValues& values);
 // What the animation is built with from the dialog's boxes.
 AnimatedGifOptions gifBuildOptionsOf(const GifOptionsValues& values);
 
-// "Save": OptionsChanged is set exactly when one of the four boxes differs
-// from the project (the loop count does not count); then the boxes, "Show
-// always" and the loop count are stored. Returns OptionsChanged.
+// "Save": OptionsChanged is set exactly when one of the four boxes or the
+// smaller-file mode differs from the project (the loop count does not
+// count); then the boxes, the mode, "Show always" and the loop count are
+// stored. Returns OptionsChanged.
 bool confirmGifOptions(const GifOptionsValues& values, ProjectSettings& settings, OutputState& state);
 
 }  // namespace pelko

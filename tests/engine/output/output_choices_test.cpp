@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -140,6 +141,50 @@ TEST(GifOptionsDialog, LoopsDefaultsAndOptionsChanged)
     const AnimatedGifOptions o = gifBuildOptionsOf({true, false, true, true, false, 300, true});
     EXPECT_TRUE(o.mergeColorMaps && o.crop && o.interlaced && !o.mergeSimilarities);
     EXPECT_EQ(o.loops, 255);
+    EXPECT_FALSE(o.bestPalette);
+    EXPECT_EQ(o.lossy, 0);
+}
+
+// "Smaller file" and its strength: read from the project (on with either
+// part stored), stored on "Save" as a change, off leaving nothing behind.
+TEST(GifOptionsDialog, SmallerFileAndItsStrength)
+{
+    ProjectSettings s;
+    OutputState state;
+    GifOptionsValues v = gifOptionsForDialog(s, state);
+    EXPECT_FALSE(v.smallerFile);
+    EXPECT_EQ(v.strength, kDefaultGifStrength);
+    // the strength of a mode that is off is not stored
+    v.strength = 70;
+    EXPECT_FALSE(confirmGifOptions(v, s, state));
+    EXPECT_EQ(s.Lossy, 0);
+
+    v.smallerFile = true;
+    EXPECT_TRUE(confirmGifOptions(v, s, state));
+    EXPECT_TRUE(s.BestPalette);
+    EXPECT_EQ(s.Lossy, 70);
+    const AnimatedGifOptions o = gifBuildOptionsOf(v);
+    EXPECT_TRUE(o.bestPalette);
+    EXPECT_EQ(o.lossy, 70);
+
+    for (const auto& [best, lossy, on, strength] :
+         {std::tuple{true, 0, true, 0}, {false, 25, true, 25}, {false, 0, false, kDefaultGifStrength}}) {
+        ProjectSettings t;
+        t.BestPalette = best;
+        t.Lossy = lossy;
+        const GifOptionsValues w = gifOptionsForDialog(t, state);
+        EXPECT_EQ(w.smallerFile, on) << best << " " << lossy;
+        EXPECT_EQ(w.strength, strength) << best << " " << lossy;
+    }
+
+    OutputState fresh;
+    v.smallerFile = false;
+    EXPECT_TRUE(confirmGifOptions(v, s, fresh));
+    EXPECT_FALSE(s.BestPalette);
+    EXPECT_EQ(s.Lossy, 0);
+    const GifOptionsValues d = gifDialogDefaults(gifOptionsForDialog(s, fresh));
+    EXPECT_FALSE(d.smallerFile);
+    EXPECT_EQ(d.strength, kDefaultGifStrength);
 }
 
 }  // namespace
