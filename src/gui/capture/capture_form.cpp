@@ -37,6 +37,8 @@ TFormCapture::TFormCapture(const CaptureSettings& stored, const Picture& desktop
 {
     setObjectName("TFormCapture");
     setWindowTitle("Settings for capture");
+    // the main window is hidden meanwhile: closing this is no end of the program
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     preview_ = new CapturePreview;
     scale_ = captureScale(desktop.width(), desktop.height(), CapturePreview::kWidth, CapturePreview::kHeight);

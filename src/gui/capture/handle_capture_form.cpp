@@ -29,6 +29,9 @@ TFormHandleCapture::TFormHandleCapture(std::function<bool()> grab, QWidget* pare
 {
     setObjectName("TFormHandleCapture");
     setWindowTitle("Capture");
+    // the main window is hidden while the bar is up: closing the bar ends
+    // the capture, not the program
+    setAttribute(Qt::WA_QuitOnClose, false);
     capture_ = barButton("Capture", "Capture", QStyle::SP_MediaPlay, this);
     pause_ = barButton("Pause", "Pause", QStyle::SP_MediaPause, this);
     finish_ = barButton("Finish", "Finish and create", QStyle::SP_DialogSaveButton, this);
