@@ -81,8 +81,8 @@ static void printHelp()
               << "       pelko-cli --help | --version\n\n"
               << "pelko-cli does the work of Pelko's window without one: it makes projects and\n"
               << "animations from pictures, writes a project's animated GIF or AVI, saves a\n"
-              << "frame as a still picture, adds generated frames, and tells what pictures,\n"
-              << "GIF, WAV and project files hold.\n"
+              << "frame as a still picture, adds generated frames, records an area of the X\n"
+              << "display, and tells what pictures, GIF, WAV and project files hold.\n"
               << "The long commands show a progress line on standard error when it is a\n"
               << "terminal.\n\n"
               << "commands:\n";
