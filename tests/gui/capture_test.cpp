@@ -422,6 +422,23 @@ private slots:
         QVERIFY(dialogs_->messages.isEmpty());
     }
 
+    void noWorkFolderKeepsTheBarAndItsPictures()
+    {
+        startCapture(chosen(QRect(300, 300, 50, 50), false));
+        bar().captureButton()->click();
+        std::ofstream(dir_->filePath("file").toStdString()) << "not a folder";
+        form_->generatedState().programFolder = dir_->filePath("gone");
+        const QByteArray saved = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dir_->filePath("file").toUtf8());
+        bar().finishButton()->click();
+        qputenv("XDG_DATA_HOME", saved);
+        QCOMPARE(windowDialogs_->errors,
+                 QStringList{"One cannot create " + dir_->filePath("gone") + "/ Work directory."});
+        QVERIFY(bar().isVisible());
+        QCOMPARE(capture().pictures().count(), 1);
+        QVERIFY(bar().captureButton()->isEnabled());
+    }
+
     void cancelledCodecWindowKeepsThePictures()
     {
         startCapture(chosen(QRect(300, 300, 50, 50), false));
