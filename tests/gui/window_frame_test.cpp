@@ -409,8 +409,8 @@ private slots:
         for (QAction* a : form.fileMenu()->actions())
             if (a->isVisible() && !a->isSeparator())
                 offered << a->text();
-        QCOMPARE(offered, QStringList({"New", "Open", "Save project", "Save as", "Generate",
-                                       "Project options", "Reopen", "Exit"}));
+        QCOMPARE(offered, QStringList({"New", "Open", "Save project", "Save as", "Save frame", "Copy",
+                                       "Generate", "Project options", "Reopen", "Exit"}));
         QVERIFY(act(form, "ActionHelp")->isVisible());
         QCOMPARE(act(form, "ActionHelp")->shortcut(), QKeySequence(Qt::Key_F1));
         QVERIFY(!act(form, "ActionCapture")->isVisible());

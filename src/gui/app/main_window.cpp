@@ -88,6 +88,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     connectEffectCommands();
     connectGeneratedCommands();
     connectGenerateCommands();
+    connectExportCommands();
     connectCaptureCommands();
 
     readStartSettings();

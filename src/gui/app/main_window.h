@@ -18,6 +18,7 @@
 #include "engine/project/recent_projects.h"
 #include "gui/app/command_rail.h"
 #include "gui/app/dialog_provider.h"
+#include "gui/export/export_state.h"
 #include "gui/generated/generated_state.h"
 #include "gui/output/generate_state.h"
 
@@ -153,6 +154,12 @@ public:
     void setOutputDialogs(std::shared_ptr<OutputDialogs> d) { generate_.dialogs = std::move(d); }
     // The status bar's note of the file Generate wrote last.
     QString writtenText() const;
+    // What "Save frame" and "Copy" keep for the run, and the dialogs they
+    // ask (tests answer).
+    ExportState& exportState() { return export_; }
+    void setExportDialogs(std::shared_ptr<ExportDialogs> d) { export_.dialogs = std::move(d); }
+    // The preview's pop-up menu as it is now: none with nothing selected.
+    QMenu* previewPopupMenu() const;
     // Screen capture (Tool > Capture): its settings, bar and dialogs.
     CaptureCommand* captureCommand() const { return capture_; }
 
@@ -181,6 +188,8 @@ public slots:
     void ActionAlphaExecute();
     void ActionAddTextExecute();
     void ActionCreateExecute();  // Generate
+    void ActionSaveFrameExecute();
+    void ActionCopyExecute();
     void ActionCaptureExecute();
     // The options picture of card index: that frame alone, then Frame options.
     void cardOptionsClicked(int index);
@@ -252,6 +261,13 @@ private:
     void connectEffectCommands();
     void connectGeneratedCommands();
     void connectGenerateCommands();
+    // Save frame and Copy (gui/export/save_frame_command.cpp). exportOptions
+    // runs the format's options dialog when it is to be shown; false when
+    // it was cancelled.
+    void connectExportCommands();
+    void saveFrame();
+    bool exportOptions(ExportFormat format, const Picture& picture);
+    void copyFrame();
     void connectCaptureCommands();  // gui/capture/capture_command.cpp
     // Generate (gui/output/generate_command.cpp). The two kinds return false
     // when their options dialog was cancelled.
@@ -323,6 +339,7 @@ private:
     QString outputDefaultExtension_ = "avi";
     GeneratedFramesState generated_;
     GenerateState generate_;
+    ExportState export_;
     CaptureCommand* capture_ = nullptr;  // a child of the window
 };
 

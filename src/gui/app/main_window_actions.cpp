@@ -325,8 +325,8 @@ void TAVIForm::createToolBars()
 // gets its handler leaves this list.
 void TAVIForm::offerBuiltCommands()
 {
-    QList<QAction*> notBuilt = {ActionSaveFrame, ActionCopy,   ActionOptimizeColor, ActionInsertWav,
-                                ActionRunAvi,    ActionRunGif, ActionPause,         ActionStop};
+    QList<QAction*> notBuilt = {ActionOptimizeColor, ActionInsertWav, ActionRunAvi,
+                                ActionRunGif,        ActionPause,     ActionStop};
     for (QAction* a : notBuilt) a->setVisible(false);
     // drop-down buttons go with their menus
     for (QToolBar* bar : toolBars_)
