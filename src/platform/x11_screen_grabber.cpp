@@ -10,6 +10,7 @@
 
 // Xlib's macros (None, Bool, Status, ...) stay out of the Qt headers above.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
 namespace pelko {
@@ -35,6 +36,48 @@ bool allBlack(const QImage& image)
                 return false;
     }
     return true;
+}
+
+int grabErrors = 0;
+extern "C" int countGrabError(::Display*, XErrorEvent*)
+{
+    ++grabErrors;
+    return 0;
+}
+
+// The root window's pixels of (x, y, w, h) into picture at (dx, dy), read
+// straight from the X server in its device pixels. False where the server's
+// pixels are not 32 bits of 8-bit red, green and blue, or the read failed.
+bool readRoot(::Display* d, int x, int y, int w, int h, Picture& picture, int dx, int dy)
+{
+    grabErrors = 0;
+    XErrorHandler before = XSetErrorHandler(countGrabError);
+    XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, unsigned(w), unsigned(h), AllPlanes, ZPixmap);
+    XSync(d, False);
+    XSetErrorHandler(before);
+    if (!image)
+        return false;
+    const bool usable = grabErrors == 0 && image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 &&
+                        image->green_mask == 0xFF00 && image->blue_mask == 0xFF &&
+                        image->byte_order == LSBFirst && image->width >= w && image->height >= h;
+    if (usable)
+        for (int row = 0; row < h; ++row) {
+            const auto* src = reinterpret_cast<const std::uint8_t*>(image->data) +
+                              std::size_t(row) * std::size_t(image->bytes_per_line);
+            std::uint8_t* out = picture.row(dy + row) + std::size_t(dx) * 3;
+            for (int col = 0; col < w; ++col) {  // B, G, R, unused
+                out[3 * col] = src[4 * col];
+                out[3 * col + 1] = src[4 * col + 1];
+                out[3 * col + 2] = src[4 * col + 2];
+            }
+        }
+    XDestroyImage(image);
+    return usable;
+}
+
+bool blackPicture(const Picture& p)
+{
+    return std::all_of(p.data(), p.data() + p.byteSize(), [](std::uint8_t v) { return v == 0; });
 }
 
 }  // namespace
@@ -127,9 +170,19 @@ Picture X11ScreenGrabber::grab(int left, int top, int width, int height)
     const int x1 = std::min(desktop.width, left + width), y1 = std::min(desktop.height, top + height);
     if (x1 <= x0 || y1 <= y0)
         return picture;
+    // On a scaled screen Qt's grab takes logical pixels and cannot address
+    // every device pixel: there the pixels are read straight from the
+    // server (where they are the usual kind). Unscaled, Qt's grab is the
+    // faster (it shares memory with the server).
+    const qreal ratio = screen_->devicePixelRatio();
+    if (ratio != 1 && display_->x &&
+        readRoot(display_->x, x0, y0, x1 - x0, y1 - y0, picture, x0 - left, y0 - top)) {
+        if (blacksOut_ && blackPicture(picture))
+            throw ScreenGrabError(kBlackedOut);
+        return picture;
+    }
     // Qt takes the grab's place in the screen's logical pixels and hands
     // back device pixels.
-    const qreal ratio = screen_->devicePixelRatio();
     const QPixmap pixmap = screen_->grabWindow(0, int(x0 / ratio), int(y0 / ratio), int((x1 - x0) / ratio),
                                                int((y1 - y0) / ratio));
     if (pixmap.isNull())

@@ -1,8 +1,11 @@
 #pragma once
 // X11ScreenGrabber: the capture's ScreenGrabber on an X11 desktop. Pictures
-// come through Qt's screen grab of the root window, the cursor's picture, hot
-// spot and position through the XFixes extension; every place and size is in
-// device pixels, so a HiDPI screen gives the area the user framed.
+// are read from the root window with Qt's screen grab, and on a scaled
+// screen (where Qt addresses logical pixels) with XGetImage, exact at any
+// device pixel where the server's pixels are 32-bit RGB; the
+// cursor's picture, hot spot and position come through the XFixes extension;
+// every place and size is in device pixels, so a HiDPI screen gives the area
+// the user framed.
 //
 // It needs a QGuiApplication on the xcb platform. Where there is none (a
 // Wayland session without an X server, a program started without a

@@ -52,6 +52,11 @@ ffmpeg -v error -i "$tmp/c.avi" -f rawvideo -pix_fmt bgr24 "$tmp/frames.bgr"
 convert "$tmp/fixture.png" -crop 40x170+90+40 -depth 8 bgr:"$tmp/want.bgr"
 for _ in 1 2 3; do cat "$tmp/want.bgr"; done >"$tmp/want3.bgr"
 cmp -s "$tmp/want3.bgr" "$tmp/frames.bgr" || { echo "the AVI's pixels are not the screen's"; exit 1; }
+# a scaled screen: the area stays in device pixels, odd places included
+QT_SCALE_FACTOR=2 "$cli" capture "$tmp/s.avi" --area 91,41,41,171 --count 1 --quiet
+ffmpeg -v error -i "$tmp/s.avi" -f rawvideo -pix_fmt bgr24 "$tmp/s.bgr"
+convert "$tmp/fixture.png" -crop 41x171+91+41 -depth 8 bgr:"$tmp/want-s.bgr"
+cmp -s "$tmp/want-s.bgr" "$tmp/s.bgr" || { echo "a scaled screen's grab is not the area's device pixels"; exit 1; }
 
 "$cli" capture "$tmp/c.gif" --area 90,40,40,170 --count 2 --period 20 --duration 330
 "$cli" info "$tmp/c.gif" >"$tmp/info"
