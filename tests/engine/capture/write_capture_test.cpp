@@ -125,6 +125,23 @@ TEST(WriteCapture, AviThatCannotBeCreatedSaysSoAndLeavesNothing)
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+// Stops after the first frame.
+struct StopAtOnce : ProgressSink {
+    bool cancelled() const override { return true; }
+};
+
+TEST(WriteCapture, StoppedWritesLeaveNothing)
+{
+    TempDir dir;
+    CapturedPictures pictures;
+    fill(pictures, 3);
+    StopAtOnce stop;
+    EXPECT_FALSE(writeCaptureGif(pictures, dir.file("c.gif"), 100, stop));
+    CaptureAviReport report;
+    EXPECT_EQ(writeCaptureAvi(pictures, dir.file("c.avi"), 100, nullptr, report, stop), AVIERR_USERABORT);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 TEST(WriteCapture, FreeNamesNeverReplaceAFile)
 {
     TempDir dir;
