@@ -25,7 +25,12 @@ struct RecordingSoundPlayer : SoundPlayer {
         if (done)
             undone.push_back(std::move(done));
     }
-    void stop() override { calls.push_back("stop"); }
+    // Like a real player, stopping ends the sounds that play.
+    void stop() override
+    {
+        calls.push_back("stop");
+        finishAll();
+    }
     // Ends the background sounds as the player would.
     void finishAll()
     {

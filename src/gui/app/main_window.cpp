@@ -23,6 +23,7 @@
 #include "gui/app/icons.h"
 #include "gui/frames/frame_strip.h"
 #include "gui/frames/preview_canvas.h"
+#include "gui/playback/playback_controller.h"
 #include "platform/qt_settings_store.h"
 
 namespace pelko {
@@ -90,6 +91,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     connectGenerateCommands();
     connectExportCommands();
     connectCaptureCommands();
+    connectPlaybackCommands();
 
     readStartSettings();
     applyEnabling();
@@ -334,7 +336,7 @@ void TAVIForm::ReopenItemClick(int position)
 
 void TAVIForm::ActionExitExecute()
 {
-    // a pending playback timer is stopped here once playback exists
+    playback_->halt();  // no tick after this
     closing_ = true;
     close();
 }
@@ -390,6 +392,7 @@ void TAVIForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    playback_->halt();
     if (helpWindow_)
         helpWindow_->close();
     project_.clear();

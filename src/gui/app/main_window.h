@@ -37,6 +37,7 @@ struct EditResult;
 class FrameStrip;
 class CaptureCommand;
 class HelpWindow;
+class PlaybackController;
 class PreviewCanvas;
 
 // What the window is started with. Every member has a default for the real
@@ -51,6 +52,8 @@ struct StartOptions {
 
 class TAVIForm : public QMainWindow {
     Q_OBJECT
+    friend class PlaybackController;  // the Play commands and "Add sound into AVI" (gui/playback/)
+
 public:
     explicit TAVIForm(StartOptions options = {}, QWidget* parent = nullptr);
     ~TAVIForm() override;
@@ -162,6 +165,8 @@ public:
     QMenu* previewPopupMenu() const;
     // Screen capture (Tool > Capture): its settings, bar and dialogs.
     CaptureCommand* captureCommand() const { return capture_; }
+    // The playback preview and the background sound command.
+    PlaybackController* playback() const { return playback_; }
 
 signals:
     // The New command was started (its dialog comes with the project commands).
@@ -269,6 +274,8 @@ private:
     bool exportOptions(ExportFormat format, const Picture& picture);
     void copyFrame();
     void connectCaptureCommands();  // gui/capture/capture_command.cpp
+    // gui/playback/playback_controller.cpp
+    void connectPlaybackCommands();
     // Generate (gui/output/generate_command.cpp). The two kinds return false
     // when their options dialog was cancelled.
     void GenerateOutput();
@@ -341,6 +348,8 @@ private:
     GenerateState generate_;
     ExportState export_;
     CaptureCommand* capture_ = nullptr;  // a child of the window
+    // a child of the window
+    PlaybackController* playback_ = nullptr;
 };
 
 }  // namespace pelko

@@ -12,6 +12,7 @@
 #include "engine/project/command_enabling.h"
 #include "gui/app/icons.h"
 #include "gui/app/main_window.h"
+#include "gui/playback/playback_controller.h"
 
 namespace pelko {
 
@@ -325,8 +326,7 @@ void TAVIForm::createToolBars()
 // gets its handler leaves this list.
 void TAVIForm::offerBuiltCommands()
 {
-    QList<QAction*> notBuilt = {ActionOptimizeColor, ActionInsertWav, ActionRunAvi,
-                                ActionRunGif,        ActionPause,     ActionStop};
+    const QList<QAction*> notBuilt = {ActionOptimizeColor};
     for (QAction* a : notBuilt) a->setVisible(false);
     // drop-down buttons go with their menus
     for (QToolBar* bar : toolBars_)
@@ -379,6 +379,8 @@ void TAVIForm::applyEnabling()
     ActionDown->setEnabled(e.down);
     ActionGenerate->setEnabled(e.listNotEmpty);
     ActionSelectAll->setEnabled(e.listNotEmpty);
+    if (playback_)
+        playback_->applyEnabling();  // what playing or paused holds back
 }
 
 // Shown again exactly when a project is made or opened or its options change,

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "gui/app/icons.h"
+#include "gui/playback/sound_button.h"
 #include "gui/project/options_form.h"
 
 namespace pelko {
@@ -56,9 +58,14 @@ TAviOptionsForm::TAviOptionsForm(const QString& outputName, const AviOptionsValu
     play_ = new QToolButton;
     play_->setObjectName("playSound");
     play_->setIcon(drawnIcon(IconKind::Run));
-    // Sound playback is not part of this version: the button stays off.
-    play_->setToolTip("Play (not available in this version)");
-    play_->setEnabled(false);
+    play_->setToolTip("Play");
+    play_->setEnabled(QFileInfo(wavFile_->text()).isFile());
+    player_ = new SoundButton(
+        play_, this, [this] { return wavFile_->text(); },
+        [this](const QString& text) {
+            if (message_)
+                message_("Error", text);
+        });
     duration_ = new QLabel;
     duration_->setObjectName("soundDuration");
     duration_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -130,6 +137,7 @@ void TAviOptionsForm::loadSound(const QString& path)
         message_(QString::fromStdString(d.caption), QString::fromStdString(d.message));
     soundDuration_ = d.ms < 0 ? -1 : d.ms;
     showDuration();
+    play_->setEnabled(true);
 }
 
 void TAviOptionsForm::showDuration()

@@ -20,6 +20,7 @@ class QToolButton;
 namespace pelko {
 
 class NumberField;
+class SoundButton;
 
 class TAviOptionsForm : public QDialog {
     Q_OBJECT
@@ -45,6 +46,8 @@ public:
     QLineEdit* soundField() const { return wavFile_; }
     QToolButton* loadButton() const { return load_; }
     QToolButton* playButton() const { return play_; }
+    // Plays the named file while the dialog waits (gui/playback/sound_button.h).
+    SoundButton* player() const { return player_; }
     QLabel* durationPanel() const { return duration_; }
     QCheckBox* showAlwaysBox() const { return showAlways_; }
     QPushButton* saveButton() const { return save_; }
@@ -66,6 +69,7 @@ private:
     QLineEdit* wavFile_ = nullptr;
     QToolButton* load_ = nullptr;
     QToolButton* play_ = nullptr;
+    SoundButton* player_ = nullptr;
     QLabel* duration_ = nullptr;
     QCheckBox* showAlways_ = nullptr;
     QPushButton* save_ = nullptr;
