@@ -439,6 +439,29 @@ private slots:
         QVERIFY(bar().captureButton()->isEnabled());
     }
 
+    void refusedGrabsAreExplainedBeforeTheSettings()
+    {
+        // where the desktop says no, the window says why and comes back
+        capture().setGrabberFactory([]() -> std::unique_ptr<ScreenGrabber> {
+            throw ScreenGrabError(screenCaptureUnavailableReason("wayland"));
+        });
+        const QByteArray display = qgetenv("DISPLAY");
+        qunsetenv("DISPLAY");
+        qputenv("WAYLAND_DISPLAY", "wayland-0");
+        bool asked = false;
+        startCapture([&](TFormCapture&) { return asked = true; });
+        qputenv("DISPLAY", display);
+        qunsetenv("WAYLAND_DISPLAY");
+        QVERIFY(!asked);
+        QCOMPARE(dialogs_->messages.size(), 1);
+        QVERIFY(
+            dialogs_->messages[0].startsWith("Error: Screen capture needs an X11 display: this is a Wayland "
+                                             "session without an X server"));
+        QVERIFY(form_->isVisible());
+        QVERIFY(!bar().isVisible());
+        QVERIFY(screenCaptureUnavailableReason("xcb").empty());
+    }
+
     void cancelledCodecWindowKeepsThePictures()
     {
         startCapture(chosen(QRect(300, 300, 50, 50), false));

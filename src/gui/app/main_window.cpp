@@ -92,6 +92,7 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     connectExportCommands();
     connectCaptureCommands();
     connectPlaybackCommands();
+    connectColourCommands();
 
     readStartSettings();
     applyEnabling();

@@ -18,6 +18,7 @@
 #include "engine/project/recent_projects.h"
 #include "gui/app/command_rail.h"
 #include "gui/app/dialog_provider.h"
+#include "gui/colour/colour_dialogs.h"
 #include "gui/export/export_state.h"
 #include "gui/generated/generated_state.h"
 #include "gui/output/generate_state.h"
@@ -155,6 +156,8 @@ public:
     // Generate's state for the run, and the dialogs it asks (tests answer).
     GenerateState& generateState() { return generate_; }
     void setOutputDialogs(std::shared_ptr<OutputDialogs> d) { generate_.dialogs = std::move(d); }
+    // The GIF frame options dialog is run through these (tests answer).
+    void setColourDialogs(std::shared_ptr<ColourDialogs> d) { colourDialogs_ = std::move(d); }
     // The status bar's note of the file Generate wrote last.
     QString writtenText() const;
     // What "Save frame" and "Copy" keep for the run, and the dialogs they
@@ -196,6 +199,9 @@ public slots:
     void ActionSaveFrameExecute();
     void ActionCopyExecute();
     void ActionCaptureExecute();
+    void ActionOptimizeColorExecute();
+    // The colour picture of card index: that frame alone, then "Optimize frame's color".
+    void cardColorClicked(int index);
     // The options picture of card index: that frame alone, then Frame options.
     void cardOptionsClicked(int index);
     void FlipExecute(int mode);     // 0 Normal .. 3 Horizontal+Vertical
@@ -276,6 +282,7 @@ private:
     void connectCaptureCommands();  // gui/capture/capture_command.cpp
     // gui/playback/playback_controller.cpp
     void connectPlaybackCommands();
+    void connectColourCommands();
     // Generate (gui/output/generate_command.cpp). The two kinds return false
     // when their options dialog was cancelled.
     void GenerateOutput();
@@ -350,6 +357,7 @@ private:
     CaptureCommand* capture_ = nullptr;  // a child of the window
     // a child of the window
     PlaybackController* playback_ = nullptr;
+    std::shared_ptr<ColourDialogs> colourDialogs_ = std::make_shared<WidgetColourDialogs>();
 };
 
 }  // namespace pelko

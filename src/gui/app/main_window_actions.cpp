@@ -326,7 +326,7 @@ void TAVIForm::createToolBars()
 // gets its handler leaves this list.
 void TAVIForm::offerBuiltCommands()
 {
-    const QList<QAction*> notBuilt = {ActionOptimizeColor};
+    const QList<QAction*> notBuilt = {};
     for (QAction* a : notBuilt) a->setVisible(false);
     // drop-down buttons go with their menus
     for (QToolBar* bar : toolBars_)

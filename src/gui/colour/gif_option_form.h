@@ -70,6 +70,9 @@ public:
     std::uint64_t shownPreview() const { return shown_; }
     // What the last preview request was made with.
     bool lastRequestOptimized() const { return lastOptimize_; }
+    // No preview being made or waiting on the worker (its result may still
+    // be on its way to this dialog).
+    bool previewWorkIdle() const;
 
     QComboBox* reductionList() const { return reduction_; }
     QComboBox* ditherList() const { return dither_; }

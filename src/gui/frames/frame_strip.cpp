@@ -56,6 +56,8 @@ FrameStrip::FrameStrip(const Project& project, QWidget* parent) : QWidget(parent
     setMouseTracking(true);  // the hand cursor over the options pictures
     setFocusPolicy(Qt::StrongFocus);
     optionsPicture_ = drawnIcon(IconKind::FrameOptions).pixmap(16, 16);
+    colorPicture_ = drawnIcon(IconKind::OptimizeColor).pixmap(16, 16);
+    colorPictureOff_ = drawnIcon(IconKind::OptimizeColor).pixmap(16, 16, QIcon::Disabled);
     workers_.setMaxThreadCount(kWorkers);
     generation_ = project_.cache->generation();
     frameCountChanged();
@@ -94,6 +96,18 @@ int FrameStrip::optionsPictureAt(QPoint pos) const
 {
     const int i = cardAt(pos);
     return i >= 0 && optionsPictureRect(i).contains(pos) ? i : -1;
+}
+
+QRect FrameStrip::colorPictureRect(int index)
+{
+    const QRect card = cardRect(index);
+    return {card.left() + card.width() - 22, card.bottom() - kCardBarHeight + 1 + 2, 16, 16};
+}
+
+int FrameStrip::colorPictureAt(QPoint pos) const
+{
+    const int i = cardAt(pos);
+    return i >= 0 && project_.settings.isGif() && colorPictureRect(i).contains(pos) ? i : -1;
 }
 
 int FrameStrip::cardAt(QPoint pos) const
@@ -234,6 +248,8 @@ void FrameStrip::paintEvent(QPaintEvent* event)
         painter.drawText(top, Qt::AlignCenter, titleText(i));
         painter.drawText(bottom, Qt::AlignCenter, timeText(i));
         painter.drawPixmap(optionsPictureRect(i).topLeft(), optionsPicture_);
+        painter.drawPixmap(colorPictureRect(i).topLeft(),
+                           project_.settings.isGif() ? colorPicture_ : colorPictureOff_);
 
         // the middle part: a lowered bevel around the thumbnail
         painter.fillRect(middle, face);
@@ -266,7 +282,8 @@ void FrameStrip::paintEvent(QPaintEvent* event)
 
 void FrameStrip::mouseMoveEvent(QMouseEvent* event)
 {
-    if (optionsPictureAt(event->position().toPoint()) >= 0)
+    const QPoint pos = event->position().toPoint();
+    if (optionsPictureAt(pos) >= 0 || colorPictureAt(pos) >= 0)
         setCursor(Qt::PointingHandCursor);
     else
         unsetCursor();
@@ -278,6 +295,8 @@ bool FrameStrip::event(QEvent* event)
         auto* help = static_cast<QHelpEvent*>(event);
         if (optionsPictureAt(help->pos()) >= 0)
             QToolTip::showText(help->globalPos(), "Frame options", this);
+        else if (colorPictureAt(help->pos()) >= 0)
+            QToolTip::showText(help->globalPos(), "Optimize frame's color", this);
         else
             QToolTip::hideText();
         return true;
@@ -309,6 +328,11 @@ void FrameStrip::mouseReleaseEvent(QMouseEvent* event)
     const int options = optionsPictureAt(pos);
     if (options >= 0 && event->button() == Qt::LeftButton) {
         emit optionsClicked(options);
+        return;
+    }
+    const int colour = colorPictureAt(pos);
+    if (colour >= 0 && event->button() == Qt::LeftButton) {
+        emit colorClicked(colour);
         return;
     }
     const int i = cardAt(pos);

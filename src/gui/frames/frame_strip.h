@@ -56,6 +56,9 @@ public:
     static QRect cardRect(int index);
     // The 16 x 16 options picture at the left of card index's bottom bar.
     static QRect optionsPictureRect(int index);
+    // The 16 x 16 colour picture at the right of the bar; it answers clicks
+    // only in a GIF project (elsewhere it is drawn greyed).
+    static QRect colorPictureRect(int index);
     // "Frame #" + (i + 1) and the time caption of card i.
     QString titleText(int index) const;
     QString timeText(int index) const;
@@ -72,6 +75,8 @@ signals:
     void emptyReleased(Qt::MouseButton button);
     // A left click on a card's options picture.
     void optionsClicked(int index);
+    // A left click on a card's colour picture in a GIF project.
+    void colorClicked(int index);
     // Delete, the arrow keys, Home and End while the strip has the focus.
     void keyPressed(int key, Qt::KeyboardModifiers modifiers);
     // Pictures arrived from the workers; rendering them may have met
@@ -87,6 +92,7 @@ protected:
 
 private:
     int optionsPictureAt(QPoint pos) const;
+    int colorPictureAt(QPoint pos) const;
     // What decides card index's picture at dpr.
     QString pictureKey(int index, qreal dpr) const;
     // Drops the pictures kept when the cache read files again.
@@ -99,6 +105,8 @@ private:
 
     const Project& project_;
     QPixmap optionsPicture_;
+    QPixmap colorPicture_;
+    QPixmap colorPictureOff_;
     QHash<QString, QImage> pictures_;  // by pictureKey; a null image: none could be made
     QStringList pictureOrder_;         // oldest first, to keep pictures_ within its bound
     qint64 pictureBytes_ = 0;
