@@ -29,6 +29,7 @@
 #include "engine/gif/gif_image.h"
 #include "engine/image/bmp_reader.h"
 #include "engine/image/jpeg_codec.h"
+#include "gui/colour/gif_option_form.h"
 #include "gui/export/bmp_form.h"
 #include "gui/export/export_preview.h"
 #include "gui/export/jpg_form.h"
@@ -49,7 +50,8 @@ struct FakeExportDialogs : ExportDialogs {
     std::function<bool(TBMPForm&)> bmpScript;
     std::function<bool(TJPGForm&)> jpgScript;
     std::function<bool(TPNGForm&)> pngScript;
-    int bmpAsked = 0, jpgAsked = 0, pngAsked = 0;
+    std::function<bool(TGifOptionForm&)> gifScript;
+    int bmpAsked = 0, jpgAsked = 0, pngAsked = 0, gifAsked = 0;
     QStringList captions;
 
     QString saveFrameFile(QWidget*) override
@@ -74,6 +76,24 @@ struct FakeExportDialogs : ExportDialogs {
         ++pngAsked;
         captions << form.windowTitle();
         return !pngScript || pngScript(form);
+    }
+    bool gifOptions(TGifOptionForm& form) override
+    {
+        ++gifAsked;
+        captions << form.windowTitle();
+        return !gifScript || gifScript(form);
+    }
+};
+
+// The project options dialog that also sets the "Show always" flags.
+struct FlagDialogs : FakeDialogs {
+    std::optional<ShowFlags> flags;  // unset: as they are
+    bool projectOptions(QWidget* parent, ProjectOptions& o, ShowFlags& f, bool newProject,
+                        DefaultFrameSize defaults) override
+    {
+        if (flags)
+            f = *flags;
+        return FakeDialogs::projectOptions(parent, o, f, newProject, defaults);
     }
 };
 
@@ -104,7 +124,7 @@ Picture pictureOf(const QImage& image)
 class SaveFrameTest : public QObject {
     Q_OBJECT
     std::unique_ptr<QTemporaryDir> dir_;
-    std::shared_ptr<FakeDialogs> dialogs_;
+    std::shared_ptr<FlagDialogs> dialogs_;
     std::shared_ptr<FakeExportDialogs> export_;
     std::unique_ptr<TAVIForm> form_;
     Picture frame_;  // what the window's one frame shows
@@ -115,7 +135,7 @@ class SaveFrameTest : public QObject {
     // so that a GIF holds it exactly.
     TAVIForm& window()
     {
-        dialogs_ = std::make_shared<FakeDialogs>();
+        dialogs_ = std::make_shared<FlagDialogs>();
         export_ = std::make_shared<FakeExportDialogs>();
         ProjectOptions canvas;
         canvas.Width = 160;
@@ -231,6 +251,18 @@ private slots:
         QCOMPARE(export_->pngAsked, 1);
         QVERIFY(QFileInfo::exists(file("frame2.png")));
         QCOMPARE(bytesOf(file("frame2.png")), encodeExportPng(frame_, form.exportState().settings));
+        // "PNG" switched on in the project options brings the dialog back
+        ShowFlags flags = form.showFlags();
+        flags[5] = true;
+        dialogs_->flags = flags;
+        act(form, "ActionProjectOptions")->trigger();
+        export_->file = file("frame3.png");
+        // its box shows the flag, the other values stay as stored
+        export_->pngScript = [](TPNGForm& d) { return d.values().interlace && d.values().showAlways; };
+        act(form, "ActionSaveFrame")->trigger();
+        QCOMPARE(export_->pngAsked, 2);
+        QVERIFY(QFileInfo::exists(file("frame3.png")));
+        QVERIFY(form.showFlags()[5]);
 
         // JPEG under .jpeg at quality 40
         export_->file = file("frame.jpeg");
@@ -242,9 +274,11 @@ private slots:
         QCOMPARE(export_->jpgAsked, 1);
         QCOMPARE(bytesOf(file("frame.jpeg")), encodeJpeg(frame_, 40));
 
-        // GIF with the still settings
+        // GIF in the colour dialog's still mode, as it stands
         export_->file = file("frame.gif");
         act(form, "ActionSaveFrame")->trigger();
+        QCOMPARE(export_->gifAsked, 1);
+        QCOMPARE(export_->captions.last(), QString("frame.gif"));
         TGIFImage gif;
         gif.LoadFromFile(file("frame.gif").toStdString());
         QCOMPARE(gif.Images().GetCount(), 1);
@@ -263,7 +297,7 @@ private slots:
         QCOMPARE(export_->filesAsked, 1);
         export_->file = file("frame.tif");
         act(form, "ActionSaveFrame")->trigger();
-        QCOMPARE(export_->bmpAsked + export_->jpgAsked + export_->pngAsked, 0);
+        QCOMPARE(export_->bmpAsked + export_->jpgAsked + export_->pngAsked + export_->gifAsked, 0);
 
         export_->file = file("frame.jpg");
         export_->jpgScript = [](TJPGForm& d) {

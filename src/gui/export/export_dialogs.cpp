@@ -1,5 +1,6 @@
 #include "gui/export/export_dialogs.h"
 
+#include "gui/colour/gif_option_form.h"
 #include "gui/export/bmp_form.h"
 #include "gui/export/jpg_form.h"
 #include "gui/export/png_form.h"
@@ -26,6 +27,11 @@ bool WidgetExportDialogs::jpgOptions(TJPGForm& form)
 }
 
 bool WidgetExportDialogs::pngOptions(TPNGForm& form)
+{
+    return form.exec() == QDialog::Accepted;
+}
+
+bool WidgetExportDialogs::gifOptions(TGifOptionForm& form)
 {
     return form.exec() == QDialog::Accepted;
 }

@@ -10,6 +10,7 @@ class QWidget;
 namespace pelko {
 
 class TBMPForm;
+class TGifOptionForm;
 class TJPGForm;
 class TPNGForm;
 
@@ -22,6 +23,7 @@ public:
     virtual bool bmpOptions(TBMPForm& form) = 0;
     virtual bool jpgOptions(TJPGForm& form) = 0;
     virtual bool pngOptions(TPNGForm& form) = 0;
+    virtual bool gifOptions(TGifOptionForm& form) = 0;
 };
 
 // The real dialogs.
@@ -31,6 +33,7 @@ public:
     bool bmpOptions(TBMPForm& form) override;
     bool jpgOptions(TJPGForm& form) override;
     bool pngOptions(TPNGForm& form) override;
+    bool gifOptions(TGifOptionForm& form) override;
 };
 
 }  // namespace pelko

@@ -16,6 +16,7 @@
 #include "engine/project/gif_color_options.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
+#include "gui/colour/gif_option_form.h"
 #include "gui/export/bmp_form.h"
 #include "gui/export/jpg_form.h"
 #include "gui/export/png_form.h"
@@ -149,8 +150,15 @@ bool TAVIForm::exportOptions(ExportFormat format, const Picture& picture)
             s.showPng = v.showAlways;
             return true;
         }
-        case ExportFormat::Gif:
-            return true;  // with the stored GIF still settings
+        case ExportFormat::Gif: {
+            if (!s.gif.showAlways)
+                return true;
+            TGifOptionForm form(caption, picture, s.gif, this);
+            if (!export_.dialogs->gifOptions(form))
+                return false;
+            s.gif = form.stillSettings();
+            return true;
+        }
         case ExportFormat::None:
             break;
     }
