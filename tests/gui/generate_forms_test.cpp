@@ -165,6 +165,22 @@ private slots:
         QTest::keyClick(form.loopsField(), Qt::Key_Return);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.saveButton()));
         QVERIFY(form.isVisible());
+
+        // "Smaller file": its slider only while it is on; the box rebuilds
+        // the preview with the refined palettes and the strength
+        QVERIFY(!form.smallerFileBox()->isChecked() && !form.strengthSlider()->isEnabled());
+        QCOMPARE(form.strengthSlider()->value(), kDefaultGifStrength);
+        form.strengthSlider()->setValue(65);
+        form.smallerFileBox()->click();
+        QVERIFY(form.strengthSlider()->isEnabled());
+        QCOMPARE(built.size(), std::size_t(4));
+        QVERIFY(built[3].bestPalette);
+        QCOMPARE(built[3].lossy, 65);
+        QVERIFY(form.values().smallerFile);
+        QCOMPARE(form.values().strength, 65);
+        form.defaultButton()->click();
+        QVERIFY(!form.smallerFileBox()->isChecked() && !form.strengthSlider()->isEnabled());
+        QCOMPARE(form.strengthSlider()->value(), kDefaultGifStrength);
     }
 
     void codecWindowListsChoosesAndRemembers()

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
@@ -30,6 +31,11 @@ TAniGIFForm::TAniGIFForm(const QString& outputName, const GifOptionsValues& valu
     crop_ = new QCheckBox("Remove unused transparent areas");
     interlaced_ = new QCheckBox("Interlaced");
     infinite_ = new QCheckBox("Infinite loop");
+    smaller_ = new QCheckBox("Smaller file");
+    strength_ = new QSlider(Qt::Horizontal);
+    strength_->setObjectName("strength");
+    strength_->setRange(0, 100);
+    strength_->setToolTip("How far a pixel's colour may move for a smaller file");
     loops_ = new QSpinBox;
     loops_->setObjectName("loops");
     loops_->setRange(kMinGifLoops, kMaxGifLoops);
@@ -45,6 +51,10 @@ TAniGIFForm::TAniGIFForm(const QString& outputName, const GifOptionsValues& valu
     auto* options = new QGroupBox;
     auto* optionRows = new QVBoxLayout(options);
     for (QCheckBox* box : {optimize_, merge_, crop_, interlaced_}) optionRows->addWidget(box);
+    auto* smallerRow = new QHBoxLayout;
+    smallerRow->addWidget(smaller_);
+    smallerRow->addWidget(strength_, 1);
+    optionRows->addLayout(smallerRow);
     optionRows->addStretch(1);
     optionRows->addWidget(information);
 
@@ -84,6 +94,11 @@ TAniGIFForm::TAniGIFForm(const QString& outputName, const GifOptionsValues& valu
     // Of the boxes only the colour maps' rebuilds the preview.
     connect(optimize_, &QCheckBox::clicked, this, &TAniGIFForm::refreshPreview);
     connect(infinite_, &QCheckBox::clicked, this, [this] { loops_->setEnabled(!infinite_->isChecked()); });
+    // the smaller file's palettes change the pictures: the preview shows them
+    connect(smaller_, &QCheckBox::clicked, this, [this] {
+        strength_->setEnabled(smaller_->isChecked());
+        refreshPreview();
+    });
     loops_->installEventFilter(this);
     setValues(values);
 }
@@ -98,6 +113,8 @@ GifOptionsValues TAniGIFForm::values() const
     v.infiniteLoop = infinite_->isChecked();
     v.loops = loops_->value();
     v.showAlways = showAlways_->isChecked();
+    v.smallerFile = smaller_->isChecked();
+    v.strength = strength_->value();
     return v;
 }
 
@@ -111,6 +128,9 @@ void TAniGIFForm::setValues(const GifOptionsValues& v)
     loops_->setValue(v.loops);
     loops_->setEnabled(!v.infiniteLoop);
     showAlways_->setChecked(v.showAlways);
+    smaller_->setChecked(v.smallerFile);
+    strength_->setValue(v.strength);
+    strength_->setEnabled(v.smallerFile);
 }
 
 const std::shared_ptr<TGIFImage>& TAniGIFForm::previewImage() const

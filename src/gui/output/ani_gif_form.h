@@ -1,8 +1,8 @@
 #pragma once
 // TAniGIFForm: the animated GIF options dialog shown before a GIF is
 // written: merging the colour maps, replacing similarities with
-// transparency, removing unused areas, interlacing, the loops, and "Show
-// always", beside a preview of the animation built with them. It only picks
+// transparency, removing unused areas, interlacing, "Smaller file" with its
+// strength, the loops, and "Show always", beside a preview of the animation built with them. It only picks
 // values; the building is the command's (BuildPreview), and the command
 // stores the values (engine/output/output_dialog_values.h) after "Save".
 
@@ -16,6 +16,7 @@
 class QCheckBox;
 class QPushButton;
 class QScrollArea;
+class QSlider;
 class QSpinBox;
 class QToolButton;
 
@@ -52,6 +53,8 @@ public:
     QCheckBox* infiniteBox() const { return infinite_; }
     QSpinBox* loopsField() const { return loops_; }
     QCheckBox* showAlwaysBox() const { return showAlways_; }
+    QCheckBox* smallerFileBox() const { return smaller_; }
+    QSlider* strengthSlider() const { return strength_; }
     QToolButton* defaultButton() const { return byDefault_; }
     QPushButton* saveButton() const { return save_; }
     QPushButton* cancelButton() const { return cancel_; }
@@ -77,6 +80,8 @@ private:
     QCheckBox* infinite_ = nullptr;
     QSpinBox* loops_ = nullptr;
     QCheckBox* showAlways_ = nullptr;
+    QCheckBox* smaller_ = nullptr;
+    QSlider* strength_ = nullptr;
     QToolButton* byDefault_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* cancel_ = nullptr;
