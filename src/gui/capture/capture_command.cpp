@@ -124,7 +124,17 @@ void CaptureCommand::finish()
 {
     if (pictures_.count() == 0)
         return;
+    // The bar stops raising itself over the dialogs of writing; where it
+    // stays up (writing failed or was cancelled) it goes on.
     bar_->stopTimers();
+    struct KeepOnTopAfterwards {
+        TFormHandleCapture* bar;
+        ~KeepOnTopAfterwards()
+        {
+            if (bar)
+                bar->keepOnTop();
+        }
+    } keepOnTop{bar_};
     // A work folder that cannot be made raises its message; the bar stays
     // with its pictures.
     const QString program = generated_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()

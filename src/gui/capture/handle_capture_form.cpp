@@ -75,7 +75,14 @@ void TFormHandleCapture::start(const CaptureSettings& settings)
 void TFormHandleCapture::stopTimers()
 {
     state_.stop();
+    topTimer_.stop();
     mirror();
+}
+
+void TFormHandleCapture::keepOnTop()
+{
+    if (isVisible())
+        topTimer_.start();
 }
 
 void TFormHandleCapture::stopAndHide()

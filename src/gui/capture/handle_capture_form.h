@@ -27,8 +27,10 @@ public:
 
     // Shows the bar for a new capture (nothing grabbed yet).
     void start(const CaptureSettings& settings);
-    // Stops the capture timer (the bar stays up).
+    // Stops both timers (the bar stays up, e.g. under the dialogs of
+    // writing the file), and starts keeping it on top again.
     void stopTimers();
+    void keepOnTop();
     // Stops both timers and hides the bar without a word.
     void stopAndHide();
 
