@@ -134,8 +134,8 @@ private slots:
              {"ActionRunAvi", "ActionRunGif", "ActionPause", "ActionStop", "ActionInsertWav"})
             QVERIFY2(act(form, name)->isVisible(), name);
         QCOMPARE(form.runButton()->toolTip(), QString("Run as GIF"));
-        QCOMPARE(form.playback()->dropDownAvi()->text(), QString("Run as AVI"));
-        QCOMPARE(form.playback()->dropDownGif()->text(), QString("Run as animated GIF"));
+        QCOMPARE(form.playback()->dropDownAvi()->text(), QString("Run as AVI\tCtrl+R"));
+        QCOMPARE(form.playback()->dropDownGif()->text(), QString("Run as animated GIF\tCtrl+M"));
         QVERIFY(act(form, "ActionInsertWav")->isEnabled());
         // nothing to run in an empty list
         QVERIFY(!form.runButton()->isEnabled());

@@ -52,17 +52,13 @@ PlaybackController::PlaybackController(TAVIForm& window)
 {
     setSoundPlayer(desktopSoundPlayer());
 
-    // the Run button's drop-down: its own captions, the keys shown but owned
-    // by the Play menu's items
+    // the Run button's drop-down: its own captions, with the keys of the
+    // Play menu's items shown beside them (the keys stay with those items)
     w_.runMenu_->clear();
-    dropDownAvi_ = w_.runMenu_->addAction("Run as AVI");
-    dropDownGif_ = w_.runMenu_->addAction("Run as animated GIF");
+    dropDownAvi_ = w_.runMenu_->addAction("Run as AVI\tCtrl+R");
+    dropDownGif_ = w_.runMenu_->addAction("Run as animated GIF\tCtrl+M");
     dropDownAvi_->setObjectName("ItemTestAVI");
     dropDownGif_->setObjectName("ItemTestGIF");
-    dropDownAvi_->setShortcut(QKeySequence("Ctrl+R"));
-    dropDownGif_->setShortcut(QKeySequence("Ctrl+M"));
-    dropDownAvi_->setShortcutContext(Qt::WidgetShortcut);
-    dropDownGif_->setShortcutContext(Qt::WidgetShortcut);
 
     connect(w_.runButton_, &QToolButton::clicked, this, [this] { run(RunSource::Button); });
     connect(dropDownAvi_, &QAction::triggered, this, [this] { run(RunSource::Avi); });
