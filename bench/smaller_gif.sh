@@ -87,7 +87,7 @@ psnr() {
 # command...: wall and CPU seconds into $tmp/wall
 timed() {
   /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$@" >/dev/null 2>&1
-  awk '{ printf "%s %.2f", $1, $2 + $3 }' "$tmp/time" >"$tmp/wall"
+  awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$tmp/time" >"$tmp/wall"
 }
 
 for s in "${sets[@]}"; do
