@@ -143,6 +143,22 @@ private slots:
         QCOMPARE(phase(), PlaybackPhase::Stopped);
     }
 
+    void theKeysRunPauseAndStop()
+    {
+        TAVIForm& form = window(gifProject(), {0x0000FF, 0x00FF00, 0xFF0000});
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keySequence(&form, QKeySequence("Ctrl+M"));
+        QCOMPARE(phase(), PlaybackPhase::Playing);
+        QTest::keySequence(&form, QKeySequence("Ctrl+W"));
+        QCOMPARE(phase(), PlaybackPhase::Paused);
+        QTest::keySequence(&form, QKeySequence("Ctrl+H"));
+        QCOMPARE(phase(), PlaybackPhase::Stopped);
+        QTest::keySequence(&form, QKeySequence("Ctrl+R"));
+        QCOMPARE(phase(), PlaybackPhase::Playing);
+        QCOMPARE(form.playback()->playback().mode(), PlaybackMode::Avi);
+    }
+
     void theStatusPanelsSummariseTheAnimation()
     {
         window(gifProject(), {0xFF0000, 0x00FF00, 0x0000FF});
