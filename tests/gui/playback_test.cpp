@@ -319,6 +319,14 @@ private slots:
         TAVIForm& form = window(aviProject(), {0x0000FF, 0x00FF00});
         act(form, "ActionRunAvi")->trigger();
         QVERIFY(timer_->pending());
+        // Exit answered with Cancel: the frames go on
+        form.project().changed = true;
+        dialogs_->answer = QMessageBox::Cancel;
+        act(form, "ActionExit")->trigger();
+        QVERIFY(form.isVisible());
+        QCOMPARE(phase(), PlaybackPhase::Playing);
+        QVERIFY(timer_->pending());
+
         form.project().changed = false;  // no question about saving
         form.close();
         QVERIFY(!timer_->pending());

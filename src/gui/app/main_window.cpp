@@ -337,7 +337,7 @@ void TAVIForm::ReopenItemClick(int position)
 
 void TAVIForm::ActionExitExecute()
 {
-    playback_->halt();  // no tick after this
+    // the playback stops in closeEvent, once the window is sure to close
     closing_ = true;
     close();
 }

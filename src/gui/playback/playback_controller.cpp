@@ -227,6 +227,7 @@ void PlaybackController::halt()
     if (sound_)
         sound_->stop();  // also a sound that outlived its frames
     release();
+    w_.applyEnabling();
 }
 
 void PlaybackController::release()
