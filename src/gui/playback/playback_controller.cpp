@@ -89,16 +89,19 @@ void PlaybackController::setTimer(std::unique_ptr<TickTimer> timer)
     timer_ = std::move(timer);
 }
 
+// (while stopped: the playback starts afresh)
 void PlaybackController::setSoundPlayer(std::shared_ptr<SoundPlayer> player)
 {
     sound_ = std::move(player);
     QPointer<PlaybackController> self(this);
     playback_ = Playback(sound_.get(), [self](const SoundResult& r) {
-        if (r.ok)
+        // from the player's thread to the user-interface thread (none once
+        // the program is ending)
+        QCoreApplication* app = QCoreApplication::instance();
+        if (r.ok || !app)
             return;
-        // from the player's thread to the user-interface thread
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
+            app,
             [self, message = r.message] {
                 if (self)
                     self->soundProblem(message);

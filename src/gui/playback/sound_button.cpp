@@ -83,8 +83,11 @@ void SoundButton::play()
             ending->result = r;
         }
         // back on the user-interface thread, where the loop lives
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app)
+            return;
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
+            app,
             [waiting] {
                 if (waiting)
                     waiting->quit();
