@@ -109,6 +109,26 @@ TEST(Playback, GifModeLetsTheEarlierPictureShowThroughTheTransparentColourAviMod
     EXPECT_EQ(avi.picture().height(), 10);
 }
 
+TEST(Playback, TransparentFramesPartlyOffTheCanvasAreClipped)
+{
+    struct Case {
+        int left, top;
+        int inX, inY;    // a canvas pixel the frame covers
+        int outX, outY;  // one it does not
+    };
+    for (const Case& c : {Case{-5, 3, 4, 5, 5, 5}, Case{15, -8, 19, 1, 14, 1}, Case{18, 8, 19, 9, 17, 9}}) {
+        FrameRecord holed = frameOf(kGreen, 10, 10, c.left, c.top, 100);
+        holed.Gif.GIFTransparent = true;
+        holed.Gif.TransparentColor = kBlue;
+        const Project project = projectOf({frameOf(kRed, 20, 10, 0, 0, 100), holed});
+        Playback playback;
+        playback.run(project, RunSource::Gif);
+        playback.tick(project);
+        EXPECT_EQ(playback.picture().pixel(c.inX, c.inY), kGreen) << c.left << "," << c.top;
+        EXPECT_EQ(playback.picture().pixel(c.outX, c.outY), kRed) << c.left << "," << c.top;
+    }
+}
+
 TEST(Playback, PauseKeepsThePositionAndResumeShowsTheNextFrameByItsOwnTime)
 {
     const Project project = projectOf({frameOf(kRed, 20, 10, 0, 0, 100), frameOf(kGreen, 20, 10, 0, 0, 500),
