@@ -5,12 +5,15 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "engine/gif/gif_types.h"
 #include "engine/project/composition.h"
@@ -237,7 +240,11 @@ void TGifOptionForm::build()
     connect(byDefault_, &QToolButton::clicked, this, &TGifOptionForm::restoreDefaults);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    resize(860, 480);
+    // large enough for the whole picture twice where the screen allows
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 1024);
+    resize(std::clamp(2 * picture_->width() + 440, 860, std::max(860, room.width() * 9 / 10)),
+           std::clamp(picture_->height() + 120, 480, std::max(480, room.height() * 9 / 10)));
 }
 
 void TGifOptionForm::showValues()
