@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "engine/avi/wav.h"
 #include "engine/output/output_dialog_values.h"
+#include "gui/playback/sound_chooser.h"
 
 class QCheckBox;
 class QLabel;
@@ -25,10 +25,8 @@ class SoundButton;
 class TAviOptionsForm : public QDialog {
     Q_OBJECT
 public:
-    // Measures a WAV file's playing time (WavDurationMs).
-    using MeasureSound = std::function<WavDuration(const std::string& path)>;
-    // Shows a message box with its caption.
-    using ShowMessage = std::function<void(const QString& caption, const QString& text)>;
+    using MeasureSound = SoundChooser::MeasureSound;
+    using ShowMessage = SoundChooser::ShowMessage;
 
     // outputName: the output file's name, the dialog's caption.
     TAviOptionsForm(const QString& outputName, const AviOptionsValues& values, MeasureSound measure,
@@ -38,17 +36,17 @@ public:
 
     // What "Load" does once its file dialog gave a file: the name goes into
     // the field and the file is measured.
-    void loadSound(const QString& path);
+    void loadSound(const QString& path) { sound_->loadSound(path); }
 
     NumberField* frameTimeField() const { return frameTime_; }
     QCheckBox* codecBox() const { return showCodec_; }
-    QCheckBox* soundBox() const { return sound_; }
-    QLineEdit* soundField() const { return wavFile_; }
-    QToolButton* loadButton() const { return load_; }
-    QToolButton* playButton() const { return play_; }
+    QCheckBox* soundBox() const { return sound_->soundBox(); }
+    QLineEdit* soundField() const { return sound_->soundField(); }
+    QToolButton* loadButton() const { return sound_->loadButton(); }
+    QToolButton* playButton() const { return sound_->playButton(); }
     // Plays the named file while the dialog waits (gui/playback/sound_button.h).
-    SoundButton* player() const { return player_; }
-    QLabel* durationPanel() const { return duration_; }
+    SoundButton* player() const { return sound_->player(); }
+    QLabel* durationPanel() const { return sound_->durationPanel(); }
     QCheckBox* showAlwaysBox() const { return showAlways_; }
     QPushButton* saveButton() const { return save_; }
     QPushButton* cancelButton() const { return cancel_; }
@@ -57,20 +55,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void loadClicked();
-    void showDuration();
-
-    MeasureSound measure_;
-    ShowMessage message_;
-    std::int32_t soundDuration_ = 0;
     NumberField* frameTime_ = nullptr;
     QCheckBox* showCodec_ = nullptr;
-    QCheckBox* sound_ = nullptr;
-    QLineEdit* wavFile_ = nullptr;
-    QToolButton* load_ = nullptr;
-    QToolButton* play_ = nullptr;
-    SoundButton* player_ = nullptr;
-    QLabel* duration_ = nullptr;
+    SoundChooser* sound_ = nullptr;
     QCheckBox* showAlways_ = nullptr;
     QPushButton* save_ = nullptr;
     QPushButton* cancel_ = nullptr;

@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "engine/avi/wav.h"
 #include "engine/output/add_sound_values.h"
+#include "gui/playback/sound_chooser.h"
 
 class QCheckBox;
 class QLabel;
@@ -24,10 +24,8 @@ class SoundButton;
 class TFormAddSound : public QDialog {
     Q_OBJECT
 public:
-    // Measures a WAV file's playing time (WavDurationMs).
-    using MeasureSound = std::function<WavDuration(const std::string& path)>;
-    // Shows a message box with its caption.
-    using ShowMessage = std::function<void(const QString& caption, const QString& text)>;
+    using MeasureSound = SoundChooser::MeasureSound;
+    using ShowMessage = SoundChooser::ShowMessage;
 
     TFormAddSound(const AddSoundValues& values, MeasureSound measure, ShowMessage message,
                   QWidget* parent = nullptr);
@@ -36,30 +34,19 @@ public:
 
     // What "Load" does once its file dialog gave a file: the name goes into
     // the field, the file is measured and "Play" is enabled.
-    void loadSound(const QString& path);
+    void loadSound(const QString& path) { sound_->loadSound(path); }
 
-    QCheckBox* soundBox() const { return sound_; }
-    QLineEdit* soundField() const { return wavFile_; }
-    QToolButton* loadButton() const { return load_; }
-    QToolButton* playButton() const { return play_; }
-    SoundButton* player() const { return player_; }
-    QLabel* durationPanel() const { return duration_; }
+    QCheckBox* soundBox() const { return sound_->soundBox(); }
+    QLineEdit* soundField() const { return sound_->soundField(); }
+    QToolButton* loadButton() const { return sound_->loadButton(); }
+    QToolButton* playButton() const { return sound_->playButton(); }
+    SoundButton* player() const { return sound_->player(); }
+    QLabel* durationPanel() const { return sound_->durationPanel(); }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
 
 private:
-    void loadClicked();
-    void showDuration();
-
-    MeasureSound measure_;
-    ShowMessage message_;
-    std::int32_t soundDuration_ = 0;
-    QCheckBox* sound_ = nullptr;
-    QLineEdit* wavFile_ = nullptr;
-    QToolButton* load_ = nullptr;
-    QToolButton* play_ = nullptr;
-    SoundButton* player_ = nullptr;
-    QLabel* duration_ = nullptr;
+    SoundChooser* sound_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };
