@@ -65,7 +65,7 @@ private slots:
         TAviOptionsForm form("movie.avi", start, nullptr, nullptr);
         QCOMPARE(form.windowTitle(), QString("movie.avi"));
         QCOMPARE(form.durationPanel()->text(), QString("Duration of playback: 1234 msec"));
-        QVERIFY(!form.playButton()->isEnabled());  // no sound player in this version
+        QVERIFY(!form.playButton()->isEnabled());  // the named file does not exist
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
 
