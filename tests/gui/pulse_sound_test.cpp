@@ -204,8 +204,10 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         player.stop();
-        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-        QTRY_COMPARE_WITH_TIMEOUT(ended.load(), 1, 2000);
+        // Stop waits a second at most for the sound to end, however busy the
+        // machine (the margin is for a loaded test run)
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QTRY_COMPARE_WITH_TIMEOUT(ended.load(), 1, 5000);
         QVERIFY(endedOk);
         // and the sink falls silent
         const int loudest = loudestWhile([] { QThread::msleep(300); });
