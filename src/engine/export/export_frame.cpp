@@ -4,15 +4,12 @@
 
 #include "engine/base/output_file.h"
 #include "engine/export/bmp_bits.h"
-#include "engine/gif/bitmap.h"
-#include "engine/gif/bitmap_frame.h"
-#include "engine/gif/gif_image.h"
-#include "engine/gif/optimize.h"
 #include "engine/image/jpeg_codec.h"
 #include "engine/image/png_picture.h"
 #include "engine/output/output_target.h"
 #include "engine/project/composition.h"
 #include "engine/project/frame_cache.h"
+#include "engine/project/still_gif.h"
 
 namespace pelko {
 
@@ -27,19 +24,7 @@ Picture exportPicture(const Project& project, int index)
 
 std::vector<std::uint8_t> encodeStillGif(const Picture& picture, const GifFrameSettings& settings)
 {
-    TGIFImage image;
-    image.SetColorReduction(TColorReduction(settings.ColorReduction));
-    image.SetDitherMode(TDitherMode(settings.ColorDither));
-    image.SetReductionBits(settings.ReductionBit);
-    image.SetCompression(TGIFCompression(settings.GIFCompression));
-    Bitmap bitmap = Bitmap::fromPicture(picture);
-    if (settings.GIFTransparent) {
-        bitmap.setTransparent(true);
-        bitmap.setTransparentColor(settings.TransparentColor);
-    }
-    AssignImageFromBitmap(image, bitmap);
-    OptimizeColorMap(image);
-    return image.SaveToBytes();
+    return stillGifImage(picture, settings, true)->SaveToBytes();
 }
 
 std::vector<std::uint8_t> encodeExportPng(const Picture& picture, const ExportSettings& settings)

@@ -9,14 +9,6 @@
 
 namespace pelko {
 
-void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g)
-{
-    image.SetDitherMode(TDitherMode(g.ColorDither));
-    image.SetColorReduction(TColorReduction(g.ColorReduction));
-    image.SetReductionBits(g.ReductionBit);
-    image.SetCompression(TGIFCompression(g.GIFCompression));
-}
-
 // The frame image comes from the project's frame cache, which keeps the
 // source but not the frame image (every frame is converted once).
 Bitmap workingBitmap(const Project& project, int index)

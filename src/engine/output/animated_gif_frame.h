@@ -10,13 +10,9 @@
 #include "engine/output/build_animated_gif.h"
 #include "engine/output/smaller_gif_frames.h"
 #include "engine/project/project.h"
+#include "engine/project/still_gif.h"
 
 namespace pelko {
-
-// Gives the image the frame's colour settings, with which the next frame
-// added to it is converted. The codec's process-wide defaults stay as they
-// are: the settings travel with the image.
-void applyFrameSettings(TGIFImage& image, const GifFrameSettings& g);
 
 // The frame picture at its descriptor size (the frame image cut or padded
 // white to Width x Height, as the preview shows it), with its transparency.

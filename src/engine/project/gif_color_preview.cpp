@@ -6,7 +6,7 @@
 
 #include "engine/gif/bitmap_frame.h"
 #include "engine/gif/gif_image.h"
-#include "engine/gif/optimize.h"
+#include "engine/project/still_gif.h"
 
 namespace pelko {
 
@@ -56,22 +56,9 @@ GifColorPreview buildGifColorPreview(const Picture& before, const GifFrameSettin
     if (before.empty())
         return preview;
     try {
-        TGIFImage image;
-        image.SetColorReduction(TColorReduction(working.ColorReduction));
-        image.SetDitherMode(TDitherMode(working.ColorDither));
-        image.SetReductionBits(working.ReductionBit);
-        image.SetCompression(TGIFCompression(working.GIFCompression));
-
-        Bitmap copy = Bitmap::fromPicture(before);
-        if (working.GIFTransparent) {
-            copy.setTransparent(true);
-            copy.setTransparentColor(working.TransparentColor);
-        }
-        AssignImageFromBitmap(image, copy);
-        if (optimize)
-            OptimizeColorMap(image);
-        preview.after = pictureOn(GetBitmap(image), background);
-        preview.palette = paletteOf(image);
+        const auto image = stillGifImage(before, working, optimize);
+        preview.after = pictureOn(GetBitmap(*image), background);
+        preview.palette = paletteOf(*image);
     } catch (const std::exception& e) {
         preview = GifColorPreview{};
         preview.error = e.what();
