@@ -144,12 +144,12 @@ static SoundResult playSession(const std::string& server, const std::string& pat
     if (!ReadWavForAvi(path, layout, reason))
         return fail(reason);
     const WaveFormat& f = layout.format;
-    pa_sample_spec spec{};
-    if (!sampleFormatOf(f, spec.format))
+    pa_sample_spec sampleFormat{};
+    if (!sampleFormatOf(f, sampleFormat.format))
         return fail(std::to_string(f.bitsPerSample) + "-bit samples cannot be played");
-    spec.rate = f.samplesPerSec;
-    spec.channels = std::uint8_t(std::min<unsigned>(f.channels, 255));
-    if (f.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&spec))
+    sampleFormat.rate = f.samplesPerSec;
+    sampleFormat.channels = std::uint8_t(std::min<unsigned>(f.channels, 255));
+    if (f.channels > PA_CHANNELS_MAX || !pa_sample_spec_valid(&sampleFormat))
         return fail("the sound server does not play " + std::to_string(f.channels) + " channels at " +
                     std::to_string(f.samplesPerSec) + " samples per second");
 
@@ -162,14 +162,14 @@ static SoundResult playSession(const std::string& server, const std::string& pat
 
     pa_buffer_attr attr;
     attr.maxlength = std::uint32_t(-1);
-    attr.tlength = std::uint32_t(pa_usec_to_bytes(kBufferedUs, &spec));
+    attr.tlength = std::uint32_t(pa_usec_to_bytes(kBufferedUs, &sampleFormat));
     attr.prebuf = std::uint32_t(-1);
     attr.minreq = std::uint32_t(-1);
     attr.fragsize = std::uint32_t(-1);
     int error = 0;
     SimpleStream stream;
     stream.s = pa_simple_new(server.empty() ? nullptr : server.c_str(), "Pelko", PA_STREAM_PLAYBACK, nullptr,
-                             "Background sound", &spec, nullptr, &attr, &error);
+                             "Background sound", &sampleFormat, nullptr, &attr, &error);
     if (!stream.s)
         return fail(std::string("no sound server to play it on (") + pa_strerror(error) + ")");
 

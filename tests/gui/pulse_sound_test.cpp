@@ -76,15 +76,16 @@ class PulseSoundTest : public QObject {
     // The loudest sample that reached the null sink's monitor while work ran.
     int loudestWhile(const std::function<void()>& work)
     {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, 44100, 1};
+        const pa_sample_spec sampleFormat{PA_SAMPLE_S16LE, 44100, 1};
         // small fragments, or the server records (and so plays) in slices of seconds
         pa_buffer_attr attr;
         attr.maxlength = std::uint32_t(-1);
-        attr.fragsize = std::uint32_t(pa_usec_to_bytes(20'000, &spec));
+        attr.fragsize = std::uint32_t(pa_usec_to_bytes(20'000, &sampleFormat));
         attr.tlength = attr.prebuf = attr.minreq = std::uint32_t(-1);
         int error = 0;
-        pa_simple* rec = pa_simple_new(server_.toUtf8().constData(), "pelko-test", PA_STREAM_RECORD,
-                                       "pelko_null.monitor", "monitor", &spec, nullptr, &attr, &error);
+        pa_simple* rec =
+            pa_simple_new(server_.toUtf8().constData(), "pelko-test", PA_STREAM_RECORD, "pelko_null.monitor",
+                          "monitor", &sampleFormat, nullptr, &attr, &error);
         if (!rec) {
             qWarning("cannot record the monitor: %s", pa_strerror(error));
             return -1;
