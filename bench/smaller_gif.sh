@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The GIF smaller-file mode beside a peer encoder that makes per-frame
-# palettes with temporal dithering, in one run: for each frame set, the peer
-# at qualities 50..90 and pelko-cli make at several strengths; prints bytes,
-# mean PSNR (dB) and wall time for each, and for every peer quality the
-# smallest of our files that reaches its PSNR. Wall time on a busy machine
-# says little: CPU seconds (user + system) are printed beside it.
-#   bash bench/smaller_gif.sh PELKO_CLI [BUILD_DIR] [STRENGTHS]
+# palettes with temporal dithering, in one run. For each frame set: the
+# peer at qualities 50..90, and pelko-cli make --palette best --merge --crop
+# at strengths 0, 10, .., 100 (bytes, mean PSNR in dB, wall and CPU
+# seconds); then, for each peer quality, the strength of ours with the
+# fewest bytes at no lower PSNR (looked for to a step of 1 between the
+# coarse ones), and both timed again three times, medians compared.
+#   bash bench/smaller_gif.sh PELKO_CLI [BUILD_DIR]
 # Frame sets: the 60 benchmark frames (made in /tmp/b60 when missing), a
 # screen-recording-like set and a photo pan (made with ImageMagick).
 # PSNR: each GIF decoded with ffmpeg, sampled at every source frame's start
@@ -14,11 +15,9 @@
 set -euo pipefail
 cli=$(realpath "$1")
 build=$(realpath "${2:-$(dirname "$cli")/../..}")
-strengths=${3:-"0 20 40 60 80 100"}
 here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-
 # the peer, from the npm registry, in a folder of its own
 peer_dir=$build/peers/gifski
 peer=$peer_dir/node_modules/gifski/bin/debian/gifski
@@ -84,45 +83,77 @@ psnr() {
   awk '{for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { t = substr($i, 10); v = (t == "inf") ? 100 : t + 0; if (v > 100) v = 100; s += v; n++ } }
        END { printf "%.2f", n ? s / n : 0 }' "$tmp/psnr.log"
 }
-# command...: wall and CPU seconds into $tmp/wall
+# command...: "wall cpu" seconds
 timed() {
   /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$@" >/dev/null 2>&1
-  awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$tmp/time" >"$tmp/wall"
+  awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$tmp/time"
 }
+median3() { sort -n | sed -n 2p; }
+peer_run() { timed "$peer" --quiet --fps 25 --quality "$1" -o "$tmp/peer.gif" "$frames"/frame_*.png; }
+ours_run() {
+  timed "$cli" make "$tmp/ours.gif" "$frames"/frame_*.png --time 40 --merge --crop --palette best --lossy "$1" --quiet
+}
+# point L: made[L] = "bytes psnr wall cpu" of strength L, each made once per set
+declare -A made
+point() {
+  local l=$1 w c
+  if [ -z "${made[$l]:-}" ]; then
+    read -r w c < <(ours_run "$l")
+    made[$l]="$(stat -c %s "$tmp/ours.gif") $(psnr "$tmp/ours.gif" "$frames") $w $c"
+  fi
+}
+reaches() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 
 for s in "${sets[@]}"; do
   name=${s%%:*}; frames=${s#*:}
+  made=()
   echo "== $name ($(ls "$frames"/frame_*.png | wc -l) frames)"
-  printf '%-26s %10s %8s %8s %8s\n' encoder bytes "PSNR dB" "wall s" "cpu s"
-  : >"$tmp/peer.txt"; : >"$tmp/ours.txt"
+  printf '%-24s %10s %8s %7s %7s\n' encoder bytes "PSNR dB" "wall s" "cpu s"
+  : >"$tmp/peer.txt"
   for q in 50 60 70 80 90; do
-    timed "$peer" --quiet --fps 25 --quality "$q" -o "$tmp/peer.gif" "$frames"/frame_*.png
-    read -r w c <"$tmp/wall"; b=$(stat -c %s "$tmp/peer.gif"); p=$(psnr "$tmp/peer.gif" "$frames")
-    printf '%-26s %10d %8s %8s %8s\n' "peer --quality $q" "$b" "$p" "$w" "$c"
-    echo "$q $b $p $w $c" >>"$tmp/peer.txt"
+    read -r w c < <(peer_run "$q")
+    b=$(stat -c %s "$tmp/peer.gif"); p=$(psnr "$tmp/peer.gif" "$frames")
+    printf '%-24s %10d %8s %7s %7s\n' "peer --quality $q" "$b" "$p" "$w" "$c"
+    echo "$q $b $p" >>"$tmp/peer.txt"
   done
-  timed "$cli" make "$tmp/ours.gif" "$frames"/frame_*.png --time 40 --quiet
-  read -r w c <"$tmp/wall"
-  printf '%-26s %10d %8s %8s %8s\n' "pelko defaults" "$(stat -c %s "$tmp/ours.gif")" "$(psnr "$tmp/ours.gif" "$frames")" "$w" "$c"
-  for palette in octree best; do
-    for l in $strengths; do
-      timed "$cli" make "$tmp/ours.gif" "$frames"/frame_*.png --time 40 --merge --palette "$palette" \
-        --lossy "$l" --quiet
-      read -r w c <"$tmp/wall"; b=$(stat -c %s "$tmp/ours.gif"); p=$(psnr "$tmp/ours.gif" "$frames")
-      printf '%-26s %10d %8s %8s %8s\n' "pelko $palette --lossy $l" "$b" "$p" "$w" "$c"
-      echo "$palette/$l $b $p $w $c" >>"$tmp/ours.txt"
+  for l in 0 10 20 30 40 50 60 70 80 90 100; do
+    point "$l"
+    read -r b p w c <<<"${made[$l]}"
+    printf '%-24s %10d %8s %7s %7s\n' "pelko --lossy $l" "$b" "$p" "$w" "$c"
+  done
+  while read -r q pb pp; do
+    # the strongest coarse strength that reaches the PSNR, then steps of 1 up
+    # to the next coarse one (PSNR falls as the strength grows)
+    lo=-1
+    for l in 0 10 20 30 40 50 60 70 80 90 100; do
+      point "$l"
+      read -r b p _ _ <<<"${made[$l]}"
+      reaches "$p" "$pp" && lo=$l
     done
-  done
-  # for each peer quality: our smallest file at no lower PSNR
-  while read -r q b p w c; do
-    best=$(awk -v p="$p" '$3 >= p { print $2, $1, $3, $4, $5 }' "$tmp/ours.txt" | sort -n | head -1)
-    if [ -z "$best" ]; then
-      echo "  peer q$q ($b B, $p dB): none of ours reaches its PSNR"
-    else
-      read -r ob on op ow oc <<<"$best"
-      printf '  peer q%s (%d B, %s dB): ours %s %d B (%.2fx its bytes), %s dB, wall %.2fx, cpu %.2fx its time\n' \
-        "$q" "$b" "$p" "$on" "$ob" "$(echo "$ob / $b" | bc -l)" "$op" "$(echo "$ow / $w" | bc -l)" \
-        "$(echo "$oc / $c" | bc -l)"
+    if [ "$lo" -lt 0 ]; then
+      echo "  peer q$q ($pb B, $pp dB): none of ours reaches its PSNR"
+      continue
     fi
+    hi=$((lo + 10 > 100 ? 100 : lo + 10))
+    while [ $((hi - lo)) -gt 1 ]; do
+      mid=$(((lo + hi) / 2))
+      point "$mid"
+      read -r b p _ _ <<<"${made[$mid]}"
+      if reaches "$p" "$pp"; then lo=$mid; else hi=$mid; fi
+    done
+    best=""
+    for l in "${!made[@]}"; do
+      read -r b p _ _ <<<"${made[$l]}"
+      reaches "$p" "$pp" && best+="$b $l $p"$'\n'
+    done
+    read -r ob ol op < <(printf '%s' "$best" | sort -n | head -1)
+    runs=$(for i in 1 2 3; do peer_run "$q"; ours_run "$ol" | sed 's/^/o /'; done)
+    pw=$(grep -v '^o' <<<"$runs" | awk '{print $1}' | median3)
+    pc=$(grep -v '^o' <<<"$runs" | awk '{print $2}' | median3)
+    ow=$(grep '^o' <<<"$runs" | awk '{print $2}' | median3)
+    oc=$(grep '^o' <<<"$runs" | awk '{print $3}' | median3)
+    printf '  peer q%s (%d B, %s dB, %ss): ours --lossy %s %d B (%.2fx its bytes), %s dB, %ss: wall %.2fx, cpu %.2fx its time\n' \
+      "$q" "$pb" "$pp" "$pw" "$ol" "$ob" "$(echo "$ob / $pb" | bc -l)" "$op" "$ow" \
+      "$(echo "$ow / $pw" | bc -l)" "$(echo "$oc / $pc" | bc -l)"
   done <"$tmp/peer.txt"
 done

@@ -1,5 +1,6 @@
 // pelko-cli: the headless front end over the engine.
 
+#include <malloc.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -113,6 +114,12 @@ static const Command* findCommand(const std::string& name)
 int main(int argc, char** argv)
 {
     using namespace pelko::cli;
+    // Pictures of a frame's size are made and freed for every frame: keep
+    // freed memory for the next one rather than handing it back to the
+    // system and faulting fresh pages in each time. The frame cache's budget
+    // still bounds what is held.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 128 << 20);
     if (argc < 2) {
         printHelp();
         return kExitUsage;

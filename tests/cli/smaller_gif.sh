@@ -24,6 +24,23 @@ if command -v ffprobe >/dev/null; then
   [ "$probe" = "200,120,6" ] || { echo "s1.gif: $probe"; exit 1; }
 fi
 
+# shown the same by ffmpeg and ImageMagick, each composing the frames itself
+if command -v ffmpeg >/dev/null && command -v convert >/dev/null && command -v compare >/dev/null; then
+  "$cli" make "$tmp/strong.gif" "$pics"/frame*.png --merge --crop --lossy 90 --palette best --quiet
+  for gif in s1 strong; do
+    ffmpeg -v error -i "$tmp/$gif.gif" -vsync passthrough -pix_fmt rgb24 "$tmp/${gif}_ff_%02d.ppm"
+    convert "$tmp/$gif.gif" -coalesce -scene 1 "$tmp/${gif}_im_%02d.ppm"
+    n=0
+    for f in "$tmp/${gif}"_ff_*.ppm; do
+      im=${f/_ff_/_im_}
+      ae=$(compare -metric AE "$f" "$im" null: 2>&1) || true
+      [ "$ae" = "0" ] || { echo "$gif.gif: ffmpeg and ImageMagick differ at $(basename "$f"): $ae"; exit 1; }
+      n=$((n + 1))
+    done
+    [ "$n" -ge 5 ] || { echo "$gif.gif: $n frames compared"; exit 1; }
+  done
+fi
+
 # generate: the project's stored strength, unless one is given
 cp -r "$root/data/demo/pictures" "$tmp/"
 sed 's/^Interlaced=0$/Interlaced=0\nLossy=80/' "$root/data/demo/demo.mcp" > "$tmp/lossy.mcp"

@@ -87,7 +87,8 @@ void TGIFSubImage::Compress(GifOutput& out, bool interlaced) const
     if (image_ && image_->GetCompression() == gcRLE) {
         TRLEEncoder encoder;
         encoder.Encode(out, source);
-    } else if (image_ && image_->GetLossy() > 0) {
+    } else if (image_ && lossyColorBound(image_->GetLossy()) >= 1) {
+        // (below a distance of 1 no colour may stand for another)
         const TGIFColorMap& map = GetActiveColorMap();
         Color colors[TGIFColorMap::kMaxColors] = {};
         for (int i = 0; i < map.GetCount(); ++i) colors[i] = map.GetColor(i);

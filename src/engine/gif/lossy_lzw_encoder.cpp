@@ -44,11 +44,13 @@ void TLossyLZWEncoder::Clear()
 {
     TLZWEncoder::Clear();
     std::fill(firstChild_.begin(), firstChild_.end(), std::int16_t(-1));
+    std::fill(recent_.begin(), recent_.end(), std::int16_t(-1));
 }
 
 void TLossyLZWEncoder::Compress()
 {
     firstChild_.assign(4096, -1);
+    recent_.assign(4096, -1);
     nextSibling_.assign(4096, -1);
     suffix_.assign(4096, 0);
     nextFree_ = clearCode_ + 2;
@@ -59,6 +61,7 @@ void TLossyLZWEncoder::Compress()
     std::int16_t* const firstChild = firstChild_.data();
     std::int16_t* const nextSibling = nextSibling_.data();
     const std::uint8_t* const suffix = suffix_.data();
+    std::int16_t* const recent = recent_.data();
     bool first = true;
     int prefix = 0;
     for (int y : scanRows()) {
@@ -70,6 +73,13 @@ void TLossyLZWEncoder::Compress()
             if (first) {
                 prefix = int(c);
                 first = false;
+                continue;
+            }
+            // The exact string last taken after this prefix answers most
+            // lookups without a walk.
+            const int hint = recent[prefix];
+            if (hint >= 0 && suffix[hint] == c) {
+                prefix = hint;
                 continue;
             }
             // The exact string when the dictionary has it, else the nearest
@@ -87,6 +97,8 @@ void TLossyLZWEncoder::Compress()
                     break;  // the colour itself, or an entry just like it
             }
             if (best >= 0) {
+                if (bestDistance == 0 && suffix[best] == c)
+                    recent[prefix] = std::int16_t(best);
                 prefix = best;
                 continue;
             }
@@ -101,6 +113,7 @@ void TLossyLZWEncoder::Compress()
                 firstChild[code] = -1;
                 nextSibling[code] = firstChild[parent];
                 firstChild[parent] = std::int16_t(code);
+                recent[parent] = std::int16_t(code);
             }
         }
     }

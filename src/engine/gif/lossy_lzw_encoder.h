@@ -35,6 +35,8 @@ private:
     std::vector<std::int16_t> firstChild_;
     std::vector<std::int16_t> nextSibling_;
     std::vector<std::uint8_t> suffix_;
+    // Per code: the child with the exact colour last taken or added, or -1.
+    std::vector<std::int16_t> recent_;
     // near_[a * 256 + b]: how far colour b is from colour a (squared), or -1
     // when b may not stand for a.
     std::vector<std::int32_t> near_;

@@ -3,20 +3,12 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <optional>
-#include <unordered_map>
 
 namespace pelko {
 
 namespace {
-
-// A source pixel this close (squared) to the one before counts as unchanged.
-constexpr int kStill = 7 * 7;
-// The colour shown before is kept when it is at most this much farther (in
-// RGB distance) from the colour wanted than the nearest entry: twice the
-// still distance, so that without diffusion an unchanged pixel always keeps
-// its colour.
-constexpr double kKeepSlack = 14.0;
 
 int distance(int r, int g, int b, Color c)
 {
@@ -108,7 +100,8 @@ std::uint8_t clampChannel(int v)
 
 }  // namespace
 
-PaletteMapper::PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool diffuse)
+PaletteMapper::PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool diffuse,
+                             const std::vector<std::uint8_t>& wanted)
     : src_(&bitmap),
       used_(palette.begin(), palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))),
       diffuse_(diffuse)
@@ -117,26 +110,23 @@ PaletteMapper::PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool 
         converted_ = bitmap.converted(pf24bit);
         src_ = &converted_;
     }
+    if (diffuse_ || used_.empty())
+        return;
     const int w = src_->width(), h = src_->height();
-    source_.resize(std::size_t(w) * std::size_t(h));
-    if (!diffuse_ && !used_.empty())
-        nearest_.resize(source_.size());
-    std::optional<NearestEntry> nearest;
-    if (!nearest_.empty())
-        nearest.emplace(used_);
+    nearest_.resize(std::size_t(w) * std::size_t(h));
+    if (wanted.size() == nearest_.size())
+        known_ = wanted;
+    NearestEntry nearest(used_);
     std::size_t at = 0;
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* in = src_->scanline(y);
-        for (int x = 0; x < w; ++x, ++at) {
-            const int r = in[3 * x + 2], g = in[3 * x + 1], b = in[3 * x];
-            source_[at] = rgb(std::uint8_t(r), std::uint8_t(g), std::uint8_t(b));
-            if (nearest)
-                nearest_[at] = std::uint8_t((*nearest)(r, g, b));
-        }
+        for (int x = 0; x < w; ++x, ++at)
+            if (known_.empty() || known_[at])
+                nearest_[at] = std::uint8_t(nearest(in[3 * x + 2], in[3 * x + 1], in[3 * x]));
     }
 }
 
-MappedFrame PaletteMapper::map(const ShownFrame* previous)
+MappedFrame PaletteMapper::map(const ShownFrame* previous, KeepRule keep)
 {
     MappedFrame out;
     const int w = src_->width(), h = src_->height();
@@ -146,25 +136,35 @@ MappedFrame PaletteMapper::map(const ShownFrame* previous)
     out.bitmap.setPalette(used);
     out.shown.width = w;
     out.shown.height = h;
-    out.shown.source = source_;
-    out.shown.shown.resize(out.shown.source.size());
+    out.shown.shown.resize(std::size_t(w) * std::size_t(h));
     if (used.empty() || w == 0 || h == 0)
         return out;
 
     std::optional<NearestEntry> nearest;
-    if (diffuse)
+    if (diffuse || !known_.empty())
         nearest.emplace(used);
-    std::unordered_map<Color, int> indexOf;
-    for (int i = int(used.size()) - 1; i >= 0; --i) indexOf[used[std::size_t(i)]] = i;
-    const bool stable = previous && previous->width == w && previous->height == h;
+    // (kept pixels need an entry left over for transparency)
+    const bool stable = previous && previous->width == w && previous->height == h &&
+                        previous->shown.size() == out.shown.shown.size() && used.size() <= 255;
+    std::unique_ptr<Bitmap> mask;
+    if (stable)
+        mask = std::make_unique<Bitmap>(w, h, pf1bit);
+    const float slack = float(std::max(0.0, keep.slack));
+    const float tolerance2 = float(std::max(0.0, keep.tolerance) * std::max(0.0, keep.tolerance));
+    const bool runs = !diffuse && keep.run > 0;
+    const float run2 = float(keep.run * keep.run);
 
     // errors for this row and the next, in 1/16, with a cell of margin on each side
     std::vector<int> errThis(std::size_t(w + 2) * 3, 0), errNext(std::size_t(w + 2) * 3, 0);
     std::size_t at = 0;
+    int last = 0;  // the last colour taken; a kept pixel holds it until it is made transparent
+    bool leftKept = false;
     for (int y = 0; y < h; ++y) {
         const std::uint8_t* in = src_->scanline(y);
         std::uint8_t* o = out.bitmap.scanline(y);
+        std::uint8_t* m = mask ? mask->scanline(y) : nullptr;
         std::fill(errNext.begin(), errNext.end(), 0);
+        leftKept = false;
         for (int x = 0; x < w; ++x, ++at) {
             const int sr = in[3 * x + 2], sg = in[3 * x + 1], sb = in[3 * x];
             int* e = &errThis[std::size_t(x + 1) * 3];
@@ -174,19 +174,51 @@ MappedFrame PaletteMapper::map(const ShownFrame* previous)
                 g = clampChannel(sg + e[1] / 16);
                 b = clampChannel(sb + e[2] / 16);
             }
-            int index = diffuse ? (*nearest)(r, g, b) : nearest_[at];
-            if (stable && distance(sr, sg, sb, previous->source[at]) <= kStill) {
-                const Color before = previous->shown[at];
-                if (before != used[std::size_t(index)] &&
-                    std::sqrt(double(distance(r, g, b, before))) <=
-                        std::sqrt(double(distance(r, g, b, used[std::size_t(index)]))) + kKeepSlack) {
-                    const auto found = indexOf.find(before);
-                    if (found != indexOf.end())
-                        index = found->second;
+            // the nearest entry, looked up when first needed
+            int index = -1;
+            auto nearestIndex = [&] {
+                if (index < 0)
+                    index = diffuse || (!known_.empty() && !known_[at]) ? (*nearest)(r, g, b) : nearest_[at];
+                return index;
+            };
+            Color chosen = 0;
+            bool kept = false;
+            bool decided = false;
+            if (runs && x > 0) {
+                // what the pixel on the left took, when it is close enough
+                const Color left = leftKept ? previous->shown[at] : used[std::size_t(last)];
+                if (float(distance(sr, sg, sb, left)) <= run2) {
+                    decided = true;
+                    kept = leftKept;
+                    index = last;
+                    chosen = left;
+                    if (kept) {
+                        m[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+                        ++out.kept;
+                    }
                 }
             }
-            o[x] = std::uint8_t(index);
-            const Color chosen = used[std::size_t(index)];
+            if (stable && !decided) {
+                const Color before = previous->shown[at];
+                const float dBefore = float(distance(sr, sg, sb, before));
+                kept = dBefore <= tolerance2;
+                if (!kept) {
+                    const int dNearest = distance(sr, sg, sb, used[std::size_t(nearestIndex())]);
+                    const float bound = std::sqrt(float(dNearest)) + slack;
+                    kept = dBefore <= float(dNearest) || (slack > 0 && dBefore <= bound * bound);
+                }
+                if (kept) {
+                    chosen = before;
+                    m[x >> 3] |= std::uint8_t(0x80 >> (x & 7));
+                    ++out.kept;
+                }
+            }
+            if (!decided && !kept)
+                chosen = used[std::size_t(nearestIndex())];
+            o[x] = std::uint8_t(kept ? last : index);
+            if (!kept)
+                last = index;
+            leftKept = kept;
             out.shown.shown[at] = chosen;
             if (diffuse) {
                 const int er = r - int(redOf(chosen)), eg = g - int(greenOf(chosen)),
@@ -201,6 +233,10 @@ MappedFrame PaletteMapper::map(const ShownFrame* previous)
             }
         }
         std::swap(errThis, errNext);
+    }
+    if (out.kept > 0) {
+        out.bitmap.setMask(std::move(mask));
+        out.bitmap.setTransparent(true);
     }
     return out;
 }

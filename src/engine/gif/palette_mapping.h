@@ -1,11 +1,10 @@
 #pragma once
 // Mapping a true-colour picture to a palette for the smaller-file mode: the
 // nearest colour (squared RGB distance, exact), with Floyd-Steinberg error
-// diffusion when asked; and, given the frame before, temporal stability: a
-// pixel whose colour did not change keeps the colour the frame before showed
-// there when the palette has it and it is nearly as close as the nearest, so
-// the frames differ only where the picture does and the optimizer can make
-// the rest transparent.
+// diffusion when asked; and, given what the frame before left on the
+// screen, keeping: a pixel whose shown colour is close enough to the one
+// wanted (a KeepRule) is left to show it, as a transparent pixel of this
+// frame, so only what changed is written again.
 
 #include <cstdint>
 #include <vector>
@@ -15,17 +14,33 @@
 
 namespace pelko {
 
-// What the frame before was and showed, pixel by pixel (row by row).
+// What the screen showed in a frame's rectangle after it, pixel by pixel
+// (row by row).
 struct ShownFrame {
     int width = 0;
     int height = 0;
-    std::vector<Color> source;
     std::vector<Color> shown;
 };
 
+// When a pixel keeps the colour shown before: when that colour is at most
+// `slack` farther (in RGB distance) from the colour wanted than the palette
+// colour it would get, or at most `tolerance` from it. Both 0: only when
+// it is at least as close.
+// `run`: a pixel takes what the pixel on its left took (kept or a colour)
+// when that is at most this far from the colour wanted, so the picture
+// holds longer runs for the compression (without diffusion).
+struct KeepRule {
+    double slack = 0;
+    double tolerance = 0;
+    double run = 0;
+};
+
 struct MappedFrame {
-    Bitmap bitmap;  // 8 bits, with the palette (its first 256 entries)
+    // 8 bits, with the palette (its first 256 entries); the pixels kept are
+    // in its mask, and it is transparent when there are any.
+    Bitmap bitmap;
     ShownFrame shown;
+    int kept = 0;
 };
 
 // The mapping in two steps: what does not depend on the frame before
@@ -34,9 +49,13 @@ struct MappedFrame {
 // read as 24 bits) must outlive the mapper; palette: 1 to 256 colours.
 class PaletteMapper {
 public:
-    PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool diffuse);
+    // wanted (one per pixel, row by row, or empty for all): the pixels
+    // whose nearest entry is looked up beforehand; map() looks up the others
+    // when it needs them.
+    PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool diffuse,
+                  const std::vector<std::uint8_t>& wanted = {});
     // previous: the frame before, or null; used only when it has the same size.
-    MappedFrame map(const ShownFrame* previous);
+    MappedFrame map(const ShownFrame* previous, KeepRule keep = {});
 
 private:
     const Bitmap* src_;
@@ -44,13 +63,13 @@ private:
     Palette used_;
     bool diffuse_;
     std::vector<std::uint8_t> nearest_;  // without diffusion
-    std::vector<Color> source_;
+    std::vector<std::uint8_t> known_;    // which of nearest_ were looked up (empty: all)
 };
 
 inline MappedFrame mapToPalette(const Bitmap& bitmap, const Palette& palette, bool diffuse,
-                                const ShownFrame* previous)
+                                const ShownFrame* previous, KeepRule keep = {})
 {
-    return PaletteMapper(bitmap, palette, diffuse).map(previous);
+    return PaletteMapper(bitmap, palette, diffuse).map(previous, keep);
 }
 
 }  // namespace pelko

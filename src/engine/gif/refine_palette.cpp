@@ -122,6 +122,8 @@ ColorHistogram::ColorHistogram(const Bitmap& bitmap, const std::vector<std::uint
             const std::size_t key = (std::size_t(p[2] >> kBinShift) << (2 * kBinBits)) |
                                     (std::size_t(p[1] >> kBinShift) << kBinBits) |
                                     std::size_t(p[0] >> kBinShift);
+            if (weighted && weights[at] == 0)
+                continue;
             const double w = weighted ? double(weights[at]) : 1.0;
             std::int32_t& slot = slotOf[key];
             if (slot < 0) {

@@ -14,6 +14,11 @@
 
 namespace pelko {
 
+int lzwStrength(const AnimatedGifOptions& options)
+{
+    return options.bestPalette ? options.lossy / 5 : options.lossy;
+}
+
 AnimatedGifOptions gifOptionsOf(const ProjectSettings& s, std::uint16_t loops)
 {
     AnimatedGifOptions o;
@@ -83,11 +88,11 @@ std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const Animat
     int jobs = options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
     jobs = std::min(jobs, std::max(1, n));
     image->SetEncodeThreads(jobs);
-    image->SetLossy(options.lossy);
+    image->SetLossy(lzwStrength(options));
     ReducedFrames reduced;
     std::unique_ptr<SmallerGifFrames> smaller;
     if (options.bestPalette)
-        smaller = std::make_unique<SmallerGifFrames>(project);
+        smaller = std::make_unique<SmallerGifFrames>(project, options.lossy);
     if (jobs > 1)
         reduced = reduceFramesInParallel(project, jobs, smaller.get(), progress);
     for (int j = 0; j < n; ++j) {

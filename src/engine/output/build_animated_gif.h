@@ -17,8 +17,9 @@ struct AnimatedGifOptions {
     bool interlaced = false;
     bool mergeSimilarities = false;  // ooMerge
     std::uint16_t loops = 0;         // 0: endless
-    // The smaller-file mode: lossy LZW strength 0 (off) to 100, and the
-    // refined palettes with temporally stable dithering.
+    // The smaller-file mode: its strength 0 (off) to 100, which alone is
+    // the lossy LZW's; with bestPalette the frames also keep what is shown
+    // where it is close enough and get palettes for what changed.
     int lossy = 0;
     bool bestPalette = false;
     int jobs = 0;  // threads reducing frames; 0: one per core. The bytes never depend on it.
@@ -26,6 +27,11 @@ struct AnimatedGifOptions {
     // holds in memory; past it they wait packed in a scratch file.
     std::size_t workingMemory = std::size_t(128) << 20;
 };
+
+// The lossy LZW strength the options give the encoder: with bestPalette
+// the strength goes mostly to keeping and palettes, and a fifth of it to
+// the code stream.
+int lzwStrength(const AnimatedGifOptions& options);
 
 // The project's own stored options.
 AnimatedGifOptions gifOptionsOf(const ProjectSettings& settings, std::uint16_t loops);

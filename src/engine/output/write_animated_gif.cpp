@@ -102,9 +102,9 @@ public:
         jobs_ = std::min(jobs_, std::max(1, n_));
         image_.SetWidth(project.settings.Width);
         image_.SetHeight(project.settings.Height);
-        image_.SetLossy(options.lossy);
+        image_.SetLossy(lzwStrength(options));
         if (options.bestPalette)
-            smaller_ = std::make_unique<SmallerGifFrames>(project);
+            smaller_ = std::make_unique<SmallerGifFrames>(project, options.lossy);
     }
 
     bool write(const std::string& path)
@@ -137,7 +137,7 @@ private:
             ConvertedFrame c;
             c.image = convertFrame(project_, j, options_, smaller_.get());
             c.image->SetCompression(compression);
-            c.image->SetLossy(options_.lossy);
+            c.image->SetLossy(lzwStrength(options_));
             GifOutput out;
             c.image->Images().GetImage(0)->SaveToStream(out);
             c.bytes = std::move(out.bytes());

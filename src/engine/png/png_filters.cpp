@@ -4,6 +4,18 @@
 
 namespace pelko::png {
 
+namespace {
+
+// The Paeth predictor without branches, which photographs would mispredict.
+inline int paethSelect(int a, int b, int c)
+{
+    const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+    const int bc = pb <= pc ? b : c;
+    return pa <= pb && pa <= pc ? a : bc;
+}
+
+}  // namespace
+
 void unfilterRow(int type, std::uint8_t* row, const std::uint8_t* prev, std::size_t n, std::size_t bpp)
 {
     switch (type) {
@@ -28,6 +40,27 @@ void unfilterRow(int type, std::uint8_t* row, const std::uint8_t* prev, std::siz
                 row[i] = std::uint8_t(row[i] + ((row[i - bpp] + prev[i]) >> 1));
             break;
         case 4:
+            if (bpp == 3 || bpp == 4) {
+                // Each channel's left and upper-left bytes stay in registers,
+                // so the channels run side by side (a zero left and
+                // upper-left predict the byte above, as at the row's start).
+                int a[4] = {}, c[4] = {};
+                std::size_t i = 0;
+                for (; i + bpp <= n; i += bpp)
+                    for (std::size_t k = 0; k < bpp; ++k) {
+                        const int b = prev[i + k];
+                        a[k] = std::uint8_t(row[i + k] + paethSelect(a[k], b, c[k]));
+                        row[i + k] = std::uint8_t(a[k]);
+                        c[k] = b;
+                    }
+                for (std::size_t k = 0; i < n; ++i, ++k) {
+                    const int b = prev[i];
+                    a[k] = std::uint8_t(row[i] + paethSelect(a[k], b, c[k]));
+                    row[i] = std::uint8_t(a[k]);
+                    c[k] = b;
+                }
+                break;
+            }
             for (std::size_t i = 0; i < bpp && i < n; ++i) row[i] = std::uint8_t(row[i] + prev[i]);
             for (std::size_t i = bpp; i < n; ++i)
                 row[i] = std::uint8_t(row[i] + paethPredictor(row[i - bpp], prev[i], prev[i - bpp]));

@@ -1,11 +1,13 @@
 // The image data of a PNG: inflating and unfiltering IDAT rows into the
 // decoded picture, and filtering and deflating the picture into IDAT chunks.
 
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "engine/png/png_filters.h"
@@ -323,6 +325,57 @@ void checkImageData(const std::uint8_t* file, std::size_t size, std::size_t idat
 
 // Pictures up to this many bytes are made before their data is read.
 constexpr std::uint64_t kCheckDataAbove = std::uint64_t(1) << 24;
+// Image data up to this many bytes (inflated) is inflated in one go.
+constexpr std::uint64_t kInflateAtOnce = std::uint64_t(1) << 26;
+constexpr std::uint64_t kKeepRawBuffer = std::uint64_t(1) << 23;
+
+struct DecompressorFree {
+    void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+};
+
+// The image data of the IDAT chunks from idatPos on, inflated whole into
+// raw (rawSize bytes, the rows with their filter bytes), and where the
+// chunks end. False for anything else (a chunk that fails its check, data
+// that is short, long or damaged): the row-by-row reading then runs and
+// says what is wrong, as it always did.
+bool inflateAtOnce(const std::uint8_t* file, std::size_t size, std::size_t idatPos, std::uint64_t rawSize,
+                   std::uint8_t* raw, std::size_t& endPos)
+{
+    thread_local std::unique_ptr<libdeflate_decompressor, DecompressorFree> decompressor(
+        libdeflate_alloc_decompressor());
+    if (!decompressor || rawSize > kInflateAtOnce)
+        return false;
+    std::vector<std::uint8_t> joined;
+    const std::uint8_t* data = nullptr;
+    std::size_t length = 0;
+    std::size_t pos = idatPos;
+    try {
+        for (int n = 0; pos <= size && size - pos >= 12 && std::memcmp(file + pos + 4, "IDAT", 4) == 0; ++n) {
+            const png::RawChunk chunk = png::readChunk(file, size, pos, true);
+            if (n == 0) {
+                data = chunk.data;
+                length = chunk.length;
+            } else {
+                if (n == 1)
+                    joined.assign(data, data + length);
+                joined.insert(joined.end(), chunk.data, chunk.data + chunk.length);
+                data = joined.data();
+                length = joined.size();
+            }
+            pos = chunk.next;
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    std::size_t used = 0, out = 0;
+    if (!data ||
+        libdeflate_zlib_decompress_ex(decompressor.get(), data, length, raw, std::size_t(rawSize), &used,
+                                      &out) != LIBDEFLATE_SUCCESS ||
+        out != rawSize)
+        return false;
+    endPos = pos;
+    return true;
+}
 
 }  // namespace
 
@@ -368,6 +421,30 @@ void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::s
         throw EPNGOutMemory(kPngOutMemory);
     }
     const bool identity = isIdentity(gamma_);
+    const std::size_t widest = widestRow(passes);
+
+    // (a buffer each thread keeps for pictures of a usual size, so that
+    // a run of frames does not allocate and clear one every time)
+    thread_local std::vector<std::uint8_t> kept;
+    std::vector<std::uint8_t> once;
+    std::vector<std::uint8_t>& raw = rawSize <= kKeepRawBuffer ? kept : once;
+    if (rawSize <= kInflateAtOnce && raw.size() < rawSize)
+        raw.resize(std::size_t(rawSize));
+    if (rawSize <= kInflateAtOnce && inflateAtOnce(file, size, idatPos, rawSize, raw.data(), endPos)) {
+        const std::vector<std::uint8_t> zeros(widest);
+        std::uint8_t* row = raw.data();
+        for (const PassRows& rows : passes) {
+            const std::uint8_t* prev = zeros.data();
+            for (std::uint32_t r = 0; r < rows.height; ++r) {
+                png::unfilterRow(row[0], row + 1, prev, rows.rowBytes, bpp);
+                storeRow(h, gamma_, identity, row + 1, rows.pass.y0 + int(r) * rows.pass.dy, rows.pass,
+                         rows.width);
+                prev = row + 1;
+                row += rows.rowBytes + 1;
+            }
+        }
+        return;
+    }
 
     z_stream zs{};
     int ret = inflateInit(&zs);
@@ -380,7 +457,6 @@ void TPNGObject::decodeImageData(TChunkIHDR& h, const std::uint8_t* file, std::s
     zs.avail_in = chunk.length;
     bool streamEnded = false;
 
-    const std::size_t widest = widestRow(passes);
     std::vector<std::uint8_t> cur(widest + 1), prev(widest + 1);
     for (const PassRows& rows : passes) {
         const Pass& p = rows.pass;

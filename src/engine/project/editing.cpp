@@ -1,7 +1,11 @@
 #include "engine/project/editing.h"
 
 #include <algorithm>
+#include <thread>
 
+#include "engine/base/ordered_pipeline.h"
+#include "engine/image/file_kind.h"
+#include "engine/project/frame_cache.h"
 #include "engine/project/source_loader.h"
 
 namespace pelko {
@@ -14,27 +18,50 @@ void selectLast(Project& project)
         project.selection.selectOnly(project.frames.count() - 1);
 }
 
+// Reads the source at path into the project's cache (on a worker), so that
+// adding its frames afterwards, in order, finds it there.
+bool readAhead(Project& project, const std::string& path, SourceReader& reader)
+{
+    std::string error;
+    if (hasExtension(path, ".gif"))
+        return project.cache->gif(path, reader, error) != nullptr;
+    return project.cache->still(path, reader, error) != nullptr;
+}
+
 EditResult appendFiles(Project& project, const std::vector<std::string>& paths, SourceReader& reader,
                        ProgressSink& progress, bool stopAtForeign)
 {
     EditResult result;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (progress.cancelled()) {
-            result.cancelled = true;
-            break;
-        }
-        const std::string& path = paths[i];
-        if (!isSourceExtension(path)) {
-            if (stopAtForeign)
-                break;
-            continue;
-        }
-        AddResult r = addSourceFile(project, path, project.frames.size(), reader);
-        result.added += r.added;
-        result.canvasChanged = result.canvasChanged || r.canvasChanged;
-        result.errors.insert(result.errors.end(), r.errors.begin(), r.errors.end());
-        progress.progress(int((i + 1) * 100 / paths.size()));
-    }
+    // the files a drop takes: up to the first of another kind
+    std::size_t count = paths.size();
+    if (stopAtForeign)
+        count = std::size_t(std::find_if(paths.begin(), paths.end(),
+                                         [](const std::string& p) { return !isSourceExtension(p); }) -
+                            paths.begin());
+    // Files are decoded on every core, a few ahead of the one being added;
+    // each is added in list order as it comes.
+    const int jobs = int(std::max(1u, std::thread::hardware_concurrency()));
+    runInOrder<bool>(
+        int(count), std::min(jobs, int(count)),
+        [&](int i) {
+            const std::string& path = paths[std::size_t(i)];
+            return isSourceExtension(path) && !progress.cancelled() && readAhead(project, path, reader);
+        },
+        [&](int i, bool) {
+            if (progress.cancelled()) {
+                result.cancelled = true;
+                return false;
+            }
+            const std::string& path = paths[std::size_t(i)];
+            if (!isSourceExtension(path))
+                return true;
+            AddResult r = addSourceFile(project, path, project.frames.size(), reader);
+            result.added += r.added;
+            result.canvasChanged = result.canvasChanged || r.canvasChanged;
+            result.errors.insert(result.errors.end(), r.errors.begin(), r.errors.end());
+            progress.progress(int((std::size_t(i) + 1) * 100 / paths.size()));
+            return true;
+        });
     project.changed = true;
     if (!project.frames.empty()) {
         project.selection.clear();
