@@ -85,7 +85,7 @@ psnr() {
 }
 # command...: "wall cpu" seconds
 timed() {
-  /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$@" >/dev/null 2>&1
+  /usr/bin/time -f "%e %U %S" -o "$tmp/time" "$@" </dev/null >/dev/null 2>&1
   awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$tmp/time"
 }
 median3() { sort -n | sed -n 2p; }

@@ -48,11 +48,12 @@ inline constexpr OptionHelp kGifOutputHelp[] = {
     {"--crop", "GIF: transparent frames are cut down to their visible part"},
     {"--interlaced", "GIF: interlaced frames"},
     {"--lossy N",
-     "GIF: a smaller file through lossy LZW: a pixel may be written in a colour up to N/2 away (RGB "
-     "distance), 0 (exact) to 100 (default 0)"},
+     "GIF: a smaller file, 0 (exact) to 100 (default 0): with --palette octree through lossy LZW (a pixel "
+     "may be written in a colour up to N/2 away, RGB distance); with --palette best also pixels kept from "
+     "the frame before where they are close enough, and fewer colours"},
     {"--palette NAME",
-     "GIF: each frame's palette, one of: octree (as the frame settings say), best (refined, with pixels "
-     "that stay the same kept steady from frame to frame) (default octree)"},
+     "GIF: each frame's palette, one of: octree (as the frame settings say), best (refined, made for the "
+     "pixels that changed, with what stays the same kept from the frame before) (default octree)"},
     {"--jobs N", "GIF: threads reducing the frames' colours, 1 to 64 (default: one per core)"},
 };
 inline constexpr OptionHelp kAviOutputHelp[] = {

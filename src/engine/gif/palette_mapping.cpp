@@ -93,6 +93,14 @@ private:
     std::vector<std::uint32_t> cache_;
 };
 
+// The middle of a channel value's cell of 4: the colours looked up
+// beforehand are those of cells of 4 x 4 x 4 values, so that a photograph's
+// many colours come down to few lookups.
+int cellCentre(int v)
+{
+    return (v & ~3) | 2;
+}
+
 std::uint8_t clampChannel(int v)
 {
     return std::uint8_t(std::clamp(v, 0, 255));
@@ -122,7 +130,8 @@ PaletteMapper::PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool 
         const std::uint8_t* in = src_->scanline(y);
         for (int x = 0; x < w; ++x, ++at)
             if (known_.empty() || known_[at])
-                nearest_[at] = std::uint8_t(nearest(in[3 * x + 2], in[3 * x + 1], in[3 * x]));
+                nearest_[at] = std::uint8_t(nearest(cellCentre(in[3 * x + 2]), cellCentre(in[3 * x + 1]),
+                                                    cellCentre(in[3 * x])));
     }
 }
 

@@ -45,7 +45,7 @@ struct GifOptionsValues {
     int loops = 1;  // 1..255, the field's value; used when infiniteLoop is clear
     bool showAlways = true;
     bool smallerFile = false;  // "Smaller file": refined palettes and lossy LZW
-    int strength = 40;         // its slider, 0..100: the lossy LZW strength
+    int strength = 40;         // its slider, 0..100: the strength of the smaller-file mode
 };
 
 constexpr int kDefaultGifStrength = 40;

@@ -13,7 +13,7 @@ namespace pelko {
 
 namespace {
 
-constexpr int kKMeansPasses = 4;
+constexpr int kKMeansPasses = 2;
 // widest row of the bitmap the changed pixels are gathered in
 constexpr int kGatherWidth = 1024;
 // the most pixels the quantizer looks at

@@ -93,8 +93,9 @@ bool maskBit(const Bitmap& b, int x, int y)
 
 // A picture whose still part moved by at most about 2 (RGB distance) keeps
 // what the frame before showed there, as transparent pixels, once the slack
-// covers that; the part that changed is mapped afresh; and what a pixel
-// shows is always either kept or its palette colour.
+// covers that (and the cells the colours were looked up by); the part that
+// changed is mapped afresh; and what a pixel shows is always either kept or
+// its palette colour.
 TEST(PaletteMapping, PixelsCloseToWhatWasShownAreKept)
 {
     const int w = 80, h = 60;
@@ -130,7 +131,7 @@ TEST(PaletteMapping, PixelsCloseToWhatWasShownAreKept)
         if (!diffuse)
             EXPECT_EQ(same.kept, w * h);
 
-        const MappedFrame b = mapToPalette(second, palette, diffuse, &a.shown, KeepRule{5, 0, 0});
+        const MappedFrame b = mapToPalette(second, palette, diffuse, &a.shown, KeepRule{12, 0, 0});
         EXPECT_TRUE(b.bitmap.transparent());
         int kept = 0, stillKept = 0, still = 0;
         for (int y = 0; y < h; ++y)
@@ -154,7 +155,7 @@ TEST(PaletteMapping, PixelsCloseToWhatWasShownAreKept)
         // a frame before of another size is not looked at
         ShownFrame other = a.shown;
         other.width = w - 1;
-        const MappedFrame alone = mapToPalette(second, palette, diffuse, &other, KeepRule{5, 0, 0});
+        const MappedFrame alone = mapToPalette(second, palette, diffuse, &other, KeepRule{12, 0, 0});
         EXPECT_EQ(alone.kept, 0);
         EXPECT_EQ(alone.shown.shown, mapToPalette(second, palette, diffuse, nullptr).shown.shown);
     }
@@ -209,11 +210,12 @@ TEST(PaletteMapping, RunsFollowTheLeftNeighbourWithinTheBound)
         for (int x = 1; x < w; ++x) n += m.bitmap.index(x, 0) != m.bitmap.index(x - 1, 0);
         return n;
     };
-    const MappedFrame exact = mapToPalette(ramp, grey, false, nullptr);
-    const double bound = 9;
+    const MappedFrame plain = mapToPalette(ramp, grey, false, nullptr);
+    const double bound = 20;
     const MappedFrame runs = mapToPalette(ramp, grey, false, nullptr, KeepRule{0, 0, bound});
-    EXPECT_EQ(changes(exact), w - 1);
-    EXPECT_LE(changes(runs), w / 5);  // a grey step of 1 is sqrt(3) away
+    // a grey step of 1 is sqrt(3) away: runs of about 11
+    EXPECT_GE(changes(plain), w / 5);
+    EXPECT_LE(changes(runs), w / 8);
     for (int x = 0; x < w; ++x)
         EXPECT_LE(rgbDistance(runs.shown.shown[std::size_t(x)], colorAt(ramp, x, 0)), bound) << x;
     // diffusion leaves runs alone
