@@ -35,8 +35,9 @@ TAniGIFForm::TAniGIFForm(const QString& outputName, const GifOptionsValues& valu
     strength_ = new QSlider(Qt::Horizontal);
     strength_->setObjectName("strength");
     strength_->setRange(0, 100);
-    strength_->setToolTip("How far a pixel's colour may move for a smaller file: stronger keeps more of "
-                          "the frame before and uses fewer colours");
+    strength_->setToolTip(
+        "How far a pixel's colour may move for a smaller file: stronger keeps more of "
+        "the frame before and uses fewer colours");
     loops_ = new QSpinBox;
     loops_->setObjectName("loops");
     loops_->setRange(kMinGifLoops, kMaxGifLoops);
