@@ -130,8 +130,8 @@ PaletteMapper::PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool 
         const std::uint8_t* in = src_->scanline(y);
         for (int x = 0; x < w; ++x, ++at)
             if (known_.empty() || known_[at])
-                nearest_[at] = std::uint8_t(nearest(cellCentre(in[3 * x + 2]), cellCentre(in[3 * x + 1]),
-                                                    cellCentre(in[3 * x])));
+                nearest_[at] = std::uint8_t(
+                    nearest(cellCentre(in[3 * x + 2]), cellCentre(in[3 * x + 1]), cellCentre(in[3 * x])));
     }
 }
 
