@@ -78,7 +78,7 @@ sets+=("pan:$pan")
 # mean PSNR of a GIF against the frames
 psnr() {
   local gif=$1 frames=$2
-  ffmpeg -v error -i "$gif" -framerate 25 -i "$frames/frame_%04d.png" -lavfi \
+  ffmpeg -v error -nostdin -i "$gif" -framerate 25 -i "$frames/frame_%04d.png" -lavfi \
     "[0:v]fps=25,format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr=stats_file=$tmp/psnr.log" -f null - 2>/dev/null
   awk '{for (i = 1; i <= NF; i++) if ($i ~ /^psnr_avg:/) { t = substr($i, 10); v = (t == "inf") ? 100 : t + 0; if (v > 100) v = 100; s += v; n++ } }
        END { printf "%.2f", n ? s / n : 0 }' "$tmp/psnr.log"
@@ -121,7 +121,9 @@ for s in "${sets[@]}"; do
     read -r b p w c <<<"${made[$l]}"
     printf '%-24s %10d %8s %7s %7s\n' "pelko --lossy $l" "$b" "$p" "$w" "$c"
   done
-  while read -r q pb pp; do
+  mapfile -t peers <"$tmp/peer.txt"
+  for line in "${peers[@]}"; do
+    read -r q pb pp <<<"$line"
     # the strongest coarse strength that reaches the PSNR, then steps of 1 up
     # to the next coarse one (PSNR falls as the strength grows)
     lo=-1
@@ -155,5 +157,5 @@ for s in "${sets[@]}"; do
     printf '  peer q%s (%d B, %s dB, %ss): ours --lossy %s %d B (%.2fx its bytes), %s dB, %ss: wall %.2fx, cpu %.2fx its time\n' \
       "$q" "$pb" "$pp" "$pw" "$ol" "$ob" "$(echo "$ob / $pb" | bc -l)" "$op" "$ow" \
       "$(echo "$ow / $pw" | bc -l)" "$(echo "$oc / $pc" | bc -l)"
-  done <"$tmp/peer.txt"
+  done
 done
