@@ -109,7 +109,7 @@ std::uint8_t clampChannel(int v)
 }  // namespace
 
 PaletteMapper::PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool diffuse,
-                             const std::vector<std::uint8_t>& wanted)
+                             const std::vector<std::uint8_t>& wanted, bool byCell)
     : src_(&bitmap),
       used_(palette.begin(), palette.begin() + std::ptrdiff_t(std::min<std::size_t>(palette.size(), 256))),
       diffuse_(diffuse)
@@ -130,8 +130,9 @@ PaletteMapper::PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool 
         const std::uint8_t* in = src_->scanline(y);
         for (int x = 0; x < w; ++x, ++at)
             if (known_.empty() || known_[at])
-                nearest_[at] = std::uint8_t(
-                    nearest(cellCentre(in[3 * x + 2]), cellCentre(in[3 * x + 1]), cellCentre(in[3 * x])));
+                nearest_[at] = std::uint8_t(byCell ? nearest(cellCentre(in[3 * x + 2]),
+                                                             cellCentre(in[3 * x + 1]), cellCentre(in[3 * x]))
+                                                   : nearest(in[3 * x + 2], in[3 * x + 1], in[3 * x]));
     }
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Mapping a true-colour picture to a palette for the smaller-file mode: the
 // nearest colour (squared RGB distance; exact, or, for the pixels looked up
-// beforehand, that of the middle of the pixel's cell of 4 x 4 x 4 values),
+// beforehand when asked, that of the middle of the pixel's cell of 4 x 4 x 4
+// values),
 // with Floyd-Steinberg error diffusion when asked; and, given what the frame before left on the
 // screen, keeping: a pixel whose shown colour is close enough to the one
 // wanted (a KeepRule) is left to show it, as a transparent pixel of this
@@ -51,10 +52,10 @@ struct MappedFrame {
 class PaletteMapper {
 public:
     // wanted (one per pixel, row by row, or empty for all): the pixels
-    // whose nearest entry is looked up beforehand (by their cell); map()
-    // looks up the others, exactly, when it needs them.
+    // whose nearest entry is looked up beforehand (byCell: by their cell,
+    // else exactly); map() looks up the others, exactly, when it needs them.
     PaletteMapper(const Bitmap& bitmap, const Palette& palette, bool diffuse,
-                  const std::vector<std::uint8_t>& wanted = {});
+                  const std::vector<std::uint8_t>& wanted = {}, bool byCell = true);
     // previous: the frame before, or null; used only when it has the same size.
     MappedFrame map(const ShownFrame* previous, KeepRule keep = {});
 

@@ -270,7 +270,10 @@ Bitmap SmallerGifFrames::frameBitmap(int index, const Bitmap& working)
         }
     }
     const Palette palette = refinePalette(histogram, start, kKMeansPasses);
-    PaletteMapper mapper(picture, palette, TDitherMode(g.ColorDither) != dmNearest, pixels.weights);
+    // a busy picture's many colours are looked up by their cells; a simple
+    // one's few exactly
+    const bool busy = histogram.bins().size() >= std::size_t(kBusyBins);
+    PaletteMapper mapper(picture, palette, TDitherMode(g.ColorDither) != dmNearest, pixels.weights, busy);
 
     const std::shared_ptr<const ShownFrame> previous = takeShown(index - 1);
     MappedFrame mapped = mapper.map(over ? previous.get() : nullptr, keep);
