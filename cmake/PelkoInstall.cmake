@@ -72,9 +72,22 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
-# besides the libraries dpkg-shlibdeps finds: Qt's desktop plugins, which
-# the program loads at run time, and a font for the text frames
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core | fonts-freefont-ttf")
+# besides the libraries dpkg-shlibdeps finds: Qt's desktop plugins and the
+# video libraries (libavformat59 and so on, by the major versions built
+# against), which the programs load at run time, and a font for the text
+# frames
+set(pelko_video_packages "")
+foreach(m libavformat libavcodec libavutil libswscale)
+  string(REGEX MATCH "^[0-9]+" major "${FFMPEG_${m}_VERSION}")
+  if(major)
+    list(APPEND pelko_video_packages "${m}${major}")
+  endif()
+endforeach()
+list(JOIN pelko_video_packages ", " pelko_video_packages)
+if(pelko_video_packages)
+  string(APPEND pelko_video_packages ", ")
+endif()
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, ${pelko_video_packages}fonts-dejavu-core | fonts-freefont-ttf")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion, shared-mime-info, desktop-file-utils")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PELKO_WEBSITE}")
 include(CPack)

@@ -11,15 +11,8 @@
 
 #include "engine/avi/avi_headers.h"
 #include "engine/avi/riff.h"
+#include "engine/avi/video_library.h"
 #include "engine/base/output_file.h"
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libavutil/opt.h>
-#include <libswscale/swscale.h>
-}
 
 namespace pelko {
 namespace {
@@ -41,7 +34,7 @@ AviResult fromAvError(int err, AviResult fallback)
 std::string avErrorText(int err)
 {
     char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(err, text, sizeof text);
+    video().av_strerror(err, text, sizeof text);
     return text;
 }
 
@@ -71,14 +64,14 @@ AVCodecID pcmCodec(int bits)
 int writeBorrowed(AVFormatContext* ctx, AVPacket* pkt, int stream, const std::uint8_t* data, std::size_t n,
                   std::int64_t pts, std::int64_t duration)
 {
-    av_packet_unref(pkt);
+    video().av_packet_unref(pkt);
     pkt->data = const_cast<std::uint8_t*>(data);
     pkt->size = int(n);
     pkt->pts = pkt->dts = pts;
     pkt->duration = duration;
     pkt->flags = AV_PKT_FLAG_KEY;
     pkt->stream_index = stream;
-    const int err = av_write_frame(ctx, pkt);
+    const int err = video().av_write_frame(ctx, pkt);
     pkt->data = nullptr;
     pkt->size = 0;
     return err;
@@ -187,21 +180,26 @@ bool AviWriter::open(const WaveFormat* audioFormat)
         audio_ = *audioFormat;
         audio_.extraSize = 0;
     }
+    std::string why;
+    if (!videoLibrary(&why)) {
+        note(why);
+        return false;
+    }
     out_ = std::make_unique<OutputFile>();
     if (!out_->open(target_)) {
         note(out_->error());
         return false;
     }
-    int err = avformat_alloc_output_context2(&ctx_, nullptr, "avi", out_->workPath().c_str());
+    int err = video().avformat_alloc_output_context2(&ctx_, nullptr, "avi", out_->workPath().c_str());
     if (err < 0 || !ctx_) {
         note(err, "");
         return false;
     }
-    if ((err = avio_open(&ctx_->pb, out_->workPath().c_str(), AVIO_FLAG_WRITE)) < 0) {
+    if ((err = video().avio_open(&ctx_->pb, out_->workPath().c_str(), AVIO_FLAG_WRITE)) < 0) {
         note(err, "");
         return false;
     }
-    pkt_ = av_packet_alloc();
+    pkt_ = video().av_packet_alloc();
     return pkt_ != nullptr;
 }
 
@@ -209,15 +207,15 @@ void AviWriter::release(bool removeFiles)
 {
     if (ctx_) {
         if (ctx_->pb)
-            avio_closep(&ctx_->pb);
-        avformat_free_context(ctx_);
+            video().avio_closep(&ctx_->pb);
+        video().avformat_free_context(ctx_);
         ctx_ = nullptr;
     }
-    avcodec_free_context(&enc_);
-    sws_freeContext(sws_);
+    video().avcodec_free_context(&enc_);
+    video().sws_freeContext(sws_);
     sws_ = nullptr;
-    av_frame_free(&frame_);
-    av_packet_free(&pkt_);
+    video().av_frame_free(&frame_);
+    video().av_packet_free(&pkt_);
     dropSpool();
     if (removeFiles)
         out_.reset();
@@ -256,7 +254,7 @@ AviResult AviWriter::setCodec(const CompressOptions& options)
     const VideoCodecInfo* info = findVideoCodec(options.fourcc);
     if (!info)
         return fail(AVIERR_NOCOMPRESSOR);
-    videoStream_ = avformat_new_stream(ctx_, nullptr);
+    videoStream_ = video().avformat_new_stream(ctx_, nullptr);
     if (!videoStream_)
         return fail(AVIERR_MEMORY);
     videoStream_->time_base = AVRational{period_, 1000};
@@ -275,8 +273,8 @@ AviResult AviWriter::setCodec(const CompressOptions& options)
         return AVIERR_OK;
     }
 
-    const AVCodec* codec = avcodec_find_encoder_by_name(info->encoder.c_str());
-    enc_ = codec ? avcodec_alloc_context3(codec) : nullptr;
+    const AVCodec* codec = video().avcodec_find_encoder_by_name(info->encoder.c_str());
+    enc_ = codec ? video().avcodec_alloc_context3(codec) : nullptr;
     if (!enc_)
         return fail(AVIERR_NOCOMPRESSOR);
     const int quality = std::clamp(options.quality < 0 ? info->defaultQuality : options.quality, 0, 100);
@@ -300,37 +298,37 @@ AviResult AviWriter::setCodec(const CompressOptions& options)
         }
     } else if (info->encoder == "libx264") {
         // Constant rate factor 51 (worst) .. 0.
-        av_opt_set_double(enc_->priv_data, "crf", (100 - quality) * 0.51, 0);
+        video().av_opt_set_double(enc_->priv_data, "crf", (100 - quality) * 0.51, 0);
     } else if (info->encoder == "ffv1") {
         pixFmt = AV_PIX_FMT_BGR0;
     }
     enc_->pix_fmt = pixFmt;
     if (ctx_->oformat->flags & AVFMT_GLOBALHEADER)
         enc_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    int err = avcodec_open2(enc_, codec, nullptr);
+    int err = video().avcodec_open2(enc_, codec, nullptr);
     if (err < 0)
         return failAv(err, AVIERR_UNSUPPORTED, "the " + info->encoder + " encoder");
-    if ((err = avcodec_parameters_from_context(par, enc_)) < 0)
+    if ((err = video().avcodec_parameters_from_context(par, enc_)) < 0)
         return failAv(err, AVIERR_INTERNAL, "the " + info->encoder + " encoder");
     par->codec_tag = tagOf(info->fourcc);
 
-    frame_ = av_frame_alloc();
-    sws_ = sws_getContext(width_, height_, AV_PIX_FMT_BGR24, width_, height_, pixFmt, SWS_BICUBIC, nullptr,
-                          nullptr, nullptr);
+    frame_ = video().av_frame_alloc();
+    sws_ = video().sws_getContext(width_, height_, AV_PIX_FMT_BGR24, width_, height_, pixFmt, SWS_BICUBIC,
+                                  nullptr, nullptr, nullptr);
     if (!frame_ || !sws_)
         return fail(AVIERR_MEMORY);
     frame_->format = pixFmt;
     frame_->width = width_;
     frame_->height = height_;
     frame_->color_range = enc_->color_range;
-    if (av_frame_get_buffer(frame_, 0) < 0)
+    if (video().av_frame_get_buffer(frame_, 0) < 0)
         return fail(AVIERR_MEMORY);
     return AVIERR_OK;
 }
 
 AviResult AviWriter::addSoundStream(AVFormatContext* ctx)
 {
-    AVStream* st = avformat_new_stream(ctx, nullptr);
+    AVStream* st = video().avformat_new_stream(ctx, nullptr);
     if (!st)
         return AVIERR_MEMORY;
     AVCodecParameters* par = st->codecpar;
@@ -358,9 +356,9 @@ AviResult AviWriter::startFile()
             return fail(r);
     }
     AVDictionary* opts = nullptr;
-    av_dict_set(&opts, "flipped_raw_rgb", "1", 0);  // classic bottom-up DIB rows
-    const int err = avformat_write_header(ctx_, &opts);
-    av_dict_free(&opts);
+    video().av_dict_set(&opts, "flipped_raw_rgb", "1", 0);  // classic bottom-up DIB rows
+    const int err = video().avformat_write_header(ctx_, &opts);
+    video().av_dict_free(&opts);
     if (err < 0)
         return failAv(err, AVIERR_FILEWRITE);
     headerWritten_ = true;
@@ -376,19 +374,19 @@ AviResult AviWriter::startFile()
 
 AviResult AviWriter::encode(const AVFrame* frame)
 {
-    int err = avcodec_send_frame(enc_, frame);
+    int err = video().avcodec_send_frame(enc_, frame);
     if (err < 0)
         return failAv(err, AVIERR_CANTCOMPRESS, "the encoder");
     for (;;) {
-        err = avcodec_receive_packet(enc_, pkt_);
+        err = video().avcodec_receive_packet(enc_, pkt_);
         if (err == AVERROR(EAGAIN) || err == AVERROR_EOF)
             return AVIERR_OK;
         if (err < 0)
             return failAv(err, AVIERR_CANTCOMPRESS, "the encoder");
-        av_packet_rescale_ts(pkt_, enc_->time_base, videoStream_->time_base);
+        video().av_packet_rescale_ts(pkt_, enc_->time_base, videoStream_->time_base);
         pkt_->stream_index = videoStream_->index;
-        err = av_write_frame(ctx_, pkt_);
-        av_packet_unref(pkt_);
+        err = video().av_write_frame(ctx_, pkt_);
+        video().av_packet_unref(pkt_);
         if (err < 0)
             return failAv(err, AVIERR_FILEWRITE);
     }
@@ -418,12 +416,12 @@ AviResult AviWriter::writeFrame(const Picture& picture)
         if (err < 0)
             return failAv(err, AVIERR_FILEWRITE);
     } else {
-        int err = av_frame_make_writable(frame_);
+        int err = video().av_frame_make_writable(frame_);
         if (err < 0)
             return fail(fromAvError(err, AVIERR_MEMORY));
         const std::uint8_t* src[1] = {picture.data()};
         const int srcStride[1] = {int(picture.stride())};
-        sws_scale(sws_, src, srcStride, 0, height_, frame_->data, frame_->linesize);
+        video().sws_scale(sws_, src, srcStride, 0, height_, frame_->data, frame_->linesize);
         frame_->pts = nextFrame_;
         frame_->quality = enc_->global_quality;  // the quantiser of qscale encoders
         if (AviResult r = encode(frame_))
@@ -530,42 +528,42 @@ AviResult AviWriter::remuxWithSound()
     AVFormatContext* in = nullptr;
     AVFormatContext* dst = nullptr;
     AviResult result = AVIERR_OK;
-    int err = avformat_open_input(&in, out_->workPath().c_str(), nullptr, nullptr);
+    int err = video().avformat_open_input(&in, out_->workPath().c_str(), nullptr, nullptr);
     if (err < 0)
         return noteAv(err, AVIERR_FILEREAD);
     AVStream* inVideo = in->nb_streams == 1 ? in->streams[0] : nullptr;
     AVStream* outVideo = nullptr;
     AVStream* outSound = nullptr;
-    if (!inVideo || avformat_alloc_output_context2(&dst, nullptr, "avi", out.c_str()) < 0 ||
-        !(outVideo = avformat_new_stream(dst, nullptr)) ||
-        avcodec_parameters_copy(outVideo->codecpar, inVideo->codecpar) < 0) {
+    if (!inVideo || video().avformat_alloc_output_context2(&dst, nullptr, "avi", out.c_str()) < 0 ||
+        !(outVideo = video().avformat_new_stream(dst, nullptr)) ||
+        video().avcodec_parameters_copy(outVideo->codecpar, inVideo->codecpar) < 0) {
         result = AVIERR_INTERNAL;
     } else {
         if (uncompressed_) {
             // What the reader adds for bottom-up rows must not become part of strf.
-            av_freep(&outVideo->codecpar->extradata);
+            video().av_freep(&outVideo->codecpar->extradata);
             outVideo->codecpar->extradata_size = 0;
         }
         outVideo->time_base = AVRational{period_, 1000};
         result = addSoundStream(dst);
         outSound = result == AVIERR_OK ? dst->streams[1] : nullptr;
     }
-    if (result == AVIERR_OK && (err = avio_open(&dst->pb, out.c_str(), AVIO_FLAG_WRITE)) < 0)
+    if (result == AVIERR_OK && (err = video().avio_open(&dst->pb, out.c_str(), AVIO_FLAG_WRITE)) < 0)
         result = noteAv(err, AVIERR_FILEWRITE);
     if (result == AVIERR_OK) {
         AVDictionary* opts = nullptr;
-        av_dict_set(&opts, "flipped_raw_rgb", "1", 0);
-        err = avformat_write_header(dst, &opts);
-        av_dict_free(&opts);
+        video().av_dict_set(&opts, "flipped_raw_rgb", "1", 0);
+        err = video().avformat_write_header(dst, &opts);
+        video().av_dict_free(&opts);
         if (err < 0)
             result = noteAv(err, AVIERR_FILEWRITE);
     }
-    while (result == AVIERR_OK && (err = av_read_frame(in, pkt_)) >= 0) {
-        av_packet_rescale_ts(pkt_, inVideo->time_base, outVideo->time_base);
+    while (result == AVIERR_OK && (err = video().av_read_frame(in, pkt_)) >= 0) {
+        video().av_packet_rescale_ts(pkt_, inVideo->time_base, outVideo->time_base);
         pkt_->stream_index = 0;
         pkt_->pos = -1;
-        err = av_write_frame(dst, pkt_);
-        av_packet_unref(pkt_);
+        err = video().av_write_frame(dst, pkt_);
+        video().av_packet_unref(pkt_);
         if (err < 0)
             result = noteAv(err, AVIERR_FILEWRITE);
     }
@@ -573,14 +571,14 @@ AviResult AviWriter::remuxWithSound()
         result = noteAv(err, AVIERR_FILEREAD);
     if (result == AVIERR_OK)
         result = copySpool(dst, outSound);
-    if (result == AVIERR_OK && (err = av_write_trailer(dst)) < 0)
+    if (result == AVIERR_OK && (err = video().av_write_trailer(dst)) < 0)
         result = noteAv(err, AVIERR_FILEWRITE);
     if (dst) {
-        if (dst->pb && (err = avio_closep(&dst->pb)) < 0 && result == AVIERR_OK)
+        if (dst->pb && (err = video().avio_closep(&dst->pb)) < 0 && result == AVIERR_OK)
             result = noteAv(err, AVIERR_FILEWRITE);
-        avformat_free_context(dst);
+        video().avformat_free_context(dst);
     }
-    avformat_close_input(&in);
+    video().avformat_close_input(&in);
     out_ = std::move(outFile);  // the first file goes, without a trace
     return result;
 }
@@ -606,10 +604,10 @@ AviResult AviWriter::finish()
         if (AviResult r = copySpool(ctx_, soundStream_))
             return r;
     }
-    int err = av_write_trailer(ctx_);
+    int err = video().av_write_trailer(ctx_);
     if (err < 0)
         return noteAv(err, AVIERR_FILEWRITE);
-    if ((err = avio_closep(&ctx_->pb)) < 0)
+    if ((err = video().avio_closep(&ctx_->pb)) < 0)
         return noteAv(err, AVIERR_FILEWRITE);
     if (rebuild) {
         if (AviResult r = remuxWithSound())
@@ -654,7 +652,8 @@ AviWriterPtr OpenAviWriter(const std::string& fileName, std::int32_t framePeriod
 {
     // The encoders' progress notes are not for our users; errors still show.
     static const bool quiet = [] {
-        av_log_set_level(AV_LOG_ERROR);
+        if (const VideoLibrary* v = videoLibrary())
+            v->av_log_set_level(AV_LOG_ERROR);
         return true;
     }();
     (void)quiet;

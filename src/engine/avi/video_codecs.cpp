@@ -2,9 +2,7 @@
 
 #include <cctype>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
+#include "engine/avi/video_library.h"
 
 namespace pelko {
 namespace {
@@ -28,9 +26,12 @@ const std::vector<VideoCodecInfo>& availableVideoCodecs()
             {"H264", "H.264 (x264)", "libx264", false, true, 55, true},
             {"FFV1", "FFV1 lossless", "ffv1", true, false, 100, true},
         };
+        // (without the video libraries no encoder is there, and no AVI can
+        // be written; the writer says why)
+        const VideoLibrary* video = videoLibrary();
         std::vector<VideoCodecInfo> found;
         for (const auto& c : all)
-            if (c.encoder.empty() || avcodec_find_encoder_by_name(c.encoder.c_str()))
+            if (c.encoder.empty() || (video && video->avcodec_find_encoder_by_name(c.encoder.c_str())))
                 found.push_back(c);
         return found;
     }();
