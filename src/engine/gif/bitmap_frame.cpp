@@ -129,6 +129,21 @@ void ApplyMask(TGIFSubImage& frame, const Bitmap& mask)
     bool any = false;
     for (int y = 0; y < h; ++y) {
         std::uint8_t* row = frame.GetScanline(y);
+        if (mask.pixelFormat() == pf1bit) {
+            // a byte of eight pixels at a time, most significant bit first
+            const std::uint8_t* bits = mask.scanline(y);
+            for (int x = 0; x < w; x += 8) {
+                const std::uint8_t b = bits[x >> 3];
+                if (b == 0)
+                    continue;
+                for (int k = 0; k < 8 && x + k < w; ++k)
+                    if (b & (0x80 >> k)) {
+                        row[x + k] = std::uint8_t(t);
+                        any = true;
+                    }
+            }
+            continue;
+        }
         for (int x = 0; x < w; ++x) {
             if (mask.pixelFormat() == pf24bit || mask.pixelFormat() == pf32bit ? mask.color(x, y) != 0
                                                                                : mask.index(x, y) != 0) {
