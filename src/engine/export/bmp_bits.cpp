@@ -46,13 +46,6 @@ private:
     static constexpr std::size_t kCells = 1 << 15;
     static constexpr Color kEmpty = 0xFF000000;  // no 0x00BBGGRR colour has it
 
-    static int distance(Color a, Color b)
-    {
-        const int dr = int(redOf(a)) - redOf(b), dg = int(greenOf(a)) - greenOf(b),
-                  db = int(blueOf(a)) - blueOf(b);
-        return dr * dr + dg * dg + db * db;
-    }
-
     // The least and greatest squared distance of value v to [lo, lo + 7].
     static int nearSide(int v, int lo)
     {
@@ -88,7 +81,7 @@ private:
         int best = 0;
         int bestDistance = 1 << 30;
         for (const std::uint8_t i : candidates(c)) {
-            const int d = distance(palette_[i], c);
+            const int d = squaredDistance(palette_[i], c);
             if (d < bestDistance) {
                 bestDistance = d;
                 best = i;

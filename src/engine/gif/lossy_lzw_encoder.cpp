@@ -28,10 +28,7 @@ TLossyLZWEncoder::TLossyLZWEncoder(int strength, const Color* colors, int count,
         for (int b = 0; b < count; ++b) {
             if (b == a || b == transparent)
                 continue;
-            const int dr = int(redOf(colors[a])) - int(redOf(colors[b]));
-            const int dg = int(greenOf(colors[a])) - int(greenOf(colors[b]));
-            const int db = int(blueOf(colors[a])) - int(blueOf(colors[b]));
-            const std::int32_t d = dr * dr + dg * dg + db * db;
+            const std::int32_t d = squaredDistance(colors[a], colors[b]);
             if (d <= limit)
                 near_[std::size_t(a) * 256 + std::size_t(b)] = d;
         }

@@ -12,8 +12,7 @@ namespace {
 
 int distance(int r, int g, int b, Color c)
 {
-    const int dr = r - int(redOf(c)), dg = g - int(greenOf(c)), db = b - int(blueOf(c));
-    return dr * dr + dg * dg + db * db;
+    return squaredDistance(rgb(std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)), c);
 }
 
 // The exact nearest entry (the lowest index of equals): the entries sorted

@@ -29,6 +29,13 @@ constexpr std::uint8_t blueOf(Color c)
 {
     return std::uint8_t((c >> 16) & 0xFF);
 }
+// The squared RGB distance of two colours, as the palette lookups measure it.
+constexpr int squaredDistance(Color a, Color b)
+{
+    const int dr = int(redOf(a)) - int(redOf(b)), dg = int(greenOf(a)) - int(greenOf(b)),
+              db = int(blueOf(a)) - int(blueOf(b));
+    return dr * dr + dg * dg + db * db;
+}
 
 // Largest side and pixel count a Picture accepts; readers check file headers
 // against these before allocating.

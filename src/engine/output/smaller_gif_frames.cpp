@@ -44,13 +44,6 @@ KeepRule keepRuleOf(int strength)
     return KeepRule{kSlack * s, kTolerance * s, kRun * s};
 }
 
-int distance2(Color a, Color b)
-{
-    const int dr = int(redOf(a)) - int(redOf(b)), dg = int(greenOf(a)) - int(greenOf(b)),
-              db = int(blueOf(a)) - int(blueOf(b));
-    return dr * dr + dg * dg + db * db;
-}
-
 std::vector<Color> colorsOf(const Bitmap& bitmap)
 {
     std::vector<Color> out;
@@ -82,7 +75,7 @@ PalettePixels palettePixels(const std::vector<Color>& colors, const std::vector<
         std::size_t still = 0;
         count = 0;
         for (std::size_t i = 0; i < colors.size(); ++i)
-            if (distance2(colors[i], (*before)[i]) > limit || ++still % kStillShare == 0) {
+            if (squaredDistance(colors[i], (*before)[i]) > limit || ++still % kStillShare == 0) {
                 out.weights[i] = 1;
                 ++count;
             }
@@ -238,6 +231,7 @@ Bitmap SmallerGifFrames::frameBitmap(int index, const Bitmap& working)
     const PalettePixels pixels = palettePixels(*source, over ? before.get() : nullptr, changed_);
     const ColorHistogram histogram(picture, pixels.weights);
     const double scale = std::clamp(double(histogram.bins().size()) / kBusyBins, kLeastScale, 1.0);
+    const bool busy = scale >= 1.0;
     const double paletteError = paletteError_ * scale;
     KeepRule keep = keep_;
     keep.slack *= scale;
@@ -272,7 +266,6 @@ Bitmap SmallerGifFrames::frameBitmap(int index, const Bitmap& working)
     const Palette palette = refinePalette(histogram, start, kKMeansPasses);
     // a busy picture's many colours are looked up by their cells; a simple
     // one's few exactly
-    const bool busy = histogram.bins().size() >= std::size_t(kBusyBins);
     PaletteMapper mapper(picture, palette, TDitherMode(g.ColorDither) != dmNearest, pixels.weights, busy);
 
     const std::shared_ptr<const ShownFrame> previous = takeShown(index - 1);
