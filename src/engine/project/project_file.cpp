@@ -31,13 +31,14 @@ bool fileExists(const std::string& path)
     return !path.empty() && fs::is_regular_file(path, ec);
 }
 
-// A number of the table below: a constant or one of the project's values
-// (which the frame keys are read against once the project's are known).
+// A number of the tables below: a constant or one of the project's values
+// (which the frame keys are read against once the project's are known), or
+// the canvas size offered for a new project.
 struct Amount {
-    enum From { Constant, CanvasWidth, CanvasHeight, GifFrameTime } from = Constant;
+    enum From { Constant, CanvasWidth, CanvasHeight, GifFrameTime, NewWidth, NewHeight } from = Constant;
     std::int64_t value = 0;
 
-    std::int64_t of(const ProjectSettings& s) const
+    std::int64_t of(const ProjectSettings& s, const DefaultFrameSize& d) const
     {
         switch (from) {
             case CanvasWidth:
@@ -46,6 +47,10 @@ struct Amount {
                 return s.Height;
             case GifFrameTime:
                 return s.GifFrameTime;
+            case NewWidth:
+                return d.width;
+            case NewHeight:
+                return d.height;
             case Constant:
                 break;
         }
@@ -60,6 +65,16 @@ constexpr Amount number(std::int64_t v)
 constexpr Amount kCanvasWidth{Amount::CanvasWidth};
 constexpr Amount kCanvasHeight{Amount::CanvasHeight};
 constexpr Amount kGifFrameTime{Amount::GifFrameTime};
+constexpr Amount kNewWidth{Amount::NewWidth};
+constexpr Amount kNewHeight{Amount::NewHeight};
+
+// The projects that store a key.
+enum class In { Both, Avi, Gif };
+
+bool storedIn(In in, const ProjectSettings& s)
+{
+    return in == In::Both || (in == In::Gif) == s.isGif();
+}
 
 // What reading does with a value outside the key's range.
 enum class Check {
@@ -68,10 +83,12 @@ enum class Check {
     Ordinal,  // an enumeration's ordinal: the key's default
 };
 
-// The field of a frame that a key stores, as a number.
+// The field of a frame or of the project's settings that a key stores, as a
+// number.
+template <class Record>
 struct Member {
-    std::int64_t (*get)(const FrameRecord&);
-    void (*set)(FrameRecord&, std::int64_t);
+    std::int64_t (*get)(const Record&);
+    void (*set)(Record&, std::int64_t);
 };
 
 template <typename T>
@@ -83,16 +100,23 @@ std::int64_t stored(T v)
         return std::int64_t(v);
 }
 
+template <class>
+struct MemberOf;
+template <class Record, class T>
+struct MemberOf<T Record::*> {
+    using type = Record;
+};
+
 template <auto M>
-constexpr Member frameField()
+constexpr Member<typename MemberOf<decltype(M)>::type> field()
 {
-    return {
-        [](const FrameRecord& f) { return stored(f.*M); },
-        [](FrameRecord& f, std::int64_t v) { f.*M = static_cast<std::remove_cvref_t<decltype(f.*M)>>(v); }};
+    using Record = typename MemberOf<decltype(M)>::type;
+    return {[](const Record& r) { return stored(r.*M); },
+            [](Record& r, std::int64_t v) { r.*M = static_cast<std::remove_cvref_t<decltype(r.*M)>>(v); }};
 }
 
 template <auto M>
-constexpr Member gifField()
+constexpr Member<FrameRecord> gifField()
 {
     return {[](const FrameRecord& f) { return stored(f.Gif.*M); },
             [](FrameRecord& f, std::int64_t v) {
@@ -100,53 +124,62 @@ constexpr Member gifField()
             }};
 }
 
+// How a key the project cannot do without is logged when it is missing or
+// unreadable (or -1, or an ordinal out of its range): the line, followed by
+// the default taken, as `value` shows it.
+struct Unread {
+    const char* line = nullptr;  // none: the key is read like any other
+    std::string (*value)(std::int64_t) = nullptr;
+};
+
+// An integer key of the project file that stores a field of Record.
+template <class Record>
+struct Key {
+    const char* name;
+    Member<Record> member;
+    Amount def;
+    Check check;
+    Amount lo, hi;
+    In in = In::Both;
+    bool onlyWhenUsed = false;  // written only when above 0 (the smaller-file mode)
+    Unread unread = {};
+};
+
 // The integer keys of a frame in "Files", in the order they are written;
 // each is the name followed by the frame's number. `File_` comes first and is
 // text. The ranges hold every value the program's own commands give a frame:
 // the frame options dialog, the GIF settings dialog, and what Add takes from
 // a GIF (delays up to the longest time a frame holds).
-struct FrameKey {
-    const char* name;
-    bool gifOnly;
-    Member member;
-    Amount def;
-    Check check;
-    Amount lo, hi;
-};
-
-const FrameKey kFrameKeys[] = {
-    {"Time_", true, frameField<&FrameRecord::Time>(), kGifFrameTime, Check::Clamp, number(0), number(65535)},
-    {"Flip_", false, frameField<&FrameRecord::Flip>(), number(0), Check::Ordinal, number(FlipNormal),
-     number(FlipBoth)},
-    {"Inverse_", false, frameField<&FrameRecord::Inverse>(), number(0), Check::None, {}, {}},
-    {"Gray_", false, frameField<&FrameRecord::Gray>(), number(0), Check::None, {}, {}},
-    {"Frame_", false, frameField<&FrameRecord::Frame>(), number(0), Check::None, {}, {}},
-    {"ColorDither_", false, gifField<&GifFrameSettings::ColorDither>(), number(dmNearest), Check::Ordinal,
+const Key<FrameRecord> kFrameKeys[] = {
+    {"Time_", field<&FrameRecord::Time>(), kGifFrameTime, Check::Clamp, number(0), number(65535), In::Gif},
+    {"Flip_", field<&FrameRecord::Flip>(), number(0), Check::Ordinal, number(FlipNormal), number(FlipBoth)},
+    {"Inverse_", field<&FrameRecord::Inverse>(), number(0), Check::None, {}, {}},
+    {"Gray_", field<&FrameRecord::Gray>(), number(0), Check::None, {}, {}},
+    {"Frame_", field<&FrameRecord::Frame>(), number(0), Check::None, {}, {}},
+    {"ColorDither_", gifField<&GifFrameSettings::ColorDither>(), number(dmNearest), Check::Ordinal,
      number(dmNearest), number(dmBurkes)},
-    {"ColorReduction_", false, gifField<&GifFrameSettings::ColorReduction>(), number(rmQuantize),
-     Check::Ordinal, number(rmNone), number(rmPalette)},
-    {"ReductionBit_", false, gifField<&GifFrameSettings::ReductionBit>(), number(8), Check::Clamp, number(3),
+    {"ColorReduction_", gifField<&GifFrameSettings::ColorReduction>(), number(rmQuantize), Check::Ordinal,
+     number(rmNone), number(rmPalette)},
+    {"ReductionBit_", gifField<&GifFrameSettings::ReductionBit>(), number(8), Check::Clamp, number(3),
      number(8)},
-    {"GIFCompression_", false, gifField<&GifFrameSettings::GIFCompression>(), number(gcLZW), Check::Ordinal,
+    {"GIFCompression_", gifField<&GifFrameSettings::GIFCompression>(), number(gcLZW), Check::Ordinal,
      number(gcLZW), number(gcRLE)},
-    {"GIFTransparent_", false, gifField<&GifFrameSettings::GIFTransparent>(), number(0), Check::None, {}, {}},
-    {"DisposalMethod_", false, gifField<&GifFrameSettings::DisposalMethod>(), number(dmNone), Check::Ordinal,
+    {"GIFTransparent_", gifField<&GifFrameSettings::GIFTransparent>(), number(0), Check::None, {}, {}},
+    {"DisposalMethod_", gifField<&GifFrameSettings::DisposalMethod>(), number(dmNone), Check::Ordinal,
      number(dmNone), number(dmPrevious)},
     {"TransparentColor_",
-     false,
      gifField<&GifFrameSettings::TransparentColor>(),
      number(0xFFFFFF),
      Check::None,
      {},
      {}},
-    {"TransparentColorIndex_", false, gifField<&GifFrameSettings::TransparentColorIndex>(), number(0),
-     Check::Clamp, number(0), number(255)},
-    {"Stretch_", false, frameField<&FrameRecord::Stretch>(), number(0), Check::None, {}, {}},
-    {"Left_", false, frameField<&FrameRecord::Left>(), number(0), Check::Clamp, number(0), kCanvasWidth},
-    {"Top_", false, frameField<&FrameRecord::Top>(), number(0), Check::Clamp, number(0), kCanvasHeight},
-    {"Width_", false, frameField<&FrameRecord::Width>(), kCanvasWidth, Check::Clamp, number(0), kCanvasWidth},
-    {"Height_", false, frameField<&FrameRecord::Height>(), kCanvasHeight, Check::Clamp, number(0),
-     kCanvasHeight},
+    {"TransparentColorIndex_", gifField<&GifFrameSettings::TransparentColorIndex>(), number(0), Check::Clamp,
+     number(0), number(255)},
+    {"Stretch_", field<&FrameRecord::Stretch>(), number(0), Check::None, {}, {}},
+    {"Left_", field<&FrameRecord::Left>(), number(0), Check::Clamp, number(0), kCanvasWidth},
+    {"Top_", field<&FrameRecord::Top>(), number(0), Check::Clamp, number(0), kCanvasHeight},
+    {"Width_", field<&FrameRecord::Width>(), kCanvasWidth, Check::Clamp, number(0), kCanvasWidth},
+    {"Height_", field<&FrameRecord::Height>(), kCanvasHeight, Check::Clamp, number(0), kCanvasHeight},
 };
 
 // The canvas and the project's frame times: every value the project options
@@ -157,6 +190,45 @@ constexpr std::int32_t kMinCanvas = 1;
 constexpr std::int32_t kMaxCanvas = kMaxPictureSide;
 constexpr std::int32_t kMaxProjectTime = kMaxGifFrameTime;
 constexpr std::int32_t kMinGifProjectTime = kMinFrameTime;
+
+std::string asNumber(std::int64_t v)
+{
+    return std::to_string(v);
+}
+std::string asType(std::int64_t v)
+{
+    return typeText(std::int32_t(v));
+}
+
+constexpr Unread kUnreadWidth{"Error reading of frame's width: have been set ", asNumber};
+constexpr Unread kUnreadHeight{"Error reading of frame's height: have been set ", asNumber};
+constexpr Unread kUnreadType{"Error reading of file's extension: have been set ", asType};
+
+// The integer keys of "Parameters", in the order they are written. The text
+// key `Wav_File` follows them in an AVI project. The ranges hold every value
+// the program's own commands store.
+const Key<ProjectSettings> kParameterKeys[] = {
+    {"Width", field<&ProjectSettings::Width>(), kNewWidth, Check::Clamp, number(kMinCanvas),
+     number(kMaxCanvas), In::Both, false, kUnreadWidth},
+    {"Height", field<&ProjectSettings::Height>(), kNewHeight, Check::Clamp, number(kMinCanvas),
+     number(kMaxCanvas), In::Both, false, kUnreadHeight},
+    {"Stretch", field<&ProjectSettings::Stretch>(), number(0), Check::None, {}, {}},
+    {"Type", field<&ProjectSettings::Type>(), number(ProjectAvi), Check::Ordinal, number(ProjectAvi),
+     number(ProjectGif), In::Both, false, kUnreadType},
+    {"Crop", field<&ProjectSettings::Crop>(), number(0), Check::None, {}, {}, In::Gif},
+    {"Merge", field<&ProjectSettings::Merge>(), number(0), Check::None, {}, {}, In::Gif},
+    {"Optimize", field<&ProjectSettings::Optimize>(), number(0), Check::None, {}, {}, In::Gif},
+    {"Interlaced", field<&ProjectSettings::Interlaced>(), number(0), Check::None, {}, {}, In::Gif},
+    {"Lossy", field<&ProjectSettings::Lossy>(), number(0), Check::Clamp, number(0), number(100), In::Gif,
+     true},
+    {"Palette", field<&ProjectSettings::BestPalette>(), number(0), Check::Ordinal, number(0), number(1),
+     In::Gif, true},
+    {"Time", field<&ProjectSettings::GifFrameTime>(), number(500), Check::Clamp, number(kMinGifProjectTime),
+     number(kMaxProjectTime), In::Gif},
+    {"Time", field<&ProjectSettings::AviFrameTime>(), number(1000), Check::Clamp, number(0),
+     number(kMaxProjectTime), In::Avi},
+    {"Sound", field<&ProjectSettings::Sound>(), number(0), Check::None, {}, {}, In::Avi},
+};
 
 // The value of key brought into [lo, hi]: out-of-range values take the nearer
 // end (or def for an ordinal), with a log line naming the key and both values.
@@ -170,10 +242,36 @@ std::int64_t inRange(std::int64_t value, const std::string& name, std::int64_t l
     return used;
 }
 
-std::int32_t readParameter(const IniFile& ini, const char* name, std::int32_t def, std::int32_t lo,
-                           std::int32_t hi, MessageLog& log)
+// Reads key k of the file (named `name` in section) into record, against
+// the project's values read so far: a value out of range is brought into it;
+// a key the project cannot do without takes its default with its own line
+// when it is not there.
+template <class Record>
+void readKey(const IniFile& ini, const char* section, const std::string& name, const Key<Record>& k,
+             Record& record, const ProjectSettings& s, const DefaultFrameSize& d, MessageLog& log)
 {
-    return std::int32_t(inRange(ini.getInt(kParameters, name, def), name, lo, hi, def, Check::Clamp, log));
+    const std::int64_t def = k.def.of(s, d), lo = k.lo.of(s, d), hi = k.hi.of(s, d);
+    if (k.unread.line) {
+        constexpr std::int32_t kUnreadable = -1;
+        const std::int32_t value = ini.getInt(section, name, kUnreadable);
+        if (value == kUnreadable || (k.check == Check::Ordinal && (value < lo || value > hi))) {
+            k.member.set(record, def);
+            log.add(k.unread.line + k.unread.value(def));
+            return;
+        }
+    }
+    const std::int64_t value = ini.getInt(section, name, std::int32_t(def));
+    k.member.set(record, inRange(value, name, lo, hi, def, k.check, log));
+}
+
+// Writes key k of record (named `name` in section) when the project stores it.
+template <class Record>
+void writeKey(IniFile& ini, const char* section, const std::string& name, const Key<Record>& k,
+              const Record& record, const ProjectSettings& s)
+{
+    const std::int64_t value = k.member.get(record);
+    if (storedIn(k.in, s) && (!k.onlyWhenUsed || value > 0))
+        ini.setInt(section, name, value);
 }
 
 // The name a frame's file is saved under: relative to the project's folder
@@ -207,25 +305,9 @@ void saveProjectFile(Project& project, const std::string& path)
     ini.setString(kMain, "Version", kProjectVersion);
 
     ini.eraseSection(kParameters);
-    ini.setInt(kParameters, "Width", s.Width);
-    ini.setInt(kParameters, "Height", s.Height);
-    ini.setInt(kParameters, "Stretch", s.Stretch);
-    ini.setInt(kParameters, "Type", s.Type);
-    if (s.Type == ProjectGif) {
-        ini.setInt(kParameters, "Crop", s.Crop);
-        ini.setInt(kParameters, "Merge", s.Merge);
-        ini.setInt(kParameters, "Optimize", s.Optimize);
-        ini.setInt(kParameters, "Interlaced", s.Interlaced);
-        if (s.Lossy > 0)
-            ini.setInt(kParameters, "Lossy", s.Lossy);
-        if (s.BestPalette)
-            ini.setInt(kParameters, "Palette", 1);
-        ini.setInt(kParameters, "Time", s.GifFrameTime);
-    } else {
-        ini.setInt(kParameters, "Time", s.AviFrameTime);
-        ini.setInt(kParameters, "Sound", s.Sound);
+    for (const auto& k : kParameterKeys) writeKey(ini, kParameters, k.name, k, s, s);
+    if (!s.isGif())
         ini.setString(kParameters, "Wav_File", s.Wav_File);
-    }
 
     ini.eraseSection(kFiles);
     std::error_code ec;
@@ -234,9 +316,7 @@ void saveProjectFile(Project& project, const std::string& path)
     for (const FrameRecord& f : project.frames) {
         ++n;
         ini.setString(kFiles, key("File_", n), storedFileName(f.File, folder));
-        for (const FrameKey& k : kFrameKeys)
-            if (!k.gifOnly || s.Type == ProjectGif)
-                ini.setInt(kFiles, key(k.name, n), k.member.get(f));
+        for (const auto& k : kFrameKeys) writeKey(ini, kFiles, key(k.name, n), k, f, s);
     }
     ini.save(path);  // throws "Unable to write to PATH: reason"; the project stays changed
     project.path = path;
@@ -261,46 +341,16 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
     }
 
     MessageLog& log = project.log;
-    s.Width = ini.getInt(kParameters, "Width", -1);
-    if (s.Width == -1) {
-        s.Width = defaults.width;
-        log.add("Error reading of frame's width: have been set " + std::to_string(s.Width));
-    } else {
-        s.Width = std::int32_t(inRange(s.Width, "Width", kMinCanvas, kMaxCanvas, 0, Check::Clamp, log));
-    }
-    s.Height = ini.getInt(kParameters, "Height", -1);
-    if (s.Height == -1) {
-        s.Height = defaults.height;
-        log.add("Error reading of frame's height: have been set " + std::to_string(s.Height));
-    } else {
-        s.Height = std::int32_t(inRange(s.Height, "Height", kMinCanvas, kMaxCanvas, 0, Check::Clamp, log));
-    }
-    s.Stretch = ini.getInt(kParameters, "Stretch", 0) != 0;
-    s.Type = ini.getInt(kParameters, "Type", -1);
-    if (s.Type != ProjectAvi && s.Type != ProjectGif) {
-        s.Type = ProjectAvi;
-        log.add("Error reading of file's extension: have been set AVI");
-    }
-    if (s.Type == ProjectAvi) {
-        s.Sound = ini.getInt(kParameters, "Sound", 0) != 0;
-        s.AviFrameTime = readParameter(ini, "Time", 1000, 0, kMaxProjectTime, log);
-        if (s.Sound) {
-            s.Wav_File = ini.getString(kParameters, "Wav_File", "None");
-            if (!fileExists(s.Wav_File)) {
-                log.add("Not found the following sound file: " + s.Wav_File);
-                s.Wav_File.clear();
-                s.Sound = false;
-            }
+    for (const auto& k : kParameterKeys)
+        if (storedIn(k.in, s))  // the type is read before the keys of one type
+            readKey(ini, kParameters, k.name, k, s, s, defaults, log);
+    if (!s.isGif() && s.Sound) {
+        s.Wav_File = ini.getString(kParameters, "Wav_File", "None");
+        if (!fileExists(s.Wav_File)) {
+            log.add("Not found the following sound file: " + s.Wav_File);
+            s.Wav_File.clear();
+            s.Sound = false;
         }
-    } else {
-        s.GifFrameTime =
-            std::uint16_t(readParameter(ini, "Time", 500, kMinGifProjectTime, kMaxProjectTime, log));
-        s.Crop = ini.getInt(kParameters, "Crop", 0) != 0;
-        s.Merge = ini.getInt(kParameters, "Merge", 0) != 0;
-        s.Optimize = ini.getInt(kParameters, "Optimize", 0) != 0;
-        s.Interlaced = ini.getInt(kParameters, "Interlaced", 0) != 0;
-        s.Lossy = std::clamp(ini.getInt(kParameters, "Lossy", 0), 0, 100);
-        s.BestPalette = ini.getInt(kParameters, "Palette", 0) == 1;
     }
 
     // Opening renders nothing: it looks for every file, reads each GIF once
@@ -325,13 +375,9 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
             changed = true;
             continue;
         }
-        for (const FrameKey& k : kFrameKeys) {
-            if (k.gifOnly && s.Type != ProjectGif)
-                continue;
-            const std::int64_t def = k.def.of(s);
-            const std::int64_t value = ini.getInt(kFiles, key(k.name, n), std::int32_t(def));
-            k.member.set(f, inRange(value, key(k.name, n), k.lo.of(s), k.hi.of(s), def, k.check, log));
-        }
+        for (const auto& k : kFrameKeys)
+            if (storedIn(k.in, s))
+                readKey(ini, kFiles, key(k.name, n), k, f, s, defaults, log);
         if (s.Type != ProjectGif)
             f.Time = std::uint16_t(s.AviFrameTime);
 

@@ -91,13 +91,25 @@ TEST_F(ProjectFileTest, SmallerFileModeIsStoredOnlyWhenUsed)
     EXPECT_EQ(read("s.mcp").find("Lossy"), std::string::npos);
     EXPECT_EQ(read("s.mcp").find("Palette"), std::string::npos);
 
-    for (const auto& [stored, lossy] : {std::pair{"500", 100}, {"-3", 0}, {"x", 0}}) {
+    const std::string palette = "Palette=7 is out of range; 0 is used.";
+    const struct {
+        std::string stored;
+        int lossy;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"500", 100, {"Lossy=500 is out of range; 100 is used.", palette}},
+        {"-3", 0, {"Lossy=-3 is out of range; 0 is used.", palette}},
+        {"x", 0, {palette}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
         write("o.mcp",
-              std::string("[Parameters]\nWidth=10\nHeight=10\nType=1\nLossy=") + stored + "\nPalette=7\n");
+              "[Parameters]\nWidth=10\nHeight=10\nType=1\nLossy=" + c.stored + "\nPalette=7\n");
         Project r;
         openProjectFile(r, path("o.mcp"), *reader, {});
-        EXPECT_EQ(r.settings.Lossy, lossy) << stored;
+        EXPECT_EQ(r.settings.Lossy, c.lossy);
         EXPECT_FALSE(r.settings.BestPalette);
+        EXPECT_EQ(r.log.lines(), c.lines);
     }
 }
 
