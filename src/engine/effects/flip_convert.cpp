@@ -1,6 +1,7 @@
 #include "engine/effects/flip_convert.h"
 
 #include "engine/image/picture_effects.h"
+#include "engine/project/selected_frames.h"
 #include "engine/project/source_loader.h"
 
 namespace pelko {
@@ -52,20 +53,12 @@ EffectResult flipSelected(Project& project, int mode, SourceReader& reader, Prog
 {
     EffectResult result;
     SourceLoader loader(*project.cache, reader, SourceCommand::FlipConvert);
-    const std::vector<int>& selected = project.selection.indices();
-    int done = 0;
-    for (int i : selected) {
-        const ProgressStep step(progress, done, int(selected.size()));
-        if (i < 0 || i >= project.frames.count())
-            continue;
-        FrameRecord& f = project.frames[std::size_t(i)];
-        if (f.Flip == mode)
-            continue;
-        if (!renderableFromSource(project, i, mode, f.Gray, f.Inverse, loader))
-            continue;
+    forEachSelectedFrame(project, progress, [&](int i, FrameRecord& f) {
+        if (f.Flip == mode || !renderableFromSource(project, i, mode, f.Gray, f.Inverse, loader))
+            return;
         f.Flip = mode;
         ++result.changedFrames;
-    }
+    });
     result.errors = loader.errors();
     project.changed = true;
     return result;
@@ -75,35 +68,29 @@ EffectResult convertSelected(Project& project, ConvertMode mode, SourceReader& r
 {
     EffectResult result;
     SourceLoader loader(*project.cache, reader, SourceCommand::FlipConvert);
-    const std::vector<int>& selected = project.selection.indices();
-    int done = 0;
-    for (int i : selected) {
-        const ProgressStep step(progress, done, int(selected.size()));
-        if (i < 0 || i >= project.frames.count())
-            continue;
-        FrameRecord& f = project.frames[std::size_t(i)];
+    forEachSelectedFrame(project, progress, [&](int i, FrameRecord& f) {
         switch (mode) {
             case ConvertMode::Normal:
                 if (!f.Inverse && !f.Gray)
-                    continue;
+                    return;
                 if (!renderableFromSource(project, i, f.Flip, false, false, loader))
-                    continue;
+                    return;
                 f.Inverse = false;
                 f.Gray = false;
                 break;
             case ConvertMode::Inverse:
                 if (f.Inverse)
-                    continue;
+                    return;
                 setColourEffect(project, i, &FrameRecord::Inverse, invertPicture);
                 break;
             case ConvertMode::GreyScale:
                 if (f.Inverse)
-                    continue;  // an inverted frame is never greyed: convert it to Normal first
+                    return;  // an inverted frame is never greyed: convert it to Normal first
                 setColourEffect(project, i, &FrameRecord::Gray, greyPicture);
                 break;
         }
         ++result.changedFrames;
-    }
+    });
     result.errors = loader.errors();
     project.changed = true;
     return result;

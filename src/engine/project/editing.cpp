@@ -6,6 +6,7 @@
 #include "engine/base/ordered_pipeline.h"
 #include "engine/image/file_kind.h"
 #include "engine/project/frame_cache.h"
+#include "engine/project/selected_frames.h"
 #include "engine/project/source_loader.h"
 
 namespace pelko {
@@ -192,17 +193,11 @@ EditResult refreshSelected(Project& project, SourceReader& reader, ProgressSink&
 {
     EditResult result;
     SourceLoader loader(*project.cache, reader, SourceCommand::Refresh);
-    const std::vector<int>& selected = project.selection.indices();
-    int done = 0;
-    for (int i : selected) {
-        const ProgressStep step(progress, done, int(selected.size()));
-        if (i < 0 || i >= project.frames.count())
-            continue;
-        FrameRecord& f = project.frames[std::size_t(i)];
+    forEachSelectedFrame(project, progress, [&](int i, FrameRecord& f) {
         const RenderOutcome r = loader.check(f, i + 1, project.settings);
         if (!r.logLine.empty())
             project.log.add(r.logLine);
-    }
+    });
     result.errors = loader.errors();
     project.changed = true;
     return result;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/project/selected_frames.h"
 #include "engine/project/source_loader.h"
 
 namespace pelko {
@@ -93,13 +94,7 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
         for (FrameRecord& f : project.frames) setTime(f, s.AviFrameTime);
 
     SourceLoader loader(*project.cache, reader, SourceCommand::FrameOptions);
-    const std::vector<int>& selected = project.selection.indices();
-    int done = 0;
-    for (int i : selected) {
-        const ProgressStep step(progress, done, int(selected.size()));
-        if (i < 0 || i >= project.frames.count())
-            continue;
-        FrameRecord& f = project.frames[std::size_t(i)];
+    forEachSelectedFrame(project, progress, [&](int i, FrameRecord& f) {
         if (s.isGif() && p.flags.time)
             setTime(f, p.values.time);
         const FrameOptionsValues before = frameOptionsFromFrame(f);
@@ -116,11 +111,11 @@ EditResult applyFrameOptions(Project& project, const PendingFrameOptions& pendin
         frameChanged = frameChanged || before.left != f.Left || before.top != f.Top ||
                        before.width != f.Width || before.height != f.Height || before.stretch != f.Stretch;
         if (!p.flags.placement())
-            continue;
+            return;
         const RenderOutcome r = loader.check(f, i + 1, s);
         if (!r.logLine.empty())
             project.log.add(r.logLine);
-    }
+    });
     result.errors = loader.errors();
     if (optionsChanged || frameChanged)
         project.changed = true;

@@ -2,6 +2,7 @@
 
 #include "engine/project/frame_list.h"
 #include "engine/project/project.h"
+#include "engine/project/selected_frames.h"
 
 using namespace pelko;
 
@@ -69,6 +70,28 @@ TEST(Selection, KeepsOrderOfSelectingAndUniqueness)
     EXPECT_EQ(s.indices(), (std::vector<int>{0, 1, 2}));
     s.clear();
     EXPECT_EQ(s.first(), -1);
+}
+
+// Each selected frame in the order of selecting; an index past the list (a
+// frame deleted meanwhile) is passed over but counted in the progress.
+TEST(Selection, EachSelectedFrameInTheOrderOfSelecting)
+{
+    Project p;
+    for (const char* file : {"a.bmp", "b.bmp", "c.bmp"}) p.frames.append(frame(file, 0));
+    p.selection.assign({2, 7, 0});
+    struct Percents : ProgressSink {
+        std::vector<int> seen;
+        void progress(int percent) override { seen.push_back(percent); }
+    } percents;
+    std::vector<std::string> visited;
+    forEachSelectedFrame(p, percents, [&](int i, FrameRecord& f) {
+        visited.push_back(std::to_string(i) + f.File);
+        f.Left = 9;
+    });
+    EXPECT_EQ(visited, (std::vector<std::string>{"2c.bmp", "0a.bmp"}));
+    EXPECT_EQ(percents.seen, (std::vector<int>{33, 66, 100}));
+    EXPECT_EQ(p.frames[0].Left, 9);
+    EXPECT_EQ(p.frames[1].Left, 0);
 }
 
 TEST(StatusTexts, PlaybackTimeAndCounts)
