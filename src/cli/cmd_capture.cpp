@@ -10,11 +10,11 @@
 
 #include "cli/command.h"
 #include "cli/effect_args.h"
+#include "cli/output_options.h"
 #include "cli/terminal_progress.h"
 #include "engine/base/output_file.h"
 #include "engine/capture/grab_picture.h"
 #include "engine/capture/write_capture.h"
-#include "engine/image/file_kind.h"
 #include "platform/x11_screen_grabber.h"
 
 namespace pelko::cli {
@@ -77,9 +77,10 @@ int runCapture(const Args& given)
     if (args.size() != 1 || args[0].rfind("--", 0) == 0)
         return usage("capture");
     const std::string out = args[0];
-    const bool gif = hasExtension(out, ".gif");
-    if (!gif && !hasExtension(out, ".avi"))
-        return fail(out + ": the output must end in .gif or .avi");
+    const OutputKind kind = outputKindArg(out);
+    if (kind == OutputKind::None)
+        return kExitFailed;
+    const bool gif = kind == OutputKind::Gif;
     CompressOptions compress;
     if (hasCodec) {
         if (gif)

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <iostream>
+#include <new>
 
 #include "cli/cache_option.h"
 #include "cli/command.h"
@@ -202,14 +203,13 @@ int runExport(const Args& given)
     const FramePicture image = frameImage(project, index);
     if (!image.ok())
         return fail(in + ": " + frameFailureLine(project, index, image.status) + "; nothing written");
+    OutputResult result;
     try {
-        saveExport(exportPicture(project, index), out, settings);
+        result = saveFrameFile(exportPicture(project, index), out, settings);
     } catch (const std::bad_alloc&) {
-        return fail(out + ": not enough memory to save the frame");
-    } catch (const std::exception& e) {
-        return fail(e.what());
+        addFailure(result, OutputFailure::FrameMemory, out);
     }
-    return kExitOk;
+    return result.ok ? kExitOk : fail(result.failure);
 }
 
 }  // namespace

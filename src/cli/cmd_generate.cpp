@@ -12,7 +12,6 @@
 #include "cli/picture_input.h"
 #include "cli/terminal_progress.h"
 #include "engine/base/output_file.h"
-#include "engine/image/file_kind.h"
 #include "engine/project/project_file.h"
 
 namespace pelko::cli {
@@ -55,7 +54,7 @@ int runGenerate(const Args& given)
         return fail(in + ": not every frame of the project could be read; nothing written");
     if (project.frames.empty())
         return fail(in + ": the project has no frames");
-    if (!hasExtension(out, ".avi"))
+    if (outputKindOf(out) != OutputKind::Avi)
         oo.soundDropped.clear();  // a GIF has no sound to lose
     // without options of its own, the GIF takes the project's stored ones
     if (!oo.gifOptionsGiven) {

@@ -7,7 +7,6 @@
 #include "cli/picture_input.h"
 #include "cli/project_args.h"
 #include "cli/terminal_progress.h"
-#include "engine/image/file_kind.h"
 
 namespace pelko::cli {
 namespace {
@@ -19,11 +18,11 @@ int runMake(const Args& given)
         return rc;
     if (args.empty())
         return usage("make");
-    const bool gif = hasExtension(args[0], ".gif");
-    if (!gif && !hasExtension(args[0], ".avi"))
-        return fail(args[0] + ": the output must end in .gif or .avi");
+    const OutputKind kind = outputKindArg(args[0]);
+    if (kind == OutputKind::None)
+        return kExitFailed;
     ProjectOptions po;
-    if (const int rc = takeProjectArgs(args, gif ? ProjectGif : ProjectAvi, po))
+    if (const int rc = takeProjectArgs(args, kind == OutputKind::Gif ? ProjectGif : ProjectAvi, po))
         return rc;
     OutputOptions oo;
     if (const int rc = takeOutputOptions(args, oo, true, "make"))

@@ -50,17 +50,12 @@ int writeAviOutput(const Project& project, const std::string& path, const Output
     o.compress.quality = options.quality;
     o.soundFile = options.wav;
     o.withoutSound = !options.soundDropped.empty();
-    AviGenerateReport report;
     TerminalProgress progress(options.progressLabel, project.frames.count(), options.quiet);
-    const AviResult result = GenerateAvi(project, path, o, report, progress);
+    const OutputResult result = generateAviFile(project, path, o, progress);
     progress.finish();
-    if (result != AVIERR_OK) {
-        if (!report.failure.empty())
-            return fail(report.failure);
-        for (const std::string& m : report.messages) std::cerr << "pelko-cli: " << path << ": " << m << '\n';
-        return kExitFailed;
-    }
-    const std::string& dropped = options.soundDropped.empty() ? report.soundDropped : options.soundDropped;
+    if (!result.ok)
+        return fail(result.failure);
+    const std::string& dropped = options.soundDropped.empty() ? result.soundDropped : options.soundDropped;
     if (!dropped.empty()) {
         std::cerr << "pelko-cli: " << dropped << " — written without sound\n";
         return kExitWithoutSound;

@@ -2,15 +2,12 @@
 
 #include <cstdio>
 #include <iostream>
-#include <new>
 
 #include "cli/gif_names.h"
 #include "cli/picture_input.h"
 #include "cli/terminal_progress.h"
 #include "engine/avi/wav.h"
-#include "engine/base/output_file.h"
-#include "engine/image/file_kind.h"
-#include "engine/output/write_animated_gif.h"
+#include "engine/output/generate_gif.h"
 
 namespace pelko::cli {
 namespace {
@@ -127,11 +124,20 @@ int writeGifOutput(const Project& project, const std::string& path, const Output
 int writeAviOutput(const Project& project, const std::string& path, const OutputOptions& options);
 bool knownCodec(const std::string& name);
 
+OutputKind outputKindArg(const std::string& path)
+{
+    const OutputKind kind = outputKindOf(path);
+    if (kind == OutputKind::None)
+        fail(path + ": the output must end in .gif or .avi");
+    return kind;
+}
+
 int checkOutputArgs(const std::string& path, OutputOptions& options, const char* command)
 {
-    const bool gif = hasExtension(path, ".gif");
-    if (!gif && !hasExtension(path, ".avi"))
-        return fail(path + ": the output must end in .gif or .avi");
+    const OutputKind kind = outputKindArg(path);
+    if (kind == OutputKind::None)
+        return kExitFailed;
+    const bool gif = kind == OutputKind::Gif;
     if (gif && (options.codecGiven || !options.wav.empty())) {
         std::cerr << "pelko-cli: --codec, --quality and --wav belong to AVI output, not to " << path << '\n';
         return usage(command);
@@ -158,11 +164,15 @@ int checkOutputArgs(const std::string& path, OutputOptions& options, const char*
 
 int writeOutput(const Project& project, const std::string& path, const OutputOptions& options)
 {
-    if (hasExtension(path, ".gif"))
-        return writeGifOutput(project, path, options);
-    if (hasExtension(path, ".avi"))
-        return writeAviOutput(project, path, options);
-    return fail("the output must end in .gif or .avi: " + path);
+    switch (outputKindArg(path)) {
+        case OutputKind::Gif:
+            return writeGifOutput(project, path, options);
+        case OutputKind::Avi:
+            return writeAviOutput(project, path, options);
+        case OutputKind::None:
+            break;
+    }
+    return kExitFailed;
 }
 
 int writeGifOutput(const Project& project, const std::string& path, const OutputOptions& options)
@@ -170,18 +180,9 @@ int writeGifOutput(const Project& project, const std::string& path, const Output
     TerminalProgress progress(options.progressLabel, project.frames.count(), options.quiet);
     AnimatedGifOptions gif = options.gif;
     gif.jobs = options.jobs;
-    std::string failure;
-    try {
-        WriteAnimatedGif(project, gif, path, progress);
-    } catch (const OutputFileError& e) {
-        failure = e.what();
-    } catch (const std::bad_alloc&) {
-        failure = path + ": not enough memory to build the GIF";
-    } catch (const std::exception& e) {
-        failure = path + ": " + e.what();
-    }
+    const OutputResult result = generateGifFile(project, gif, path, progress);
     progress.finish();
-    return failure.empty() ? kExitOk : fail(failure);
+    return result.ok ? kExitOk : fail(result.failure);
 }
 
 }  // namespace pelko::cli

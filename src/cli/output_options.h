@@ -6,6 +6,7 @@
 
 #include "cli/command.h"
 #include "engine/output/build_animated_gif.h"
+#include "engine/output/output_target.h"
 #include "engine/project/frame_record.h"
 
 namespace pelko::cli {
@@ -69,6 +70,10 @@ inline constexpr OptionHelp kAviOutputHelp[] = {
 // settings (--reduction, --dither, --colors, --rle, --transparent). Returns
 // kExitOk or the usage exit code (after printing why).
 int takeOutputOptions(Args& args, OutputOptions& out, bool frameOptions, const char* command);
+
+// The kind of output path names by its extension (outputKindOf); None after
+// "PATH: the output must end in .gif or .avi" on stderr.
+OutputKind outputKindArg(const std::string& path);
 
 // Checks, before any picture is read, what can be checked of the output:
 // options that belong to the other kind of output and an unknown codec are

@@ -1,5 +1,6 @@
 #include "engine/export/export_frame.h"
 
+#include <new>
 #include <stdexcept>
 
 #include "engine/base/output_file.h"
@@ -92,6 +93,22 @@ bool saveExport(const Picture& picture, const std::string& path, const ExportSet
         throw std::runtime_error(std::string("Unable to write to ") + e.what());
     }
     return true;
+}
+
+OutputResult saveFrameFile(const Picture& picture, const std::string& path, const ExportSettings& settings)
+{
+    OutputResult result;
+    try {
+        result.ok = saveExport(picture, path, settings);
+        if (!result.ok)
+            addFailure(result, OutputFailure::Stated, path,
+                       path + ": the output must end in .bmp, .gif, .jpg, .jpeg or .png");
+    } catch (const std::bad_alloc&) {
+        addFailure(result, OutputFailure::FrameMemory, path);
+    } catch (const std::exception& e) {
+        addFailure(result, OutputFailure::Stated, path, e.what());
+    }
+    return result;
 }
 
 }  // namespace pelko

@@ -10,6 +10,7 @@
 
 #include "engine/export/export_settings.h"
 #include "engine/image/picture.h"
+#include "engine/output/output_result.h"
 #include "engine/project/frame_record.h"
 #include "engine/project/project.h"
 
@@ -52,5 +53,11 @@ JpegPreview jpegPreview(const Picture& picture, int quality);
 // reason" when the codec refuses the picture. Returns false without writing
 // for an extension that selects no format.
 bool saveExport(const Picture& picture, const std::string& path, const ExportSettings& settings);
+
+// saveExport as "Save frame" and pelko-cli export call it: how it ended, its
+// failure worded ("Unable to write to PATH: reason", "PATH: reason", "PATH:
+// not enough memory to save the frame"). An extension of no format fails
+// with nothing written.
+OutputResult saveFrameFile(const Picture& picture, const std::string& path, const ExportSettings& settings);
 
 }  // namespace pelko

@@ -19,23 +19,17 @@ std::string withReason(const std::string& text, const std::string& reason)
     return reason.empty() ? text : text + "\n" + reason;
 }
 
-}  // namespace
-
-AviResult GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
-                      AviGenerateReport& report, ProgressSink& progress)
+// Writes the AVI into result (all but ok, cancelled and canRetry, which
+// follow from the code returned).
+AviResult generate(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
+                   OutputResult& result, ProgressSink& progress)
 {
-    report.failure.clear();
-    report.soundDropped.clear();
-    const auto failed = [&](AviResult code, const std::string& text, const std::string& reason) {
-        report.failure = reason.empty() ? fileName + ": " + text : reason;
-        report.messages.push_back(withReason(text, reason));
-        return code;
-    };
     // The old file stays until the new one is complete; one that cannot be
     // replaced asks for another name.
-    if (const int problem = replaceProblem(fileName))
-        return failed(AVIERR_ERROR, "Select another name for saving file.",
-                      systemErrorText(fileName, problem));
+    if (const int problem = replaceProblem(fileName)) {
+        addFailure(result, OutputFailure::NameTaken, fileName, systemErrorText(fileName, problem));
+        return AVIERR_ERROR;
+    }
 
     const ProjectSettings& s = project.settings;
     const std::string& wav = options.soundFile.empty() ? s.Wav_File : options.soundFile;
@@ -48,20 +42,23 @@ AviResult GenerateAvi(const Project& project, const std::string& fileName, const
         std::string reason;
         if (!ReadWavForAvi(wav, sound, reason)) {
             withSound = false;
-            report.soundDropped = wav + ": " + reason;
+            result.soundDropped = wav + ": " + reason;
             struct stat st {};
-            report.messages.push_back(::stat(wav.c_str(), &st) != 0 && errno == ENOENT
+            result.messages.push_back(::stat(wav.c_str(), &st) != 0 && errno == ENOENT
                                           ? "Not found the following sound file: " + wav
-                                          : withReason(AviResultText(AVIERR_BADFORMAT), report.soundDropped));
+                                          : withReason(AviResultText(AVIERR_BADFORMAT), result.soundDropped));
         }
     }
     std::string error;
     AviWriterPtr writer =
         OpenAviWriter(fileName, s.AviFrameTime, withSound ? &sound.format : nullptr, &error);
-    if (!writer)
-        return failed(AVIERR_ERROR, "It is impossible to create file " + fileName, error);
+    if (!writer) {
+        addFailure(result, OutputFailure::CannotCreate, fileName, error);
+        return AVIERR_ERROR;
+    }
     const auto writerFailed = [&](AviResult code) {
-        return failed(code, AviResultText(code), AviWriterError(writer.get()));
+        addFailure(result, code, fileName, AviWriterError(writer.get()));
+        return code;
     };
     const int n = project.frames.count();
     for (int i = 0; i < n; ++i) {
@@ -70,18 +67,20 @@ AviResult GenerateAvi(const Project& project, const std::string& fileName, const
             canvas = Picture(s.Width, s.Height);
         } catch (const std::exception&) {
             // the writer is discarded and leaves no file
-            return failed(AVIERR_ERROR, "It is impossible to get the Bitmap.",
-                          fileName + ": not enough memory for a frame of " + std::to_string(s.Width) + " x " +
-                              std::to_string(s.Height));
+            addFailure(result, OutputFailure::NoBitmap, fileName,
+                       fileName + ": not enough memory for a frame of " + std::to_string(s.Width) + " x " +
+                           std::to_string(s.Height));
+            return AVIERR_ERROR;
         }
         // From the frame cache, which keeps the source but not the frame
         // image (every frame is written once). A frame that cannot be
         // rendered (its source unreadable, or gone with nothing of it held)
         // ends generation: the AVI would show a blank frame in its place.
         const FramePicture image = frameImage(project, i, false);
-        if (!image.ok())
-            return failed(AVIERR_ERROR, "It is impossible to get the Bitmap.",
-                          frameFailureLine(project, i, image.status));
+        if (!image.ok()) {
+            addFailure(result, OutputFailure::NoBitmap, fileName, frameFailureLine(project, i, image.status));
+            return AVIERR_ERROR;
+        }
         drawFrameOnCanvas(canvas, project.frames[std::size_t(i)], *image.picture);
         if (i == 0 && (options.showCodecWindow || !options.compress.fourcc.empty())) {
             const AviResult chosen = ChooseVideoCodec(writer.get(), &canvas, &options.compress,
@@ -95,7 +94,7 @@ AviResult GenerateAvi(const Project& project, const std::string& fileName, const
         progress.frames(i + 1, n);
         progress.progress((i + 1) * 95 / n);
         if (progress.cancelled()) {
-            report.failure = fileName + ": cancelled";
+            markCancelled(result, fileName);
             return AVIERR_USERABORT;
         }
     }
@@ -103,15 +102,41 @@ AviResult GenerateAvi(const Project& project, const std::string& fileName, const
         const AviResult written = WriteWavSound(writer.get(), wav);
         if (written != AVIERR_OK) {
             // the AVI stays valid without its sound
-            report.soundDropped = wav + ": " + AviResultText(written);
-            report.messages.push_back(AviResultText(written));
+            result.soundDropped = wav + ": " + AviResultText(written);
+            result.messages.push_back(AviResultText(written));
         }
     }
     const AviResult closed = CloseAviWriter(std::move(writer), &error);
     progress.progress(100);
-    if (closed != AVIERR_OK)
-        return failed(closed, AviResultText(closed), error);
+    if (closed != AVIERR_OK) {
+        addFailure(result, closed, fileName, error);
+        return closed;
+    }
     return AVIERR_OK;
+}
+
+}  // namespace
+
+OutputResult generateAviFile(const Project& project, const std::string& fileName,
+                             const AviGenerateOptions& options, ProgressSink& progress)
+{
+    OutputResult result;
+    const AviResult code = generate(project, fileName, options, result, progress);
+    result.ok = code == AVIERR_OK;
+    result.cancelled = code == AVIERR_USERABORT;
+    result.canRetry = !endsAviAttempts(code);
+    return result;
+}
+
+AviResult GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
+                      AviGenerateReport& report, ProgressSink& progress)
+{
+    OutputResult result;
+    const AviResult code = generate(project, fileName, options, result, progress);
+    report.messages.insert(report.messages.end(), result.messages.begin(), result.messages.end());
+    report.failure = result.failure;
+    report.soundDropped = result.soundDropped;
+    return code;
 }
 
 bool endsAviAttempts(AviResult result)
@@ -119,16 +144,19 @@ bool endsAviAttempts(AviResult result)
     return result == AVIERR_OK || result == AVIERR_USERABORT || result == AVIERR_ERROR;
 }
 
-AviResult GenerateAviWithRetry(const Project& project, const std::string& fileName,
-                               const AviGenerateOptions& options, AviGenerateReport& report, int maxAttempts,
-                               ProgressSink& progress)
+OutputResult generateAviFileWithRetry(const Project& project, const std::string& fileName,
+                                      const AviGenerateOptions& options, int maxAttempts,
+                                      ProgressSink& progress)
 {
-    AviResult result = AVIERR_ERROR;
+    OutputResult result;
+    std::vector<std::string> messages;
     for (int attempt = 0; attempt < maxAttempts; ++attempt) {
-        result = GenerateAvi(project, fileName, options, report, progress);
-        if (endsAviAttempts(result))
+        result = generateAviFile(project, fileName, options, progress);
+        messages.insert(messages.end(), result.messages.begin(), result.messages.end());
+        if (!result.canRetry)
             break;
     }
+    result.messages = std::move(messages);
     return result;
 }
 

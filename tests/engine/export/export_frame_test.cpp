@@ -469,6 +469,35 @@ TEST(ExportFaults, UnknownTypeFolderInTheWayAndFullDiskLeaveTheOldFile)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // old.bmp, folder.png
 }
 
+// Save frame and pelko-cli export show the same texts: one message box, and
+// the same as one line.
+TEST(ExportFaults, SaveFrameFileWordsEachFailure)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("folder.png"));
+    ExportSettings settings = initialExportSettings(24);
+    settings.gif.gif.ColorReduction = rmNone;  // a still GIF of more than 256 colours
+    const std::string tif = dir.file("frame.tif"), folder = dir.file("folder.png"),
+                      gif = dir.file("many.gif");
+    const struct {
+        std::string path, failure;
+    } cases[] = {
+        {tif, tif + ": the output must end in .bmp, .gif, .jpg, .jpeg or .png"},
+        {folder, "Unable to write to " + folder + ": Is a directory"},
+        {gif, gif + ": Color table overflow"},
+    };
+    for (const auto& c : cases) {
+        const OutputResult r = saveFrameFile(patternPicture(64, 64), c.path, settings);
+        EXPECT_FALSE(r.ok || r.cancelled);
+        EXPECT_EQ(r.failure, c.failure);
+        EXPECT_EQ(r.messages, std::vector<std::string>{c.failure});
+    }
+    const OutputResult saved = saveFrameFile(testPicture(), dir.file("frame.png"), settings);
+    EXPECT_TRUE(saved.ok);
+    EXPECT_TRUE(saved.messages.empty() && saved.failure.empty());
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir.file("frame.png")));
+}
+
 TEST(ExportFaults, ReadOnlyFolderKeepsTheOldFile)
 {
     if (::geteuid() == 0)

@@ -85,12 +85,13 @@ TEST(GenerateAvi, WhiteCanvasClippingAndFrameRate)
     if (!haveFfmpeg())
         GTEST_SKIP() << "ffmpeg is not installed";
     TempDir dir;
-    AviGenerateReport report;
     AviGenerateOptions o;
     o.showCodecWindow = false;
-    EXPECT_EQ(AviResultText(GenerateAvi(placedFrames(), dir.file("out.avi"), o, report)), "Success");
-    EXPECT_TRUE(report.messages.empty());
-    EXPECT_EQ(report.failure, "");
+    const OutputResult result = generateAviFile(placedFrames(), dir.file("out.avi"), o);
+    EXPECT_TRUE(result.ok);
+    EXPECT_FALSE(result.cancelled);
+    EXPECT_TRUE(result.messages.empty());
+    EXPECT_EQ(result.failure, "");
     const std::vector<std::uint8_t> rgbData = decodeRgb(dir.file("out.avi"), dir.file("out.rgb"));
     ASSERT_EQ(rgbData.size(), std::size_t(2 * 8 * 6 * 3));
     auto at = [&](int frame, int x, int y) {
@@ -137,12 +138,12 @@ TEST(GenerateAvi, UnusableSoundIsLeftOutWithItsReason)
         Project p = placedFrames();
         p.settings.Sound = true;
         p.settings.Wav_File = c.wav;
-        AviGenerateReport report;
         AviGenerateOptions o;
         o.showCodecWindow = false;
-        EXPECT_EQ(GenerateAvi(p, dir.file("out.avi"), o, report), AVIERR_OK);
-        EXPECT_EQ(report.soundDropped, c.dropped);
-        EXPECT_EQ(report.messages,
+        const OutputResult result = generateAviFile(p, dir.file("out.avi"), o);
+        EXPECT_TRUE(result.ok);
+        EXPECT_EQ(result.soundDropped, c.dropped);
+        EXPECT_EQ(result.messages,
                   std::vector<std::string>{c.message.empty() ? fixed + "\n" + c.dropped : c.message});
         EXPECT_TRUE(std::filesystem::exists(dir.file("out.avi")));
     }
@@ -152,13 +153,13 @@ TEST(GenerateAvi, AFolderInTheWayAsksForAnotherName)
 {
     TempDir dir;
     std::filesystem::create_directory(dir.file("taken.avi"));
-    AviGenerateReport report;
     AviGenerateOptions o;
     o.showCodecWindow = false;
-    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("taken.avi"), o, report), AVIERR_ERROR);
-    EXPECT_EQ(report.failure, dir.file("taken.avi") + ": Is a directory");
-    EXPECT_EQ(report.messages,
-              (std::vector<std::string>{"Select another name for saving file.\n" + report.failure}));
+    const OutputResult result = generateAviFile(placedFrames(), dir.file("taken.avi"), o);
+    EXPECT_FALSE(result.ok || result.cancelled || result.canRetry);
+    EXPECT_EQ(result.failure, dir.file("taken.avi") + ": Is a directory");
+    EXPECT_EQ(result.messages,
+              (std::vector<std::string>{"Select another name for saving file.\n" + result.failure}));
     EXPECT_EQ(dir.names(), std::vector<std::string>{"taken.avi"});
 }
 
@@ -176,18 +177,19 @@ TEST(GenerateAvi, RetryGoesOnAfterACodecFailureOnlyUntilCancelOrError)
     TempDir dir;
     AviGenerateOptions o;
     o.chooser = &chooser;
-    AviGenerateReport report;
-    EXPECT_EQ(GenerateAviWithRetry(placedFrames(), dir.file("out.avi"), o, report, 5), AVIERR_USERABORT);
+    OutputResult result = generateAviFileWithRetry(placedFrames(), dir.file("out.avi"), o, 5);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.canRetry);
     EXPECT_EQ(chooser.calls, 2);
-    EXPECT_EQ(report.messages,
+    EXPECT_EQ(result.messages,
               (std::vector<std::string>{"A suitable compressor could not be found.", "AVIERR_USERABORT"}));
     EXPECT_EQ(dir.names(), std::vector<std::string>{}) << "no file, no temporary";
 
     // an error that ends generation is not tried again
     std::filesystem::create_directory(dir.file("taken.avi"));
-    report = {};
-    EXPECT_EQ(GenerateAviWithRetry(placedFrames(), dir.file("taken.avi"), o, report, 5), AVIERR_ERROR);
-    EXPECT_EQ(report.messages.size(), 1u);
+    result = generateAviFileWithRetry(placedFrames(), dir.file("taken.avi"), o, 5);
+    EXPECT_FALSE(result.ok || result.cancelled);
+    EXPECT_EQ(result.messages.size(), 1u);
     EXPECT_EQ(chooser.calls, 2);
 }
 
@@ -202,14 +204,16 @@ TEST(GenerateAvi, CountsFramesAndStopsAtTheFrameOfCancel)
     TempDir dir;
     AviGenerateOptions o;
     o.showCodecWindow = false;
-    AviGenerateReport report;
     Sink all;
-    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("all.avi"), o, report, all), AVIERR_OK);
+    EXPECT_TRUE(generateAviFile(placedFrames(), dir.file("all.avi"), o, all).ok);
     EXPECT_EQ(all.counted, (std::vector<std::pair<int, int>>{{1, 2}, {2, 2}}));
 
     Sink first;
     first.cancelAfter = 1;
-    EXPECT_EQ(GenerateAvi(placedFrames(), dir.file("cut.avi"), o, report, first), AVIERR_USERABORT);
+    const OutputResult cut = generateAviFile(placedFrames(), dir.file("cut.avi"), o, first);
+    EXPECT_TRUE(cut.cancelled);
+    EXPECT_TRUE(cut.messages.empty());
+    EXPECT_EQ(cut.failure, dir.file("cut.avi") + ": cancelled");
     EXPECT_EQ(first.counted.size(), 1u);
     EXPECT_EQ(dir.names(), std::vector<std::string>{"all.avi"}) << "no file, no temporary";
 }
