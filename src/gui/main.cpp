@@ -1,6 +1,6 @@
 #include "gui/app/command_line.h"
-#include "gui/app/main_window.h"
 #include "gui/app/pelko_application.h"
+#include "gui/features.h"
 
 int main(int argc, char** argv)
 {
@@ -10,7 +10,7 @@ int main(int argc, char** argv)
     pelko::StartOptions options;
     // a project to open, or pictures to start a new project with
     pelko::takeStartFiles(QCoreApplication::arguments(), options);
-    pelko::TAVIForm window(std::move(options));
+    pelko::TAVIForm window(pelko::withFeatures(std::move(options)));
     window.showAtStart();
     return app.exec();
 }

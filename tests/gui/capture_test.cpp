@@ -134,7 +134,7 @@ class CaptureTest : public QObject {
     std::unique_ptr<TAVIForm> form_;
     std::unique_ptr<QLabel> fixture_;
 
-    CaptureCommand& capture() { return *form_->captureCommand(); }
+    CaptureCommand& capture() { return *captureCommand(*form_); }
     TFormHandleCapture& bar() { return *capture().bar(); }
     QString work(const QString& name) const { return dir_->filePath("program/Work/" + name); }
 
@@ -167,7 +167,7 @@ class CaptureTest : public QObject {
     // The fixture's pixels (with nothing drawn in) of the capture's area.
     QImage expected() const
     {
-        const Rect a = form_->captureCommand()->screenArea();
+        const Rect a = captureCommand(*form_)->screenArea();
         return fixtureImage().copy(a.left, a.top, a.width, a.height).convertToFormat(QImage::Format_RGB888);
     }
 
@@ -191,8 +191,8 @@ private slots:
         form_->show();
         QCoreApplication::processEvents();
         QDir(dir_->path()).mkdir("program");
-        form_->generatedState().programFolder = dir_->filePath("program");
-        form_->generateState().output.ShowCodecWindow = true;
+        generatedState(*form_).programFolder = dir_->filePath("program");
+        generateState(*form_).output.ShowCodecWindow = true;
         dialogs_ = std::make_shared<FakeCaptureDialogs>();
         capture().setDialogs(dialogs_);
     }
@@ -427,7 +427,7 @@ private slots:
         startCapture(chosen(QRect(300, 300, 50, 50), false));
         bar().captureButton()->click();
         std::ofstream(dir_->filePath("file").toStdString()) << "not a folder";
-        form_->generatedState().programFolder = dir_->filePath("gone");
+        generatedState(*form_).programFolder = dir_->filePath("gone");
         const QByteArray saved = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", dir_->filePath("file").toUtf8());
         bar().finishButton()->click();

@@ -12,7 +12,7 @@
 #include "gui/app/command_line.h"
 #include "gui/app/help_window.h"
 #include "gui/app/main_window.h"
-#include "gui/frames/preview_canvas.h"
+#include "gui/app/preview_canvas.h"
 #include "gui_fixtures.h"
 #include "platform/data_folder.h"
 

@@ -94,19 +94,19 @@ private slots:
     {
         TAVIForm& form = window(1);
         QStringList texts;
-        for (QAction* a : form.flipDropDown()->actions()) texts << a->text();
+        for (QAction* a : form.menu("flipDropDown")->actions()) texts << a->text();
         QCOMPARE(texts, QStringList({"Normal", "Horizontal", "Vertical", "Horiz/Vert"}));
-        QCOMPARE(form.flipButton()->popupMode(), QToolButton::MenuButtonPopup);
+        QCOMPARE(form.toolButton("flipButton")->popupMode(), QToolButton::MenuButtonPopup);
 
-        form.flipDropDown()->actions()[3]->trigger();
+        form.menu("flipDropDown")->actions()[3]->trigger();
         QCOMPARE(form.project().frames[0].Flip, 3);
-        QMetaObject::invokeMethod(form.flipDropDown(), "aboutToShow");
-        QVERIFY(form.flipDropDown()->actions()[3]->isChecked());
-        QVERIFY(!form.flipDropDown()->actions()[0]->isChecked());
+        QMetaObject::invokeMethod(form.menu("flipDropDown"), "aboutToShow");
+        QVERIFY(form.menu("flipDropDown")->actions()[3]->isChecked());
+        QVERIFY(!form.menu("flipDropDown")->actions()[0]->isChecked());
 
         act(form, "ActionConvert1")->trigger();  // Inverse
-        form.flipButton()->click();
-        form.convertButton()->click();
+        form.toolButton("flipButton")->click();
+        form.toolButton("convertButton")->click();
         const FrameRecord& f = form.project().frames[0];
         QCOMPARE(f.Flip, 0);
         QVERIFY(!f.Inverse);

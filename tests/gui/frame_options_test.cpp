@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/frames/delay_form.h"
-#include "gui/frames/frame_strip.h"
 #include "gui_fixtures.h"
 #include "platform/qt_settings_store.h"
 

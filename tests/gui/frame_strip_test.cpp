@@ -7,8 +7,8 @@
 #include <QTest>
 
 #include "engine/project/frame_cache.h"
+#include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
-#include "gui/frames/frame_strip.h"
 #include "gui_fixtures.h"
 
 using namespace pelko;

@@ -21,7 +21,7 @@
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_image.h"
 #include "engine/project/frame_cache.h"
-#include "gui/output/frame_progress.h"
+#include "gui/app/work_runner.h"
 #include "gui/output/gif_preview.h"
 #include "gui/output/output_file_dialog.h"
 #include "gui/project/options_form.h"
@@ -99,7 +99,7 @@ class GenerateTest : public QObject {
         dialogs_ = std::make_shared<FakeDialogs>();
         output_ = std::make_shared<FakeOutputDialogs>();
         form_ = newProjectWindow(file("settings.ini"), dialogs_, canvas);
-        form_->setOutputDialogs(output_);
+        generateState(*form_).dialogs = (output_);
         return *form_;
     }
 
@@ -182,7 +182,7 @@ private slots:
         QVERIFY(dialogs_->errors.isEmpty());
         // the preview's animation was the one written, and it is GeneratedGif
         QVERIFY(previewed);
-        QCOMPARE(form.generateState().generatedGif, previewed);
+        QCOMPARE(generateState(form).generatedGif, previewed);
 
         TGIFImage gif;
         gif.LoadFromFile(out.toStdString());
@@ -199,11 +199,11 @@ private slots:
                     loops = loop->GetLoops();
         }
         QCOMPARE(loops, 3);
-        QCOMPARE(form.generateState().output.GifLoops, std::uint16_t(3));
+        QCOMPARE(generateState(form).output.GifLoops, std::uint16_t(3));
         // the loop count is no change of the project
         QVERIFY(!form.project().changed);
         QVERIFY(!act(form, "ActionSave")->isEnabled());
-        QVERIFY(form.writtenText().startsWith("Generated clip.gif ("));
+        QVERIFY(writtenText(form).startsWith("Generated clip.gif ("));
     }
 
     void aviOfTheDemoReadBackAndTheDialogsRemembered()
@@ -237,11 +237,11 @@ private slots:
         QCOMPARE(form.project().settings.AviFrameTime, 40);
         // AVI settings changed from a GIF project are no change of the project
         QVERIFY(!form.project().changed);
-        QVERIFY(form.writtenText().startsWith("Generated movie.AVI ("));
+        QVERIFY(writtenText(form).startsWith("Generated movie.AVI ("));
 
         // "Show always" cleared: the options dialog is skipped; the codec
         // window comes up with the last choice
-        const std::string chosen = form.generateState().codec.fourcc;
+        const std::string chosen = generateState(form).codec.fourcc;
         std::string proposed;
         output_->file = file("second.avi");
         output_->codecScript = [&](CodecWindow& w) {
@@ -330,7 +330,7 @@ private slots:
         QCOMPARE(readAll(out), QByteArray("old"));
         QCOMPARE(outputsIn(dir_->path()), QStringList{name});
         QVERIFY2(dialogs_->errors.isEmpty(), qPrintable(dialogs_->errors.join('\n')));
-        QVERIFY(form.writtenText().isEmpty());
+        QVERIFY(writtenText(form).isEmpty());
         // the window goes on: the next run writes the file
         act(form, "ActionGenerate")->trigger();
         QVERIFY(readAll(out).size() > 3);
@@ -444,7 +444,7 @@ private slots:
             QVERIFY2(shown.startsWith(message) && shown.contains(names), qPrintable(shown));
         }
         QVERIFY(!QFileInfo(out).isFile());
-        QVERIFY(form.writtenText().isEmpty());
+        QVERIFY(writtenText(form).isEmpty());
     }
 
     // Switching the file type in the dialog gives the typed name that type's
@@ -491,7 +491,7 @@ private slots:
 
     void progressCountsFrames()
     {
-        FrameProgress progress(nullptr, "Generate AVI", 300, 95);
+        WorkRunner progress(nullptr, "Generate AVI", 300, 95);
         QCOMPARE(progress.label(0), QString("Frame 1 of 300"));
         QCOMPARE(progress.label(4, 11), QString("Frame 12 of 300"));  // counted frames win
         QCOMPARE(progress.label(95 * 150 / 300), QString("Frame 149 of 300"));

@@ -17,9 +17,9 @@
 #include "engine/image/ppm.h"
 #include "engine/project/frame_cache.h"
 #include "gui/app/main_window.h"
-#include "gui/generated/alpha_form.h"
-#include "gui/generated/text_form.h"
-#include "gui/generated/text_preview.h"
+#include "gui/effects/alpha_form.h"
+#include "gui/effects/text_form.h"
+#include "gui/effects/text_preview.h"
 #include "gui_fixtures.h"
 
 using namespace pelko;
@@ -47,7 +47,7 @@ class GeneratedFramesTest : public QObject {
             pictures << writePng(dir_->filePath(QString("f%1.png").arg(i)), 40, 30, colours[i]);
         form_->addPictures(pictures);
         QDir(dir_->path()).mkdir("program");
-        form_->generatedState().programFolder = dir_->filePath("program");
+        generatedState(*form_).programFolder = dir_->filePath("program");
         return *form_;
     }
 
@@ -121,8 +121,8 @@ private slots:
         QCOMPARE(frameImage(p, 5).get().pixel(0, 0), rgb(85, 85, 85));  // 255 div 3
         QCOMPARE(p.selection.indices(), std::vector<int>{4});
         QVERIFY(act(form, "ActionSave")->isEnabled());
-        QCOMPARE(form.generatedState().alpha.count, 4);
-        QCOMPARE(form.generatedState().lastEffectFile, work("AlphaBlend.gif"));
+        QCOMPARE(generatedState(form).alpha.count, 4);
+        QCOMPARE(generatedState(form).lastEffectFile, work("AlphaBlend.gif"));
 
         // pelko-cli with the same settings writes the same bytes
         QCOMPARE(cliGif({"blend", dir_->filePath("p.mcp"), "4", "--count", "4", "--time", "305"}),
@@ -143,7 +143,7 @@ private slots:
         act(form, "ActionAlpha")->trigger();
         QCOMPARE(asked, 1);
         QCOMPARE(p.frames.count(), 9);
-        QCOMPARE(form.generatedState().alpha.count, 4);
+        QCOMPARE(generatedState(form).alpha.count, 4);
         QCOMPARE(QDir(dir_->filePath("program/Work")).entryList(QDir::Files).size(), 1);
     }
 
@@ -167,15 +167,15 @@ private slots:
         QCOMPARE(p.frames.count(), 4);
         QCOMPARE(frameImage(p, 1).get().pixel(5, 5), Color(0xFFFFFF));  // hide up: the anchor first
         QCOMPARE(frameImage(p, 2).get().pixel(5, 5), rgb(255, 0, 0));   // then the background
-        QCOMPARE(form.generatedState().alpha.background, rgb(255, 0, 0));
-        QVERIFY(form.generatedState().alpha.hideUp);
+        QCOMPARE(generatedState(form).alpha.background, rgb(255, 0, 0));
+        QVERIFY(generatedState(form).alpha.hideUp);
     }
 
     void noWorkFolderInsertsNothing()
     {
         TAVIForm& form = window({0xFFFFFF, 0x000000});
         std::ofstream(dir_->filePath("file").toStdString()) << "not a folder";
-        form.generatedState().programFolder = dir_->filePath("gone");
+        generatedState(form).programFolder = dir_->filePath("gone");
         const QByteArray saved = qgetenv("XDG_DATA_HOME");
         qputenv("XDG_DATA_HOME", dir_->filePath("file").toUtf8());
         select(1);
@@ -185,7 +185,7 @@ private slots:
         QCOMPARE(dialogs_->errors.size(), 1);
         QCOMPARE(dialogs_->errors[0], "One cannot create " + dir_->filePath("gone") + "/ Work directory.");
         QCOMPARE(form.project().frames.count(), 2);
-        QCOMPARE(form.generatedState().alpha.count, 5);
+        QCOMPARE(generatedState(form).alpha.count, 5);
     }
 
     void textAppendedThenInserted()
@@ -221,7 +221,7 @@ private slots:
         }
         QCOMPARE(p.selection.indices(), std::vector<int>{5});  // appended: the last frame
         QVERIFY(!act(form, "ActionDown")->isEnabled());
-        QCOMPARE(form.generatedState().text->text, std::string("Hi"));
+        QCOMPARE(generatedState(form).text->text, std::string("Hi"));
 
         // pelko-cli with the same settings draws the same pixels and writes the same bytes
         QCOMPARE(cliGif({"text", dir_->filePath("p.mcp"), "3", "--text", "Hi", "--direction", "right",
@@ -256,11 +256,11 @@ private slots:
         };
         act(form, "ActionAddText")->trigger();
         QCOMPARE(p.frames.count(), 9);
-        QCOMPARE(form.generatedState().text->count, 3);
+        QCOMPARE(generatedState(form).text->count, 3);
         dialogs_->options = ProjectOptions{};
         dialogs_->options->Type = ProjectGif;
         act(form, "ActionProjectOptions")->trigger();
-        QVERIFY(!form.generatedState().text);
+        QVERIFY(!generatedState(form).text);
     }
 
     void textDialogControls()

@@ -20,11 +20,11 @@
 
 #include "engine/gif/gif_settings.h"
 #include "engine/project/gif_color_preview.h"
+#include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
 #include "gui/colour/gif_option_form.h"
 #include "gui/colour/gif_palette_grid.h"
-#include "gui/frames/frame_strip.h"
 #include "gui_fixtures.h"
 
 using namespace pelko;
@@ -101,7 +101,7 @@ class GifOptionFormTest : public QObject {
         canvas.Height = 100;
         canvas.Type = type;
         form_ = newProjectWindow(dir_.filePath("settings.ini"), dialogs_, canvas);
-        form_->setColourDialogs(colour_);
+        setColourDialogs(*form_, colour_);
         const QString path = dir_.filePath("stripes.png");
         writeFile(path.toStdString(), encodePngPicture(stripes(30, 12)));
         form_->addPictures(QStringList(n, path));
@@ -141,7 +141,7 @@ private slots:
         QAction* a = act(form, "ActionOptimizeColor");
         QVERIFY(a->isVisible());
         QVERIFY(a->isEnabled());
-        QVERIFY(form.stripMenu()->actions().contains(a));
+        QVERIFY(form.menu("stripMenu")->actions().contains(a));
         QVERIFY(form.toolBar(3)->actions().contains(a));
         select({});
         QVERIFY(!a->isEnabled());

@@ -17,6 +17,16 @@
 #include "engine/image/ppm.h"
 #include "gui/app/dialog_provider.h"
 #include "gui/app/main_window.h"
+#include "gui/capture/capture_command.h"
+#include "gui/colour/colour_dialogs.h"
+#include "gui/effects/alpha_form.h"
+#include "gui/effects/effects_commands.h"
+#include "gui/effects/text_form.h"
+#include "gui/export/export_commands.h"
+#include "gui/features.h"
+#include "gui/frames/delay_form.h"
+#include "gui/output/generate_command.h"
+#include "gui/playback/playback_controller.h"
 #include "platform/qt_settings_store.h"
 
 namespace pelko::test {
@@ -55,17 +65,22 @@ struct FakeDialogs : DialogProvider {
     // unset: the dialog is cancelled.
     std::function<bool(TDelayForm&)> frameOptionsScript;
     int frameOptionsAsked = 0;
-    bool frameOptions(QWidget*, TDelayForm& form) override
-    {
-        ++frameOptionsAsked;
-        return frameOptionsScript && frameOptionsScript(form);
-    }
     // Work the real generating dialogs and say whether they end with "Add";
     // unset: cancelled.
     std::function<bool(TFormAlpha&)> alphaScript;
     std::function<bool(TFormText&)> textScript;
-    bool alphaBlend(QWidget*, TFormAlpha& form) override { return alphaScript && alphaScript(form); }
-    bool creepingLine(QWidget*, TFormText& form) override { return textScript && textScript(form); }
+    bool runForm(QWidget*, QDialog& form) override
+    {
+        if (auto* options = dynamic_cast<TDelayForm*>(&form)) {
+            ++frameOptionsAsked;
+            return frameOptionsScript && frameOptionsScript(*options);
+        }
+        if (auto* alpha = dynamic_cast<TFormAlpha*>(&form))
+            return alphaScript && alphaScript(*alpha);
+        if (auto* text = dynamic_cast<TFormText*>(&form))
+            return textScript && textScript(*text);
+        qFatal("a dialog the tests do not answer: %s", form.metaObject()->className());
+    }
     // The colour and font dialogs' answers; unset: cancelled.
     std::optional<Color> colour;
     std::optional<TextFont> font;
@@ -103,6 +118,7 @@ inline StartOptions testStartOptions(const QString& settingsPath, std::shared_pt
     o.screen = ScreenSize{1280, 1024};
     o.projectArgument = std::move(projectArgument);
     o.dialogs = std::move(dialogs);
+    o.install = installFeatures;
     return o;
 }
 

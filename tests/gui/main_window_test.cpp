@@ -17,10 +17,10 @@
 
 #include "engine/project/composition.h"
 #include "engine/project/frame_cache.h"
+#include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
-#include "gui/frames/frame_strip.h"
-#include "gui/frames/preview_canvas.h"
+#include "gui/app/preview_canvas.h"
 #include "gui/project/options_form.h"
 #include "gui_fixtures.h"
 #include "platform/qt_settings_store.h"
@@ -340,7 +340,7 @@ private slots:
         QCOMPARE(QPoint(d.Width, d.Height), QPoint(320, 240));
         QCOMPARE(QPoint(d.AviFrameTime, d.GifFrameTime), QPoint(1000, 500));
         QVERIFY(form.aviTimeField()->isEnabled() && !form.gifTimeField()->isEnabled());
-        for (bool shown : form.showFlags()) QVERIFY(shown);
+        QCOMPARE(form.showFlags(), ShowFlags::all());
 
         // for a new project "Fix at first frame" turns the size off
         form.setOptions(o, ShowFlags{}, true, defaults);
@@ -377,7 +377,7 @@ private slots:
         QCOMPARE(form.previewCanvas()->surfaceSize(), QSize(80, 50));
         QCOMPARE(form.statusText(1), QString("GIF"));
         QCOMPARE(form.statusText(2), QString("Size: 80 x 50"));
-        QCOMPARE(form.runButton()->toolTip(), QString("Run as GIF"));
+        QCOMPARE(form.toolButton("ToolButRun")->toolTip(), QString("Run as GIF"));
         QCOMPARE(selected(), std::vector<int>{0});
     }
 

@@ -16,7 +16,7 @@
 #include <QToolButton>
 
 #include "../support/recording_sound_player.h"
-#include "gui/frames/preview_canvas.h"
+#include "gui/app/preview_canvas.h"
 #include "gui/output/avi_options_form.h"
 #include "gui/playback/add_sound_form.h"
 #include "gui/playback/playback_controller.h"
@@ -88,7 +88,7 @@ class PlaybackTest : public QObject {
             form_->addPictures(pictures);
         auto timer = std::make_unique<FakeTickTimer>();
         timer_ = timer.get();
-        PlaybackController& playback = *form_->playback();
+        PlaybackController& playback = *playbackOf(*form_);
         playback.setTimer(std::move(timer));
         sound_ = std::make_shared<RecordingSoundPlayer>();
         playback.setSoundPlayer(sound_);
@@ -112,7 +112,7 @@ class PlaybackTest : public QObject {
         return o;
     }
 
-    PlaybackPhase phase() const { return form_->playback()->playback().phase(); }
+    PlaybackPhase phase() const { return playbackOf(*form_)->playback().phase(); }
     Color shownPixel() const
     {
         const QImage& image = form_->previewCanvas()->picture();
@@ -133,12 +133,12 @@ private slots:
         for (const char* name :
              {"ActionRunAvi", "ActionRunGif", "ActionPause", "ActionStop", "ActionInsertWav"})
             QVERIFY2(act(form, name)->isVisible(), name);
-        QCOMPARE(form.runButton()->toolTip(), QString("Run as GIF"));
-        QCOMPARE(form.playback()->dropDownAvi()->text(), QString("Run as AVI\tCtrl+R"));
-        QCOMPARE(form.playback()->dropDownGif()->text(), QString("Run as animated GIF\tCtrl+M"));
+        QCOMPARE(form.toolButton("ToolButRun")->toolTip(), QString("Run as GIF"));
+        QCOMPARE(playbackOf(form)->dropDownAvi()->text(), QString("Run as AVI\tCtrl+R"));
+        QCOMPARE(playbackOf(form)->dropDownGif()->text(), QString("Run as animated GIF\tCtrl+M"));
         QVERIFY(act(form, "ActionInsertWav")->isEnabled());
         // nothing to run in an empty list
-        QVERIFY(!form.runButton()->isEnabled());
+        QVERIFY(!form.toolButton("ToolButRun")->isEnabled());
         act(form, "ActionRunGif")->trigger();
         QCOMPARE(phase(), PlaybackPhase::Stopped);
     }
@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(phase(), PlaybackPhase::Stopped);
         QTest::keySequence(&form, QKeySequence("Ctrl+R"));
         QCOMPARE(phase(), PlaybackPhase::Playing);
-        QCOMPARE(form.playback()->playback().mode(), PlaybackMode::Avi);
+        QCOMPARE(playbackOf(form)->playback().mode(), PlaybackMode::Avi);
     }
 
     void theStatusPanelsSummariseTheAnimation()
@@ -182,12 +182,12 @@ private slots:
         // while playing only Pause and Stop
         QVERIFY(act(form, "ActionPause")->isEnabled());
         QVERIFY(act(form, "ActionStop")->isEnabled());
-        QVERIFY(!form.runButton()->isEnabled());
+        QVERIFY(!form.toolButton("ToolButRun")->isEnabled());
         QVERIFY(!act(form, "ActionRunAvi")->isEnabled());
         for (const char* name : {"ActionNew", "ActionAdd", "ActionGenerate", "ActionHelp", "ActionInsertWav"})
             QVERIFY2(!act(form, name)->isEnabled(), name);
         for (int bar : {0, 1, 3, 4, 5}) QVERIFY(!form.toolBar(bar)->isEnabled());
-        QVERIFY(!form.fileMenu()->menuAction()->isEnabled());
+        QVERIFY(!form.menu("fileMenu")->menuAction()->isEnabled());
         QVERIFY(!form.frameStrip()->isEnabled());
         QVERIFY(form.project().selection.empty());
 
@@ -201,19 +201,19 @@ private slots:
         QVERIFY(!timer_->pending());
         // the last picture stays; everything is offered again
         QCOMPARE(shownPixel(), Color(0xFF0000));
-        QVERIFY(form.runButton()->isEnabled());
+        QVERIFY(form.toolButton("ToolButRun")->isEnabled());
         QVERIFY(!act(form, "ActionPause")->isEnabled());
         QVERIFY(!act(form, "ActionStop")->isEnabled());
         for (const char* name : {"ActionNew", "ActionAdd", "ActionGenerate", "ActionHelp"})
             QVERIFY2(act(form, name)->isEnabled(), name);
-        QVERIFY(form.fileMenu()->menuAction()->isEnabled());
+        QVERIFY(form.menu("fileMenu")->menuAction()->isEnabled());
         QVERIFY(form.frameStrip()->isEnabled());
     }
 
     void aviModeTimesEveryFrameByTheAviTimeOnTheMonotonicGrid()
     {
         TAVIForm& form = window(aviProject(40), {0x0000FF, 0x00FF00, 0xFF0000});
-        form.runButton()->click();  // the Run button: the project's type
+        form.toolButton("ToolButRun")->click();  // the Run button: the project's type
         // the timer comes 3 ms late each time: the next wait is that much shorter
         timer_->clock += std::chrono::milliseconds(3);
         timer_->fire();
@@ -232,7 +232,7 @@ private slots:
         QCOMPARE(phase(), PlaybackPhase::Paused);
         QVERIFY(!timer_->pending());
         // paused: Run, Stop, the generate and frame-export bars and Help
-        QVERIFY(form.runButton()->isEnabled());
+        QVERIFY(form.toolButton("ToolButRun")->isEnabled());
         QVERIFY(act(form, "ActionRunGif")->isEnabled());
         QVERIFY(!act(form, "ActionPause")->isEnabled());
         QVERIFY(act(form, "ActionStop")->isEnabled());
@@ -241,7 +241,7 @@ private slots:
         QVERIFY(act(form, "ActionHelp")->isEnabled());
         QVERIFY(!form.toolBar(0)->isEnabled());
         QVERIFY(!act(form, "ActionNew")->isEnabled());
-        QVERIFY(!form.fileMenu()->menuAction()->isEnabled());
+        QVERIFY(!form.menu("fileMenu")->menuAction()->isEnabled());
         QCOMPARE(form.project().selection.indices(), (std::vector<int>{1}));  // the mark of the frame shown
         QCOMPARE(shownPixel(), Color(0x00FF00));
 
@@ -256,7 +256,7 @@ private slots:
             QVERIFY2(act(form, name)->isEnabled(), name);
         QVERIFY(!act(form, "ActionStop")->isEnabled());
         QVERIFY(!act(form, "ActionPause")->isEnabled());
-        QVERIFY(form.fileMenu()->menuAction()->isEnabled());
+        QVERIFY(form.menu("fileMenu")->menuAction()->isEnabled());
     }
 
     void resumeShowsTheNextFrameByItsOwnTimeAndAtTheLastFrameEnds()
@@ -276,7 +276,7 @@ private slots:
         act(form, "ActionRunGif")->trigger();
         QCOMPARE(phase(), PlaybackPhase::Stopped);
         QVERIFY(!timer_->pending());
-        QVERIFY(form.runButton()->isEnabled());
+        QVERIFY(form.toolButton("ToolButRun")->isEnabled());
         QVERIFY(act(form, "ActionNew")->isEnabled());
         QCOMPARE(shownPixel(), Color(0xFF0000));
     }
@@ -364,7 +364,7 @@ private slots:
         QCOMPARE(act(form, "ActionSave")->isEnabled(), saveAfter);
         QCOMPARE(QString::fromStdString(form.project().settings.Wav_File), typed);
         QCOMPARE(form.project().settings.Sound, box);
-        QVERIFY(!form.generateState().output.OptionsChanged);
+        QVERIFY(!generateState(form).output.OptionsChanged);
     }
 
     void addSoundCancelledStoresNothing()
@@ -385,7 +385,7 @@ private slots:
         TAVIForm& form = window(aviProject(), {0x0000FF});
         const QString wav = dir_.filePath("song.wav");
         form.project().settings.Wav_File = wav.toStdString();
-        form.generateState().output.SoundDuration = 1234;
+        generateState(form).output.SoundDuration = 1234;
         QStringList seen;  // what the dialog showed, step by step
         soundDialogs_->script = [&](TFormAddSound& f) {
             seen << f.windowTitle() << f.durationPanel()->text();
@@ -426,7 +426,7 @@ private slots:
                                                           "async " + wav.toStdString()}));
         QCOMPARE(soundDialogs_->messages.size(), 2);  // the measure's, then the player's
         QCOMPARE(soundDialogs_->messages.last(), "Error: " + wav + ": not a RIFF file");
-        QCOMPARE(form.generateState().output.SoundDuration, -1);
+        QCOMPARE(generateState(form).output.SoundDuration, -1);
     }
 
     void theAviOptionsPlayButtonPlaysThroughTheSamePlayer()

@@ -141,7 +141,7 @@ class SaveFrameTest : public QObject {
         canvas.Width = 160;
         canvas.Height = 100;
         form_ = newProjectWindow(file("settings.ini"), dialogs_, canvas);
-        form_->setExportDialogs(export_);
+        exportState(*form_).dialogs = (export_);
         frame_ = Picture(120, 80);
         for (int y = 0; y < 80; ++y)
             for (int x = 0; x < 120; ++x)
@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(copy->shortcut(), QKeySequence("Ctrl+C"));
         QCOMPARE(save->toolTip(), QString("Save frame"));
 
-        QMenu* menu = form.previewPopupMenu();
+        QMenu* menu = previewPopupMenu(form);
         QVERIFY(menu);
         const QList<QAction*> items = menu->actions();
         QCOMPARE(items.size(), 3);
@@ -182,7 +182,7 @@ private slots:
 
         form.project().selection.clear();
         form.mirrorProject(-1);
-        QVERIFY(!form.previewPopupMenu());
+        QVERIFY(!previewPopupMenu(form));
         QVERIFY(!save->isEnabled() && !copy->isEnabled());
     }
 
@@ -227,7 +227,7 @@ private slots:
         act(form, "ActionSaveFrame")->trigger();
         QCOMPARE(export_->bmpAsked, 1);
         QCOMPARE(export_->captions.last(), QString("frame.bmp"));
-        QCOMPARE(form.exportState().settings.bmpBits, 8);
+        QCOMPARE(exportState(form).settings.bmpBits, 8);
         auto bmp = bytesOf(file("frame.bmp"));
         QVERIFY(!bmp.empty());
         QCOMPARE(int(bmp[28]), 8);
@@ -242,7 +242,7 @@ private slots:
         };
         act(form, "ActionSaveFrame")->trigger();
         QCOMPARE(export_->pngAsked, 1);
-        QVERIFY(!form.showFlags()[5]);
+        QVERIFY(!form.showFlags().png);
         QCOMPARE(decodePngPicture(bytesOf(file("FRAME.PNG")).data(), bytesOf(file("FRAME.PNG")).size()),
                  frame_);
         // the next PNG is written at once, with the stored settings
@@ -250,10 +250,10 @@ private slots:
         act(form, "ActionSaveFrame")->trigger();
         QCOMPARE(export_->pngAsked, 1);
         QVERIFY(QFileInfo::exists(file("frame2.png")));
-        QCOMPARE(bytesOf(file("frame2.png")), encodeExportPng(frame_, form.exportState().settings));
+        QCOMPARE(bytesOf(file("frame2.png")), encodeExportPng(frame_, exportState(form).settings));
         // "PNG" switched on in the project options brings the dialog back
         ShowFlags flags = form.showFlags();
-        flags[5] = true;
+        flags.png = true;
         dialogs_->flags = flags;
         act(form, "ActionProjectOptions")->trigger();
         export_->file = file("frame3.png");
@@ -262,7 +262,7 @@ private slots:
         act(form, "ActionSaveFrame")->trigger();
         QCOMPARE(export_->pngAsked, 2);
         QVERIFY(QFileInfo::exists(file("frame3.png")));
-        QVERIFY(form.showFlags()[5]);
+        QVERIFY(form.showFlags().png);
 
         // JPEG under .jpeg at quality 40
         export_->file = file("frame.jpeg");
@@ -285,7 +285,7 @@ private slots:
         QCOMPARE(GetBitmap(gif).toPicture(), frame_);
 
         // and the output dialogs of Generate show the same name
-        QCOMPARE(form.generateState().output.OutputName, std::string("frame.gif"));
+        QCOMPARE(generateState(form).output.OutputName, std::string("frame.gif"));
         QVERIFY(dialogs_->errors.isEmpty());
     }
 
@@ -314,9 +314,9 @@ private slots:
         act(form, "ActionSaveFrame")->trigger();
         QCOMPARE(export_->jpgAsked, 1);
         QCOMPARE(export_->pngAsked, 1);
-        QCOMPARE(form.exportState().settings.jpegQuality, 100);
-        QCOMPARE(form.exportState().settings.pngCompressionLevel, 9);
-        QVERIFY(form.showFlags()[3]);
+        QCOMPARE(exportState(form).settings.jpegQuality, 100);
+        QCOMPARE(exportState(form).settings.pngCompressionLevel, 9);
+        QVERIFY(form.showFlags().jpg);
         QCOMPARE(filesIn(), QStringList());
     }
 

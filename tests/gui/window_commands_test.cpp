@@ -14,9 +14,9 @@
 #include <QToolButton>
 #include <stdexcept>
 
+#include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
-#include "gui/frames/frame_strip.h"
-#include "gui/frames/preview_canvas.h"
+#include "gui/app/preview_canvas.h"
 #include "gui_fixtures.h"
 #include "platform/qt_settings_store.h"
 
@@ -78,7 +78,7 @@ private slots:
         for (const char* name :
              {"ActionClone", "ActionFlip0", "ActionConvert2", "ActionDelete", "ActionSaveAs"})
             QVERIFY2(!act(bare, name)->isEnabled(), name);
-        QVERIFY(!bare.flipButton()->isEnabled());
+        QVERIFY(!bare.toolButton("flipButton")->isEnabled());
 
         TAVIForm& form = window(2);
         QVERIFY(act(form, "ActionClone")->isEnabled());
@@ -94,7 +94,7 @@ private slots:
         QVERIFY(selected().empty());
         QVERIFY(!act(form, "ActionClone")->isEnabled());
         QVERIFY(!flipMenu()->isEnabled());
-        QVERIFY(!form.convertButton()->isEnabled());
+        QVERIFY(!form.toolButton("convertButton")->isEnabled());
         // the shortcut of a disabled command does nothing
         QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
         QCOMPARE(form.project().frames.count(), 2);
@@ -109,8 +109,8 @@ private slots:
         QContextMenuEvent menu(QContextMenuEvent::Mouse, at, form.frameCards()->mapToGlobal(at));
         QApplication::sendEvent(form.frameCards(), &menu);
         QCOMPARE(selected(), std::vector<int>{0});
-        QTRY_VERIFY(form.stripMenu()->isVisible());
-        form.stripMenu()->close();
+        QTRY_VERIFY(form.menu("stripMenu")->isVisible());
+        form.menu("stripMenu")->close();
         act(form, "ActionDelete")->trigger();  // what the pop-up's Delete does
         QCOMPARE(form.project().frames.count(), 2);
         QCOMPARE(QFileInfo(QString::fromStdString(form.project().frames[0].File)).fileName(),

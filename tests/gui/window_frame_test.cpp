@@ -22,6 +22,7 @@
 #include "gui/app/help_window.h"
 #include "gui/app/main_window.h"
 #include "gui/app/wait_guard.h"
+#include "gui/widget_dialogs.h"
 #include "gui_fixtures.h"
 #include "platform/qt_settings_store.h"
 
@@ -90,6 +91,7 @@ class WindowFrameTest : public QObject {
         o.screen = screen;
         o.projectArgument = std::move(argument);
         o.dialogs = std::make_shared<CancelNewDialogs>();
+        o.install = installFeatures;
         return o;
     }
 
@@ -225,8 +227,8 @@ private slots:
         QCOMPARE(form.statusText(2), QString("Size: 320 x 240"));
         QCOMPARE(form.statusText(3), QString("Playback: 1.1 sec"));
         QCOMPARE(form.statusText(4), QString("Frame's number: 3"));
-        QCOMPARE(form.runButton()->toolTip(), QString("Run as GIF"));
-        QCOMPARE(form.outputDefaultExtension(), QString("gif"));
+        QCOMPARE(form.toolButton("ToolButRun")->toolTip(), QString("Run as GIF"));
+        QCOMPARE(generateFeature(form).defaultExtension, QString("gif"));
 
         p.clear();
         p.settings.Type = ProjectAvi;
@@ -406,7 +408,7 @@ private slots:
     {
         TAVIForm form(options());
         QStringList offered;
-        for (QAction* a : form.fileMenu()->actions())
+        for (QAction* a : form.menu("fileMenu")->actions())
             if (a->isVisible() && !a->isSeparator())
                 offered << a->text();
         QCOMPARE(offered, QStringList({"New", "Open", "Save project", "Save as", "Save frame", "Copy",

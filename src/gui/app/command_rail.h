@@ -4,8 +4,9 @@
 // at work (a progress dialog lets events through), shows an error that
 // escapes the body in the "Error" box and goes on, and brings the window up to
 // date once the outermost command ends. Inside the body, work() runs the long
-// part with the wait cursor, a held widget and, where asked, a progress
-// dialog; showErrors() shows the texts a command collected, all in one box.
+// part with the wait cursor, a held widget and, where asked, on a worker
+// behind a progress dialog (WorkRunner); showErrors() shows the texts a
+// command collected, all in one box.
 
 #include <QPointer>
 #include <QString>
@@ -17,8 +18,8 @@
 #include "engine/base/progress.h"
 #include "engine/project/project.h"
 #include "gui/app/dialog_provider.h"
-#include "gui/app/progress_dialog.h"
 #include "gui/app/wait_guard.h"
+#include "gui/app/work_runner.h"
 
 namespace pelko {
 
@@ -30,8 +31,13 @@ public:
     // How the long part of a command runs.
     struct Work {
         QWidget* held = nullptr;   // its drawing is held back while the work runs
-        QString progressTitle;     // empty: no progress dialog
+        QString progressTitle;     // empty: no progress dialog, the work runs here
         bool cancellable = false;  // Cancel only where the work can stop halfway
+        // Work that makes this many frames and only reads the project (-1:
+        // work that changes the project, in steps; see WorkRunner).
+        int frames = -1;
+        int framesShare = 100;
+        QWidget* dialogParent = nullptr;  // null: the window
     };
 
     // dialogs is asked on every use, so a window may swap its provider.
@@ -104,8 +110,13 @@ auto CommandRail::work(const Work& how, F&& work) -> decltype(work(std::declval<
     WaitGuard wait(how.held);
     if (how.progressTitle.isEmpty())
         return work(noProgress());
-    ProgressDialog progress(window_, project_, how.progressTitle, how.cancellable);
-    return work(static_cast<ProgressSink&>(progress));
+    QWidget* parent = how.dialogParent ? how.dialogParent : window_;
+    if (how.frames >= 0) {
+        WorkRunner runner(parent, how.progressTitle, how.frames, how.framesShare, how.cancellable);
+        return runner.run(std::forward<F>(work));
+    }
+    WorkRunner runner(parent, how.progressTitle, how.cancellable, [this] { return project_.frames.count(); });
+    return runner.run(std::forward<F>(work));
 }
 
 }  // namespace pelko

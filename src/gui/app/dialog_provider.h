@@ -1,12 +1,12 @@
 #pragma once
-// DialogProvider: the modal dialogs the main window's commands open. The
-// window asks through this interface so that tests can answer without a
-// dialog ever blocking.
+// DialogProvider: the modal dialogs the window's commands open. The commands
+// ask through this interface so that tests can answer without a dialog ever
+// blocking. The real dialogs are WidgetDialogProvider (gui/widget_dialogs.h).
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
-#include <array>
 
 #include "engine/image/picture.h"
 #include "engine/project/frame_info.h"
@@ -16,14 +16,25 @@ class QWidget;
 
 namespace pelko {
 
-class TDelayForm;
-class TFormAlpha;
-class TFormText;
 struct TextFont;
 
-// The six boxes of "Showing of the settings window": AVI, Animated GIF, BMP,
-// JPG, GIF, PNG.
-using ShowFlags = std::array<bool, 6>;
+// The boxes of "Showing of the settings window": whether each options
+// dialog is shown before its output is written.
+struct ShowFlags {
+    bool avi = false;
+    bool animatedGif = false;
+    bool bmp = false;
+    bool jpg = false;
+    bool gif = false;
+    bool png = false;
+    bool operator==(const ShowFlags&) const = default;
+
+    static ShowFlags all() { return {true, true, true, true, true, true}; }
+    // The flags in the order of the dialog's boxes.
+    static constexpr bool ShowFlags::*kInOrder[] = {&ShowFlags::avi, &ShowFlags::animatedGif,
+                                                    &ShowFlags::bmp, &ShowFlags::jpg,
+                                                    &ShowFlags::gif, &ShowFlags::png};
+};
 
 class DialogProvider {
 public:
@@ -41,30 +52,15 @@ public:
     virtual QMessageBox::StandardButton askSaveChanges(QWidget* parent) = 0;
     // A message box with caption "Error"; icon false shows none.
     virtual void error(QWidget* parent, const QString& text, bool icon) = 0;
-    // The frame info dialog (TFormProperties).
-    virtual void showFrameInfo(QWidget* parent, const FrameInfo& info);
-    // Runs the frame options dialog the window made; false when cancelled.
-    virtual bool frameOptions(QWidget* parent, TDelayForm& form);
-    // Run the alpha-blend and creeping-line dialogs the window made; false
-    // when cancelled.
-    virtual bool alphaBlend(QWidget* parent, TFormAlpha& form);
-    virtual bool creepingLine(QWidget* parent, TFormText& form);
+    // The frame info dialog.
+    virtual void showFrameInfo(QWidget*, const FrameInfo&) {}
+    // Runs a dialog a command made (frame options, alpha blending, creeping
+    // line); true when it closes accepted.
+    virtual bool runForm(QWidget*, QDialog& form) { return form.exec() == QDialog::Accepted; }
     // The colour dialog, fully open, on color; false when cancelled.
-    virtual bool chooseColor(QWidget* parent, Color& color);
+    virtual bool chooseColor(QWidget*, Color&) { return false; }
     // The font dialog on font, with the text colour; false when cancelled.
-    virtual bool chooseFont(QWidget* parent, TextFont& font);
-};
-
-// The real dialogs.
-class WidgetDialogProvider : public DialogProvider {
-public:
-    QStringList pictureFiles(QWidget* parent) override;
-    QString openProjectFile(QWidget* parent) override;
-    QString saveProjectFile(QWidget* parent, const QString& current) override;
-    bool projectOptions(QWidget* parent, ProjectOptions& options, ShowFlags& flags, bool newProject,
-                        DefaultFrameSize defaults) override;
-    QMessageBox::StandardButton askSaveChanges(QWidget* parent) override;
-    void error(QWidget* parent, const QString& text, bool icon) override;
+    virtual bool chooseFont(QWidget*, TextFont&) { return false; }
 };
 
 // The picture dialog's filter.

@@ -19,10 +19,10 @@
 #include <QToolButton>
 
 #include "engine/project/frame_cache.h"
+#include "gui/app/frame_strip.h"
 #include "gui/app/help_window.h"
 #include "gui/app/icons.h"
-#include "gui/frames/frame_strip.h"
-#include "gui/frames/preview_canvas.h"
+#include "gui/app/preview_canvas.h"
 #include "gui/playback/playback_controller.h"
 #include "platform/qt_settings_store.h"
 
@@ -60,6 +60,7 @@ QString fromStd(const std::string& s)
 TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     : QMainWindow(parent),
       options_(std::move(options)),
+      commands_(*this, [this]() -> TAVIForm& { return *this; }),
       rail_(
           this, project_, [this]() -> DialogProvider& { return *dialogs_; },
           [this] {
@@ -69,7 +70,10 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
 {
     screen_ = options_.screen.value_or(primaryScreenSize());
     store_ = options_.store ? options_.store : std::make_shared<QtSettingsStore>();
-    dialogs_ = options_.dialogs ? options_.dialogs : std::make_shared<WidgetDialogProvider>();
+    dialogs_ = options_.dialogs;
+    if (!dialogs_)
+        qFatal("the window needs its dialogs");
+    showFlags_ = ShowFlags::all();
     reader_ = makeFileSourceReader();
     project_.cache->setReader(reader_);
 
@@ -78,29 +82,57 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     resize(kInitialWindowWidth, kInitialWindowHeight);
     setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
 
-    createActions();
-    createMenus();
-    createToolBars();
     createCentralArea();
     createStatusBar();
-    offerBuiltCommands();
-    connectProjectCommands();
-    connectEditCommands();
-    connectEffectCommands();
-    connectGeneratedCommands();
-    connectGenerateCommands();
-    connectExportCommands();
-    connectCaptureCommands();
-    connectPlaybackCommands();
-    connectColourCommands();
+    registerWindowCommands();
+    if (options_.install)
+        options_.install(*this);
+    layout_.build(*this, commands_);
+    for (QAction* item : reopenItems_) menu("reopenMenu")->addAction(item);
+    connect(menu("reopenMenu"), &QMenu::aboutToShow, this, &TAVIForm::fillReopenMenu);
 
     readStartSettings();
     applyEnabling();
-    ReopenMenuShow();
-    hideEmptyMenusAndBars();
+    fillReopenMenu();
+    layout_.showOffered(firstProjectSetUp_);
 }
 
 TAVIForm::~TAVIForm() = default;
+
+void TAVIForm::registerWindowCommands()
+{
+    commands_.add({.id = "ActionExit",
+                   .caption = "Exit",
+                   // the desktop's usual Quit key besides the window's own
+                   .keys = {QKeySequence("Ctrl+X"), QKeySequence(QKeySequence::Quit)},
+                   .execute = [](TAVIForm& w, bool) {
+                       // the playback stops in closeEvent, once the window is sure to close
+                       w.closing_ = true;
+                       w.close();
+                   }});
+    commands_.add(
+        {.id = "ActionHelp", .caption = "Content", .keys = keys("F1"), .execute = [](TAVIForm& w, bool) {
+             w.help();
+         }});
+    commands_.add({.id = "ActionAbout", .caption = "About", .execute = [](TAVIForm& w, bool) { w.about(); }});
+    for (std::size_t i = 0; i < reopenItems_.size(); ++i) {
+        reopenItems_[i] = new QAction(this);
+        reopenItems_[i]->setObjectName(QString("ReopenItem%1").arg(i + 1));
+        connect(reopenItems_[i], &QAction::triggered, this, [this, i] { reopen(int(i) + 1); });
+    }
+}
+
+QAction* TAVIForm::action(const QString& name) const
+{
+    return findChild<QAction*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void TAVIForm::applyEnabling()
+{
+    const CommandEnabling e = commandEnabling(project_, {firstProjectSetUp_});
+    commands_.applyEnabling(e);
+    emit enablingApplied();  // what playing or paused holds back
+}
 
 HelpWindow* TAVIForm::helpWindow() const
 {
@@ -155,7 +187,7 @@ void TAVIForm::startUp()
     else if (!options_.pictureArguments.isEmpty())
         newProjectWithPictures(options_.pictureArguments);
     else if (runsNewAtStart(startSettings_.start, false))
-        ActionNewExecute();
+        action("ActionNew")->trigger();
 }
 
 void TAVIForm::createCentralArea()
@@ -170,10 +202,6 @@ void TAVIForm::createCentralArea()
     cards_ = new FrameStrip(project_);
     frameStrip_->setWidget(cards_);
     frameStrip_->verticalScrollBar()->setSingleStep(kCardStep);
-    connect(cards_, &FrameStrip::cardReleased, this, &TAVIForm::cardReleased);
-    connect(cards_, &FrameStrip::emptyReleased, this, &TAVIForm::emptyStripReleased);
-    connect(cards_, &FrameStrip::optionsClicked, this, &TAVIForm::cardOptionsClicked);
-    connect(cards_, &FrameStrip::keyPressed, this, &TAVIForm::stripKeyPressed);
     connect(cards_, &FrameStrip::picturesArrived, this, [this] {
         if (takeRenderProblems())
             showLog();
@@ -280,31 +308,11 @@ bool TAVIForm::logPanelShown() const
     return !logView_->isHidden();
 }
 
-void TAVIForm::setUpFirstProject()
-{
-    if (firstProjectSetUp_)
-        return;
-    firstProjectSetUp_ = true;
-    frameStrip_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(frameStrip_, &QWidget::customContextMenuRequested, this, &TAVIForm::stripContextMenu);
-    for (QAction* a : {ActionAdd, ActionAddText, ActionSaveAs, ActionInsertWav, ActionProjectOptions})
-        a->setEnabled(true);
-    frameStrip_->setEnabled(true);
-    setAcceptDrops(true);
-    hideEmptyMenusAndBars();
-}
-
-void TAVIForm::addRecent(const QString& path)
-{
-    recent_.add(path.toStdString());
-    ReopenMenuShow();
-}
-
-void TAVIForm::ReopenMenuShow()
+void TAVIForm::fillReopenMenu()
 {
     const auto& entries = recent_.entries();
-    for (std::size_t i = 0; i < ReopenItems.size(); ++i) {
-        QAction* item = ReopenItems[i];
+    for (std::size_t i = 0; i < reopenItems_.size(); ++i) {
+        QAction* item = reopenItems_[i];
         if (i < entries.size()) {
             item->setText(fromStd(reopenCaption(int(i) + 1, entries[i])));
             item->setEnabled(true);
@@ -319,7 +327,7 @@ void TAVIForm::ReopenMenuShow()
     }
 }
 
-void TAVIForm::ReopenItemClick(int position)
+void TAVIForm::reopen(int position)
 {
     const auto& entries = recent_.entries();
     if (position < 1 || position > int(entries.size()))
@@ -335,14 +343,7 @@ void TAVIForm::ReopenItemClick(int position)
     });
 }
 
-void TAVIForm::ActionExitExecute()
-{
-    // the playback stops in closeEvent, once the window is sure to close
-    closing_ = true;
-    close();
-}
-
-void TAVIForm::ActionHelpExecute()
+void TAVIForm::help()
 {
     if (!helpWindow_)
         helpWindow_ = new HelpWindow(this);
@@ -355,7 +356,7 @@ void TAVIForm::ActionHelpExecute()
     helpWindow_->activateWindow();
 }
 
-void TAVIForm::ActionAboutExecute()
+void TAVIForm::about()
 {
     QMessageBox box(this);
     box.setWindowTitle("About");
@@ -365,19 +366,6 @@ void TAVIForm::ActionAboutExecute()
         QString("GIF and AVI animator.<br>Build %1, Qt %2.").arg(PELKO_VERSION, qVersion()));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
-}
-
-bool TAVIForm::queryChanges()
-{
-    if (!project_.changed)
-        return true;
-    const auto answer = dialogs_->askSaveChanges(this);
-    if (answer == QMessageBox::Cancel)
-        return false;
-    // a save that failed keeps the changes and stops the command
-    if (answer == QMessageBox::Yes)
-        return ActionSaveExecute();
-    return true;
 }
 
 void TAVIForm::closeEvent(QCloseEvent* event)
@@ -393,7 +381,7 @@ void TAVIForm::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    playback_->halt();
+    emit closingDown();
     if (helpWindow_)
         helpWindow_->close();
     project_.clear();

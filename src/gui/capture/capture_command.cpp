@@ -15,8 +15,9 @@
 #include "gui/capture/capture_dialogs.h"
 #include "gui/capture/capture_form.h"
 #include "gui/capture/handle_capture_form.h"
+#include "gui/effects/effects_commands.h"
 #include "gui/output/codec_window.h"
-#include "gui/output/frame_progress.h"
+#include "gui/output/generate_command.h"
 #include "platform/x11_screen_grabber.h"
 
 namespace pelko {
@@ -42,16 +43,19 @@ void settle(int ms)
 
 }  // namespace
 
-void TAVIForm::connectCaptureCommands()
+CaptureCommand* captureCommand(TAVIForm& window)
 {
-    capture_ = new CaptureCommand(this, rail_, generate_, generated_);
-    capture_->setParent(this);
-    connect(ActionCapture, &QAction::triggered, this, &TAVIForm::ActionCaptureExecute);
+    return window.feature<CaptureCommand>();
 }
 
-void TAVIForm::ActionCaptureExecute()
+void installCaptureCommands(TAVIForm& window)
 {
-    rail_.run([this] { capture_->execute(); });
+    auto* capture = new CaptureCommand(&window, window.rail(), generateState(window), generatedState(window));
+    capture->setParent(&window);
+    window.commands().add(
+        {.id = "ActionCapture", .caption = "Capture", .execute = [capture](TAVIForm& w, bool) {
+             w.rail().run([capture] { capture->execute(); });
+         }});
 }
 
 CaptureCommand::CaptureCommand(QWidget* window, CommandRail& rail, GenerateState& generate,
@@ -167,14 +171,11 @@ void CaptureCommand::writeAvi(const std::string& folder)
         const std::string staged = captureStagingPath(folder, CaptureFormat::Avi);
         CaptureAviReport report;
         AviResult result = AVIERR_ERROR;
-        {  // the progress dialog goes before any message
-            FrameProgress progress(bar_, "Capture", pictures_.count());
-            result = rail_.work({}, [&](ProgressSink&) {
-                return progress.run([&](ProgressSink& sink) {
-                    return writeCaptureAvi(pictures_, staged, settings_.durationMs, compress, report, sink);
-                });
+        // the progress dialog goes before any message
+        result =
+            rail_.work({nullptr, "Capture", true, pictures_.count(), 100, bar_}, [&](ProgressSink& sink) {
+                return writeCaptureAvi(pictures_, staged, settings_.durationMs, compress, report, sink);
             });
-        }
         if (result == AVIERR_OK) {
             created(staged, folder);
             return;
@@ -194,14 +195,10 @@ void CaptureCommand::writeGif(const std::string& folder)
     storeCaptureGifDefaults();
     const std::string staged = captureStagingPath(folder, CaptureFormat::AnimatedGif);
     bool written = false;
-    {  // the progress dialog goes before any message
-        FrameProgress progress(bar_, "Capture", pictures_.count());
-        written = rail_.work({}, [&](ProgressSink&) {
-            return progress.run([&](ProgressSink& sink) {
-                return writeCaptureGif(pictures_, staged, settings_.durationMs, sink);
-            });
-        });
-    }
+    // the progress dialog goes before any message
+    written = rail_.work({nullptr, "Capture", true, pictures_.count(), 100, bar_}, [&](ProgressSink& sink) {
+        return writeCaptureGif(pictures_, staged, settings_.durationMs, sink);
+    });
     if (written)
         created(staged, folder);
 }

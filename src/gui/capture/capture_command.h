@@ -17,6 +17,7 @@
 #include "engine/capture/capture_settings.h"
 #include "engine/capture/captured_pictures.h"
 #include "engine/capture/screen_grabber.h"
+#include "gui/capture/handle_capture_form.h"
 
 class QWidget;
 
@@ -24,9 +25,9 @@ namespace pelko {
 
 class CaptureDialogs;
 class CommandRail;
-class TFormHandleCapture;
 struct GenerateState;
 struct GeneratedFramesState;
+class TAVIForm;
 
 class CaptureCommand : public QObject {
     Q_OBJECT
@@ -78,5 +79,10 @@ private:
     QPointer<TFormHandleCapture> bar_;
     QString lastFile_;
 };
+
+// Tool > Capture. Needs the Generate and Effects features.
+void installCaptureCommands(TAVIForm& window);
+// The capture command of the window (tests answer its dialogs).
+CaptureCommand* captureCommand(TAVIForm& window);
 
 }  // namespace pelko

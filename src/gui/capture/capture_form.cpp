@@ -14,8 +14,8 @@
 
 #include "engine/image/resample.h"
 #include "gui/app/picture_image.h"
+#include "gui/app/spin_keys.h"
 #include "gui/capture/capture_preview.h"
-#include "gui/generated/spin_keys.h"
 
 namespace pelko {
 

@@ -4,47 +4,69 @@
 #include <QAction>
 
 #include "engine/project/gif_color_options.h"
+#include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/colour/colour_dialogs.h"
 #include "gui/colour/gif_option_form.h"
-#include "gui/frames/frame_strip.h"
 
 namespace pelko {
+
+namespace {
+
+// Keeps the dialogs the command runs its form through.
+class ColourFeature : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    std::shared_ptr<ColourDialogs> dialogs = std::make_shared<WidgetColourDialogs>();
+};
+
+void optimizeColorCommand(TAVIForm& w, ColourDialogs& dialogs)
+{
+    w.rail().run([&] {
+        Project& project = w.project();
+        const int anchor = project.selection.first();
+        if (anchor < 0 || anchor >= project.frames.count() || !project.settings.isGif())
+            return;
+        TGifOptionForm form(project, &w);
+        if (dialogs.gifOptions(form) && storeGifOptions(project, form.values(), form.touched()))
+            w.applyEnabling();  // "Save project"
+    });
+}
+
+}  // namespace
 
 bool WidgetColourDialogs::gifOptions(TGifOptionForm& form)
 {
     return form.exec() == QDialog::Accepted;
 }
 
-void TAVIForm::connectColourCommands()
+void setColourDialogs(TAVIForm& window, std::shared_ptr<ColourDialogs> dialogs)
 {
-    connect(ActionOptimizeColor, &QAction::triggered, this, &TAVIForm::ActionOptimizeColorExecute);
-    connect(cards_, &FrameStrip::colorClicked, this, &TAVIForm::cardColorClicked);
+    window.feature<ColourFeature>()->dialogs = std::move(dialogs);
 }
 
-void TAVIForm::ActionOptimizeColorExecute()
+void installColourCommands(TAVIForm& window)
 {
-    rail_.run([this] {
-        generate_.output.OptionsChanged = false;
-        const int anchor = project_.selection.first();
-        if (anchor < 0 || anchor >= project_.frames.count() || !project_.settings.isGif())
+    auto* feature = new ColourFeature(&window);
+    QAction* optimize = window.commands().add(
+        {.id = "ActionOptimizeColor",
+         .caption = "Optimize frame's color",
+         .keys = keys("Ctrl+Alt+C"),
+         .icon = IconKind::OptimizeColor,
+         .enabled = [](const CommandEnabling& e) { return e.optimizeColor; },
+         .execute = [feature](TAVIForm& w, bool) { optimizeColorCommand(w, *feature->dialogs); }});
+    // the colour picture of a card: that frame alone, then the command
+    QObject::connect(window.frameCards(), &FrameStrip::colorClicked, feature, [&window, optimize](int index) {
+        Project& project = window.project();
+        if (index < 0 || index >= project.frames.count() || !project.settings.isGif())
             return;
-        TGifOptionForm form(project_, this);
-        if (colourDialogs_->gifOptions(form))
-            generate_.output.OptionsChanged = storeGifOptions(project_, form.values(), form.touched());
-        if (generate_.output.OptionsChanged)
-            applyEnabling();  // "Save project"
-        generate_.output.OptionsChanged = false;
+        project.selection.selectOnly(index);
+        window.mirrorProject(index);
+        optimize->trigger();
     });
 }
 
-void TAVIForm::cardColorClicked(int index)
-{
-    if (index < 0 || index >= project_.frames.count() || !project_.settings.isGif())
-        return;
-    project_.selection.selectOnly(index);
-    mirrorProject(index);
-    ActionOptimizeColorExecute();
-}
-
 }  // namespace pelko
+
+#include "colour_command.moc"

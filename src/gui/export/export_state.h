@@ -8,8 +8,6 @@
 #include "engine/export/export_settings.h"
 #include "gui/export/export_dialogs.h"
 
-class QMenu;
-
 namespace pelko {
 
 struct ExportState {
@@ -18,7 +16,6 @@ struct ExportState {
     // and back.
     ExportSettings settings;
     std::shared_ptr<ExportDialogs> dialogs = std::make_shared<WidgetExportDialogs>();
-    QMenu* previewMenu = nullptr;  // "Save frame", separator, "Copy"
 };
 
 // The clipboard type of the GIF stream beside the picture.

@@ -13,8 +13,8 @@
 
 #include "engine/export/export_settings.h"
 #include "gui/app/icons.h"
+#include "gui/app/spin_keys.h"
 #include "gui/export/export_form_parts.h"
-#include "gui/generated/spin_keys.h"
 
 namespace pelko {
 

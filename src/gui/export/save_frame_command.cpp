@@ -3,6 +3,8 @@
 // dialog, or put on the clipboard; and the preview's pop-up menu that
 // offers both.
 
+#include "gui/export/export_commands.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QFileInfo>
@@ -16,110 +18,80 @@
 #include "engine/project/gif_color_options.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
+#include "gui/app/preview_canvas.h"
 #include "gui/colour/gif_option_form.h"
 #include "gui/export/bmp_form.h"
 #include "gui/export/jpg_form.h"
 #include "gui/export/png_form.h"
-#include "gui/frames/preview_canvas.h"
-#include "gui/output/frame_progress.h"
+#include "gui/output/generate_command.h"
 
 namespace pelko {
 
 const char* const kGifMimeType = "image/gif";
 
-void TAVIForm::connectExportCommands()
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    export_.settings = initialExportSettings(screen ? screen->depth() : 24);
-    connect(ActionSaveFrame, &QAction::triggered, this, &TAVIForm::ActionSaveFrameExecute);
-    connect(ActionCopy, &QAction::triggered, this, &TAVIForm::ActionCopyExecute);
+namespace {
 
-    export_.previewMenu = new QMenu(this);
-    export_.previewMenu->setObjectName("previewMenu");
-    export_.previewMenu->addAction(ActionSaveFrame);
-    export_.previewMenu->addSeparator();
-    export_.previewMenu->addAction(ActionCopy);
-    canvas_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(canvas_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (QMenu* menu = previewPopupMenu())
-            menu->popup(canvas_->mapToGlobal(pos));
-    });
-}
+bool exportOptions(TAVIForm& w, ExportState& state, ExportFormat format, const Picture& picture);
 
-QMenu* TAVIForm::previewPopupMenu() const
+void saveFrame(TAVIForm& w, ExportState& state)
 {
-    return project_.selection.empty() ? nullptr : export_.previewMenu;
-}
-
-void TAVIForm::ActionSaveFrameExecute()
-{
-    rail_.run([this] { saveFrame(); });
-}
-
-void TAVIForm::ActionCopyExecute()
-{
-    rail_.run([this] { copyFrame(); });
-}
-
-void TAVIForm::saveFrame()
-{
-    const int index = project_.selection.first();
+    const int index = w.project().selection.first();
     if (index < 0)
         return;
-    ExportSettings& s = export_.settings;
-    s.showBmp = showFlags_[2];
-    s.showJpg = showFlags_[3];
-    s.gif.showAlways = showFlags_[4];
-    s.showPng = showFlags_[5];
-    const QString path = export_.dialogs->saveFrameFile(this);
-    repaint();
+    ExportSettings& s = state.settings;
+    ShowFlags flags = w.showFlags();
+    s.showBmp = flags.bmp;
+    s.showJpg = flags.jpg;
+    s.gif.showAlways = flags.gif;
+    s.showPng = flags.png;
+    const QString path = state.dialogs->saveFrameFile(&w);
+    w.repaint();
     if (path.isEmpty())
         return;
     // the options dialogs of Generate show the same name
     s.lastSavedName = QFileInfo(path).fileName().toStdString();
-    generate_.output.OutputName = s.lastSavedName;
+    generateState(w).output.OutputName = s.lastSavedName;
     const ExportFormat format = exportFormatOf(path.toStdString());
     if (format == ExportFormat::None)
         return;  // an extension of no format saves nothing
 
-    const Picture picture = exportPicture(project_, index);
-    const bool confirmed = exportOptions(format, picture);
-    showFlags_[2] = s.showBmp;
-    showFlags_[3] = s.showJpg;
-    showFlags_[4] = s.gif.showAlways;
-    showFlags_[5] = s.showPng;
-    if (takeRenderProblems())
-        showLog();
+    const Picture picture = exportPicture(w.project(), index);
+    const bool confirmed = exportOptions(w, state, format, picture);
+    flags.bmp = s.showBmp;
+    flags.jpg = s.showJpg;
+    flags.gif = s.gif.showAlways;
+    flags.png = s.showPng;
+    w.setShowFlags(flags);
+    if (w.takeRenderProblems())
+        w.showLog();
     if (!confirmed)
         return;
     if (format == ExportFormat::Gif)
         setGifCodecDefaults(s.gif.gif);
-    repaint();
+    w.repaint();
 
     const std::string file = path.toStdString();
     const ExportSettings settings = s;
     try {
-        FrameProgress progress(this, "Save frame", 1);
-        rail_.work({canvas_, {}, false}, [&](ProgressSink&) {
-            progress.run([&](ProgressSink&) { saveExport(picture, file, settings); });
-        });
+        w.rail().work({w.previewCanvas(), "Save frame", false, 1},
+                      [&](ProgressSink&) { saveExport(picture, file, settings); });
     } catch (const std::bad_alloc&) {
-        rail_.showError(path + ": not enough memory to save the frame");
+        w.rail().showError(path + ": not enough memory to save the frame");
     } catch (const std::exception& e) {
-        rail_.showError(QString::fromUtf8(e.what()));
+        w.rail().showError(QString::fromUtf8(e.what()));
     }
 }
 
-bool TAVIForm::exportOptions(ExportFormat format, const Picture& picture)
+bool exportOptions(TAVIForm& w, ExportState& state, ExportFormat format, const Picture& picture)
 {
-    ExportSettings& s = export_.settings;
+    ExportSettings& s = state.settings;
     const QString caption = QString::fromStdString(s.lastSavedName);
     switch (format) {
         case ExportFormat::Bmp: {
             if (!s.showBmp)
                 return true;
-            TBMPForm form(caption, picture, {s.bmpBits, s.showBmp}, this);
-            if (!export_.dialogs->bmpOptions(form))
+            TBMPForm form(caption, picture, {s.bmpBits, s.showBmp}, &w);
+            if (!state.dialogs->bmpOptions(form))
                 return false;
             s.bmpBits = form.values().bits;
             s.showBmp = form.values().showAlways;
@@ -128,8 +100,8 @@ bool TAVIForm::exportOptions(ExportFormat format, const Picture& picture)
         case ExportFormat::Jpeg: {
             if (!s.showJpg)
                 return true;
-            TJPGForm form(caption, picture, {s.jpegQuality, s.showJpg}, this);
-            if (!export_.dialogs->jpgOptions(form))
+            TJPGForm form(caption, picture, {s.jpegQuality, s.showJpg}, &w);
+            if (!state.dialogs->jpgOptions(form))
                 return false;
             s.jpegQuality = form.values().quality;
             s.showJpg = form.values().showAlways;
@@ -140,8 +112,8 @@ bool TAVIForm::exportOptions(ExportFormat format, const Picture& picture)
                 return true;
             TPNGForm form(
                 caption, {s.pngInterlace, s.pngCompressionLevel, s.pngTransparentColor, s.showPng},
-                [this](Color& c) { return dialogs_->chooseColor(this, c); }, this);
-            if (!export_.dialogs->pngOptions(form))
+                [&w](Color& c) { return w.dialogs().chooseColor(&w, c); }, &w);
+            if (!state.dialogs->pngOptions(form))
                 return false;
             const PngFormValues v = form.values();
             s.pngInterlace = v.interlace;
@@ -153,8 +125,8 @@ bool TAVIForm::exportOptions(ExportFormat format, const Picture& picture)
         case ExportFormat::Gif: {
             if (!s.gif.showAlways)
                 return true;
-            TGifOptionForm form(caption, picture, s.gif, this);
-            if (!export_.dialogs->gifOptions(form))
+            TGifOptionForm form(caption, picture, s.gif, &w);
+            if (!state.dialogs->gifOptions(form))
                 return false;
             s.gif = form.stillSettings();
             return true;
@@ -165,27 +137,68 @@ bool TAVIForm::exportOptions(ExportFormat format, const Picture& picture)
     return false;
 }
 
-void TAVIForm::copyFrame()
+void copyFrame(TAVIForm& w, ExportState& state)
 {
-    const int index = project_.selection.first();
+    const int index = w.project().selection.first();
     if (index < 0)
         return;
     auto data = std::make_unique<QMimeData>();
-    rail_.work({canvas_, {}, false}, [&](ProgressSink&) {
-        const Picture picture = exportPicture(project_, index);
+    w.rail().work({w.previewCanvas(), {}, false}, [&](ProgressSink&) {
+        const Picture picture = exportPicture(w.project(), index);
         data->setImageData(toImage(picture));
         // the GIF stream beside it, for the programs that paste GIF; a
         // picture the GIF settings cannot take goes as the picture alone
         try {
-            const std::vector<std::uint8_t> gif = encodeStillGif(picture, export_.settings.gif.gif);
+            const std::vector<std::uint8_t> gif = encodeStillGif(picture, state.settings.gif.gif);
             data->setData(kGifMimeType,
                           QByteArray(reinterpret_cast<const char*>(gif.data()), qsizetype(gif.size())));
         } catch (const std::exception&) {
         }
     });
     QGuiApplication::clipboard()->setMimeData(data.release());
-    if (takeRenderProblems())
-        showLog();
+    if (w.takeRenderProblems())
+        w.showLog();
+}
+
+}  // namespace
+
+ExportState& exportState(TAVIForm& window)
+{
+    return window.feature<ExportFeature>()->state;
+}
+
+QMenu* previewPopupMenu(TAVIForm& window)
+{
+    return window.project().selection.empty() ? nullptr : window.menu("previewMenu");
+}
+
+void installExportCommands(TAVIForm& window)
+{
+    auto* feature = new ExportFeature(&window);
+    ExportState& state = feature->state;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    state.settings = initialExportSettings(screen ? screen->depth() : 24);
+    window.commands().add(
+        {.id = "ActionSaveFrame",
+         .caption = "Save frame",
+         .keys = keys("Ctrl+F"),
+         .icon = IconKind::SaveFrame,
+         .enabled = enabled::selected,
+         .execute = [&state](TAVIForm& w, bool) { w.rail().run([&] { saveFrame(w, state); }); }});
+    window.commands().add(
+        {.id = "ActionCopy",
+         .caption = "Copy",
+         .keys = keys("Ctrl+C"),
+         .icon = IconKind::Copy,
+         .enabled = enabled::selected,
+         .execute = [&state](TAVIForm& w, bool) { w.rail().run([&] { copyFrame(w, state); }); }});
+    PreviewCanvas* canvas = window.previewCanvas();
+    canvas->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(canvas, &QWidget::customContextMenuRequested, feature,
+                     [&window, canvas](const QPoint& pos) {
+                         if (QMenu* menu = previewPopupMenu(window))
+                             menu->popup(canvas->mapToGlobal(pos));
+                     });
 }
 
 }  // namespace pelko

@@ -381,9 +381,4 @@ void TDelayForm::dragEnded()
     curTop_ = top_->value();
 }
 
-bool DialogProvider::frameOptions(QWidget*, TDelayForm& form)
-{
-    return form.exec() == QDialog::Accepted;
-}
-
 }  // namespace pelko

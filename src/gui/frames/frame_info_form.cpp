@@ -64,10 +64,4 @@ TFormProperties::TFormProperties(const FrameInfo& info, QWidget* parent) : QDial
     buttons->button(QDialogButtonBox::Ok)->setFocus();
 }
 
-void DialogProvider::showFrameInfo(QWidget* parent, const FrameInfo& info)
-{
-    TFormProperties dialog(info, parent);
-    dialog.exec();
-}
-
 }  // namespace pelko

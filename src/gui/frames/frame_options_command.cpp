@@ -1,44 +1,79 @@
-// Frame options: the dialog, then the engine's confirm and apply steps.
+// Frame options (the dialog, then the engine's confirm and apply steps) and
+// Frame origin (the frame info dialog).
 
 #include <QScrollArea>
+#include <memory>
 
+#include "engine/project/frame_info.h"
+#include "engine/project/frame_options.h"
+#include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/frames/delay_form.h"
-#include "gui/frames/frame_strip.h"
+#include "gui/frames/frame_commands.h"
 
 namespace pelko {
 
-void TAVIForm::ActionFrameOptionsExecute()
+namespace {
+
+void frameOptionsCommand(TAVIForm& w, PendingFrameOptions& pending)
 {
-    rail_.run([this] {
-        pendingFrameOptions_.flags = {};
-        const int anchor = project_.selection.first();
-        if (anchor < 0 || anchor >= project_.frames.count())
+    w.rail().run([&] {
+        Project& project = w.project();
+        pending.flags = {};
+        const int anchor = project.selection.first();
+        if (anchor < 0 || anchor >= project.frames.count())
             return;
         bool optionsChanged = false;
         {
-            TDelayForm form(project_, this);
-            if (!dialogs_->frameOptions(this, form))
+            TDelayForm form(project, &w);
+            if (!w.dialogs().runForm(&w, form))
                 return;
-            optionsChanged =
-                confirmFrameOptions(pendingFrameOptions_, form.values(), form.marks(), project_.settings);
+            optionsChanged = confirmFrameOptions(pending, form.values(), form.marks(), project.settings);
         }
-        repaint();
-        const EditResult result = rail_.work({frameStrip_, "Frame options"}, [&](ProgressSink& progress) {
-            return applyFrameOptions(project_, pendingFrameOptions_, optionsChanged, *reader_, progress);
-        });
-        mirrorProject(project_.selection.first());
-        showErrors(result.errors);
+        w.repaint();
+        const EditResult result =
+            w.rail().work({w.frameStrip(), "Frame options"}, [&](ProgressSink& progress) {
+                return applyFrameOptions(project, pending, optionsChanged, w.reader(), progress);
+            });
+        w.mirrorProject(project.selection.first());
+        w.showErrors(result.errors);
     });
 }
 
-void TAVIForm::cardOptionsClicked(int index)
+}  // namespace
+
+void installFrameOptionsCommands(TAVIForm& window)
 {
-    if (index < 0 || index >= project_.frames.count())
-        return;
-    project_.selection.selectOnly(index);
-    mirrorProject(index);
-    ActionFrameOptionsExecute();
+    // what the dialog confirmed last, kept for the whole run
+    auto pending = std::make_shared<PendingFrameOptions>();
+    QAction* options = window.commands().add(
+        {.id = "ActionFrameOptions",
+         .caption = "Frame options",
+         .keys = keys("Ctrl+T"),
+         .icon = IconKind::FrameOptions,
+         .enabled = enabled::selected,
+         .execute = [pending](TAVIForm& w, bool) { frameOptionsCommand(w, *pending); }});
+    window.commands().add({.id = "ActionFrameOrigin",
+                           .caption = "Frame origin",
+                           .hint = "Info",
+                           .icon = IconKind::Info,
+                           .enabled = enabled::selected,
+                           .execute = [](TAVIForm& w, bool) {
+                               w.rail().run([&w] {
+                                   const int i = w.project().selection.first();
+                                   if (i >= 0 && i < w.project().frames.count())
+                                       w.dialogs().showFrameInfo(&w, frameInfo(w.project(), i));
+                               });
+                           }});
+    // the options picture of a card: that frame alone, then Frame options
+    QObject::connect(window.frameCards(), &FrameStrip::optionsClicked, &window,
+                     [&window, options](int index) {
+                         if (index < 0 || index >= window.project().frames.count())
+                             return;
+                         window.project().selection.selectOnly(index);
+                         window.mirrorProject(index);
+                         options->trigger();
+                     });
 }
 
 }  // namespace pelko

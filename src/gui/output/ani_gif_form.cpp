@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "gui/app/icons.h"
+#include "gui/app/spin_keys.h"
 #include "gui/output/gif_preview.h"
 
 namespace pelko {
@@ -101,7 +102,7 @@ TAniGIFForm::TAniGIFForm(const QString& outputName, const GifOptionsValues& valu
         strength_->setEnabled(smaller_->isChecked());
         refreshPreview();
     });
-    loops_->installEventFilter(this);
+    (new SpinKeys(save_, cancel_, this))->watchKeys(loops_);
     setValues(values);
 }
 
@@ -173,22 +174,6 @@ void TAniGIFForm::done(int result)
 {
     preview_->stop();
     QDialog::done(result);
-}
-
-bool TAniGIFForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == loops_ && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            save_->setFocus();
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            cancel_->setFocus();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace pelko

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "gui/app/icons.h"
+#include "gui/app/spin_keys.h"
 #include "gui/project/options_form.h"
 
 namespace pelko {
@@ -68,7 +69,7 @@ TAviOptionsForm::TAviOptionsForm(const QString& outputName, const AviOptionsValu
     // The shortest frame is 20 ms.
     connect(frameTime_, &QLineEdit::editingFinished, this,
             [this] { frameTime_->setValue(aviDialogFrameTime(frameTime_->value())); });
-    frameTime_->installEventFilter(this);
+    (new SpinKeys(save_, cancel_, this))->watchKeys(frameTime_);
 }
 
 AviOptionsValues TAviOptionsForm::values() const
@@ -81,22 +82,6 @@ AviOptionsValues TAviOptionsForm::values() const
     v.showAlways = showAlways_->isChecked();
     v.soundDuration = sound_->duration();
     return v;
-}
-
-bool TAviOptionsForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == frameTime_ && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            save_->setFocus();
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            cancel_->setFocus();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace pelko

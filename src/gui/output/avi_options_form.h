@@ -52,8 +52,6 @@ public:
     QPushButton* cancelButton() const { return cancel_; }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     NumberField* frameTime_ = nullptr;
     QCheckBox* showCodec_ = nullptr;

@@ -2,6 +2,8 @@
 // kind the file's extension chooses, and the AVI or the animated GIF written
 // on a worker thread behind a progress dialog that counts frames.
 
+#include "gui/output/generate_command.h"
+
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
@@ -14,11 +16,10 @@
 #include "engine/output/output_target.h"
 #include "engine/output/write_animated_gif.h"
 #include "gui/app/main_window.h"
-#include "gui/frames/preview_canvas.h"
+#include "gui/app/preview_canvas.h"
 #include "gui/output/ani_gif_form.h"
 #include "gui/output/avi_options_form.h"
 #include "gui/output/codec_window.h"
-#include "gui/output/frame_progress.h"
 
 namespace pelko {
 namespace {
@@ -26,12 +27,6 @@ namespace {
 QString fromStd(const std::string& s)
 {
     return QString::fromStdString(s);
-}
-
-bool sameBuild(const AnimatedGifOptions& a, const AnimatedGifOptions& b)
-{
-    return a.mergeColorMaps == b.mergeColorMaps && a.crop == b.crop && a.interlaced == b.interlaced &&
-           a.mergeSimilarities == b.mergeSimilarities && a.loops == b.loops;
 }
 
 // The share of the engine's progress that its frames take (where it does
@@ -42,42 +37,55 @@ constexpr int kGifFramesShare = 90;
 constexpr int kGifStreamShare = 99;
 constexpr int kGifFirstPassShare = 70;
 
+bool sameGifOptionsTODO(const AnimatedGifOptions& a, const AnimatedGifOptions& b)
+{
+    return a.mergeColorMaps == b.mergeColorMaps && a.crop == b.crop && a.interlaced == b.interlaced &&
+           a.mergeSimilarities == b.mergeSimilarities && a.loops == b.loops && a.lossy == b.lossy &&
+           a.bestPalette == b.bestPalette;
+}
+
+// The generation of one output, with the window as its context.
+class Generation {
+public:
+    Generation(TAVIForm& w, GenerateFeature& feature)
+        : w(w), project_(w.project()), rail_(w.rail()), generate_(feature.state), feature_(feature)
+    {
+    }
+    void run();
+
+private:
+    bool generateAviFile(const QString& path);
+    bool generateGifFile(const QString& path);
+    void writeAvi(const QString& path);
+    void writeGif(const QString& path, const AnimatedGifOptions& options, std::shared_ptr<TGIFImage> built);
+    std::shared_ptr<TGIFImage> buildGif(QWidget* parent, const AnimatedGifOptions& options);
+    void announceWritten(const QString& path);
+    void showErrors(const std::vector<std::string>& errors) { rail_.showErrors(errors); }
+
+    TAVIForm& w;
+    Project& project_;
+    CommandRail& rail_;
+    GenerateState& generate_;
+    GenerateFeature& feature_;
+};
+
 }  // namespace
 
-void TAVIForm::connectGenerateCommands()
-{
-    connect(ActionGenerate, &QAction::triggered, this, &TAVIForm::ActionCreateExecute);
-    generate_.writtenPanel = new QLabel;
-    generate_.writtenPanel->setObjectName("writtenPanel");
-    // the panels keep their room; this one takes what is left
-    generate_.writtenPanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    statusBar()->addPermanentWidget(generate_.writtenPanel, 1);
-}
-
-QString TAVIForm::writtenText() const
-{
-    return generate_.writtenPanel->text();
-}
-
-void TAVIForm::ActionCreateExecute()
-{
-    rail_.run([this] { GenerateOutput(); });
-}
-
-void TAVIForm::GenerateOutput()
+void Generation::run()
 {
     if (project_.frames.empty())
         return;
     OutputState& out = generate_.output;
-    out.ShowAviOptions = showFlags_[0];
-    out.ShowGifOptions = showFlags_[1];
+    ShowFlags flags = w.showFlags();
+    out.ShowAviOptions = flags.avi;
+    out.ShowGifOptions = flags.animatedGif;
     const bool saveWasEnabled = project_.changed;
     // the dialog starts beside the project, once it has a file
     const QString folder =
         project_.path.empty() ? QString() : QFileInfo(fromStd(project_.path)).absolutePath();
     const QString path =
-        generate_.dialogs->outputFile(this, outputFilterIndex_, outputDefaultExtension_, folder);
-    repaint();
+        generate_.dialogs->outputFile(&w, feature_.filterIndex, feature_.defaultExtension, folder);
+    w.repaint();
     if (path.isEmpty())
         return;
     out.OutputName = QFileInfo(path).fileName().toStdString();
@@ -92,17 +100,18 @@ void TAVIForm::GenerateOutput()
         case OutputKind::None:
             break;  // nothing is written
     }
-    showFlags_[0] = out.ShowAviOptions;
-    showFlags_[1] = out.ShowGifOptions;
+    flags.avi = out.ShowAviOptions;
+    flags.animatedGif = out.ShowGifOptions;
+    w.setShowFlags(flags);
     if (ran)
         project_.changed = saveWasEnabled || out.OptionsChanged;
     out.OptionsChanged = false;
-    showFrameStatus();  // the AVI frame time may have changed
-    repaint();
-    canvas_->update();
+    w.showFrameStatus();  // the AVI frame time may have changed
+    w.repaint();
+    w.previewCanvas()->update();
 }
 
-bool TAVIForm::generateAviFile(const QString& path)
+bool Generation::generateAviFile(const QString& path)
 {
     OutputState& out = generate_.output;
     if (out.ShowAviOptions) {
@@ -110,14 +119,14 @@ bool TAVIForm::generateAviFile(const QString& path)
         TAviOptionsForm form(
             fromStd(out.OutputName), aviOptionsForDialog(project_.settings, out), WavDurationMs,
             [this](const QString& caption, const QString& text) {
-                generate_.dialogs->message(this, caption, text);
+                generate_.dialogs->message(&w, caption, text);
             },
-            this);
+            &w);
         if (!generate_.dialogs->aviOptions(form))
             return false;
         confirmAviOptions(form.values(), project_.settings, out);
     }
-    repaint();
+    w.repaint();
     writeAvi(path);
     // AVI settings changed from a GIF project are no change of the project
     if (project_.settings.isGif())
@@ -125,7 +134,7 @@ bool TAVIForm::generateAviFile(const QString& path)
     return true;
 }
 
-void TAVIForm::writeAvi(const QString& path)
+void Generation::writeAvi(const QString& path)
 {
     const std::string file = path.toStdString();
     QString lastFailure;
@@ -133,7 +142,7 @@ void TAVIForm::writeAvi(const QString& path)
         AviGenerateOptions options;
         options.showCodecWindow = false;  // the window comes first, here
         if (generate_.output.ShowCodecWindow) {
-            CodecWindow window(availableVideoCodecs(), generate_.codec, this);
+            CodecWindow window(availableVideoCodecs(), generate_.codec, &w);
             if (!generate_.dialogs->codecWindow(window)) {
                 rail_.showError(fromStd(AviResultText(AVIERR_USERABORT)));
                 return;
@@ -142,11 +151,9 @@ void TAVIForm::writeAvi(const QString& path)
             options.compress = generate_.codec;
         }
         AviGenerateReport report;
-        FrameProgress progress(this, "Generate AVI", project_.frames.count(), kAviFramesShare);
-        const AviResult result = rail_.work({frameStrip_, {}, false}, [&](ProgressSink&) {
-            return progress.run(
-                [&](ProgressSink& sink) { return GenerateAvi(project_, file, options, report, sink); });
-        });
+        const AviResult result = rail_.work(
+            {w.frameStrip(), "Generate AVI", true, project_.frames.count(), kAviFramesShare},
+            [&](ProgressSink& sink) { return GenerateAvi(project_, file, options, report, sink); });
         if (!report.soundDropped.empty())
             project_.log.add(generate_.output.OutputName + ": written without sound (" + report.soundDropped +
                              ")");
@@ -163,7 +170,7 @@ void TAVIForm::writeAvi(const QString& path)
         for (const std::string& m : report.messages) texts << fromStd(m);
         const QString failure = texts.join("\n\n");
         if (!generate_.output.ShowCodecWindow && failure == lastFailure) {
-            if (!generate_.dialogs->askTryAgain(this, failure))
+            if (!generate_.dialogs->askTryAgain(&w, failure))
                 return;
         } else {
             showErrors(report.messages);
@@ -172,7 +179,7 @@ void TAVIForm::writeAvi(const QString& path)
     }
 }
 
-bool TAVIForm::generateGifFile(const QString& path)
+bool Generation::generateGifFile(const QString& path)
 {
     OutputState& out = generate_.output;
     out.OptionsChanged = false;
@@ -182,12 +189,12 @@ bool TAVIForm::generateGifFile(const QString& path)
         TAniGIFForm form(
             fromStd(out.OutputName), gifOptionsForDialog(project_.settings, out), project_.settings.Width,
             project_.settings.Height,
-            [this](QWidget* parent, const AnimatedGifOptions& o) { return buildGif(parent, o); }, this);
+            [this](QWidget* parent, const AnimatedGifOptions& o) { return buildGif(parent, o); }, &w);
         if (!generate_.dialogs->gifOptions(form))
             return false;
         confirmGifOptions(form.values(), project_.settings, out);
         options = gifBuildOptionsOf(form.values());
-        if (form.previewOptions() && sameBuild(*form.previewOptions(), options))
+        if (form.previewOptions() && sameGifOptionsTODO(*form.previewOptions(), options))
             built = form.previewImage();
     } else {
         options = gifOptionsOf(project_.settings, out.GifLoops);
@@ -199,18 +206,16 @@ bool TAVIForm::generateGifFile(const QString& path)
     return true;
 }
 
-std::shared_ptr<TGIFImage> TAVIForm::buildGif(QWidget* parent, const AnimatedGifOptions& options)
+std::shared_ptr<TGIFImage> Generation::buildGif(QWidget* parent, const AnimatedGifOptions& options)
 {
-    FrameProgress progress(parent, "Animated GIF", project_.frames.count(), kGifFramesShare);
     std::shared_ptr<TGIFImage> image;
     // The preview runs inside its dialog: an error ends here, not in the
     // dialog's event loop.
     try {
-        image = rail_.work({}, [&](ProgressSink&) {
-            return progress.run([&](ProgressSink& sink) {
-                return std::shared_ptr<TGIFImage>(BuildAnimatedGif(project_, options, sink));
-            });
-        });
+        image = rail_.work({nullptr, "Animated GIF", true, project_.frames.count(), kGifFramesShare, parent},
+                           [&](ProgressSink& sink) {
+                               return std::shared_ptr<TGIFImage>(BuildAnimatedGif(project_, options, sink));
+                           });
     } catch (const std::bad_alloc&) {
         rail_.showError("Not enough memory to build the animated GIF.");
     } catch (const std::exception& e) {
@@ -221,8 +226,8 @@ std::shared_ptr<TGIFImage> TAVIForm::buildGif(QWidget* parent, const AnimatedGif
     return image;
 }
 
-void TAVIForm::writeGif(const QString& path, const AnimatedGifOptions& options,
-                        std::shared_ptr<TGIFImage> built)
+void Generation::writeGif(const QString& path, const AnimatedGifOptions& options,
+                          std::shared_ptr<TGIFImage> built)
 {
     const std::string file = path.toStdString();
     // What keeps the file from its place is known before the long work.
@@ -238,20 +243,16 @@ void TAVIForm::writeGif(const QString& path, const AnimatedGifOptions& options,
     // The preview's animation is saved as it is; otherwise the GIF is
     // written as a stream, holding only the frames being worked on.
     const bool wholeAnimation = options.mergeColorMaps || options.crop || options.mergeSimilarities;
-    FrameProgress progress(this, "Generate animated GIF", project_.frames.count(),
-                           built            ? 100
-                           : wholeAnimation ? kGifFirstPassShare
-                                            : kGifStreamShare);
+    const int share = built ? 100 : wholeAnimation ? kGifFirstPassShare : kGifStreamShare;
     bool written = false;
     try {
-        written = rail_.work({frameStrip_, {}, false}, [&](ProgressSink&) {
-            return progress.run([&](ProgressSink& sink) {
-                if (!built)
-                    return WriteAnimatedGif(project_, options, file, sink);
-                SaveAnimatedGif(*built, file);
-                return true;
-            });
-        });
+        written = rail_.work({w.frameStrip(), "Generate animated GIF", true, project_.frames.count(), share},
+                             [&](ProgressSink& sink) {
+                                 if (!built)
+                                     return WriteAnimatedGif(project_, options, file, sink);
+                                 SaveAnimatedGif(*built, file);
+                                 return true;
+                             });
     } catch (const OutputFileError& e) {
         rail_.showError(QString::fromUtf8(e.what()));
     } catch (const std::bad_alloc&) {
@@ -266,13 +267,55 @@ void TAVIForm::writeGif(const QString& path, const AnimatedGifOptions& options,
     announceWritten(path);
 }
 
-void TAVIForm::announceWritten(const QString& path)
+void Generation::announceWritten(const QString& path)
 {
     const QFileInfo written(path);
     const QString text = "Generated " + fromStd(writtenFileText(written.fileName().toStdString(),
                                                                 std::uintmax_t(written.size())));
     generate_.writtenPanel->setText(text);
     generate_.writtenPanel->setToolTip(written.absoluteFilePath());
+}
+
+GenerateFeature& generateFeature(TAVIForm& window)
+{
+    return *window.feature<GenerateFeature>();
+}
+
+GenerateState& generateState(TAVIForm& window)
+{
+    return generateFeature(window).state;
+}
+
+QString writtenText(TAVIForm& window)
+{
+    return generateState(window).writtenPanel->text();
+}
+
+void installGenerateCommands(TAVIForm& window)
+{
+    auto* feature = new GenerateFeature(&window);
+    QAction* generate = window.commands().add(
+        {.id = "ActionGenerate",
+         .caption = "Generate",
+         .hint = "Create & Save",
+         .keys = keys("Ctrl+G"),
+         .icon = IconKind::Generate,
+         .iconText = "Create && Save",
+         .enabled = enabled::listNotEmpty,
+         .execute = [feature](TAVIForm& w, bool) { w.rail().run([&] { Generation(w, *feature).run(); }); }});
+    QLabel* written = feature->state.writtenPanel = new QLabel;
+    written->setObjectName("writtenPanel");
+    // the panels keep their room; this one takes what is left
+    written->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    window.statusBar()->addPermanentWidget(written, 1);
+    QObject::connect(&window, &TAVIForm::typeShown, feature, [&window, feature, generate] {
+        const bool gif = window.project().settings.isGif();
+        const QString caption = gif ? "Generate animated GIF" : "Generate AVI";
+        generate->setIconText(caption);
+        generate->setToolTip(caption);
+        feature->filterIndex = gif ? 2 : 1;
+        feature->defaultExtension = gif ? "gif" : "avi";
+    });
 }
 
 }  // namespace pelko

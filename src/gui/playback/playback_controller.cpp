@@ -12,10 +12,10 @@
 
 #include "engine/playback/playback_enabling.h"
 #include "engine/project/frame_cache.h"
+#include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
-#include "gui/frames/frame_strip.h"
-#include "gui/frames/preview_canvas.h"
+#include "gui/app/preview_canvas.h"
 #include "gui/playback/sound_button.h"
 
 namespace pelko {
@@ -42,40 +42,67 @@ void collectActions(const QList<QAction*>& actions, QList<QAction*>& out)
 
 }  // namespace
 
-void TAVIForm::connectPlaybackCommands()
-{
-    playback_ = new PlaybackController(*this);
-}
-
 PlaybackController::PlaybackController(TAVIForm& window)
     : QObject(&window), w_(window), timer_(std::make_unique<PreciseTickTimer>())
 {
     setSoundPlayer(desktopSoundPlayer());
 
-    // the Run button's drop-down: its own captions, with the keys of the
-    // Play menu's items shown beside them (the keys stay with those items)
-    w_.runMenu_->clear();
-    dropDownAvi_ = w_.runMenu_->addAction("Run as AVI\tCtrl+R");
-    dropDownGif_ = w_.runMenu_->addAction("Run as animated GIF\tCtrl+M");
-    dropDownAvi_->setObjectName("ItemTestAVI");
-    dropDownGif_->setObjectName("ItemTestGIF");
-
-    connect(w_.runButton_, &QToolButton::clicked, this, [this] { run(RunSource::Button); });
-    connect(dropDownAvi_, &QAction::triggered, this, [this] { run(RunSource::Avi); });
-    connect(dropDownGif_, &QAction::triggered, this, [this] { run(RunSource::Gif); });
+    CommandRegistry& c = w_.commands();
     // The Play menu's items carry the project type's check mark, which a
     // click must not take away.
-    connect(w_.ActionRunAvi, &QAction::triggered, this, [this](bool checked) {
-        w_.ActionRunAvi->setChecked(!checked);
-        run(RunSource::Avi);
+    runAvi_ = c.add({.id = "ActionRunAvi",
+                     .caption = "Run as AVI file",
+                     .keys = keys("Ctrl+R"),
+                     .checkable = true,
+                     .execute = [this](TAVIForm&, bool checked) {
+                         runAvi_->setChecked(!checked);
+                         run(RunSource::Avi);
+                     }});
+    runGif_ = c.add({.id = "ActionRunGif",
+                     .caption = "Run as animated GIF file",
+                     .keys = keys("Ctrl+M"),
+                     .checkable = true,
+                     .execute = [this](TAVIForm&, bool checked) {
+                         runGif_->setChecked(!checked);
+                         run(RunSource::Gif);
+                     }});
+    // the Run button, and its drop-down's own captions with the keys of the
+    // Play menu's items shown beside them (the keys stay with those items)
+    c.add({.id = "ActionRun", .caption = "Run", .execute = [this](TAVIForm&, bool) {
+               run(RunSource::Button);
+           }});
+    dropDownAvi_ =
+        c.add({.id = "ItemTestAVI", .caption = "Run as AVI\tCtrl+R", .execute = [this](TAVIForm&, bool) {
+                   run(RunSource::Avi);
+               }});
+    dropDownGif_ = c.add({.id = "ItemTestGIF",
+                          .caption = "Run as animated GIF\tCtrl+M",
+                          .execute = [this](TAVIForm&, bool) { run(RunSource::Gif); }});
+    pause_ = c.add({.id = "ActionPause",
+                    .caption = "Pause",
+                    .keys = keys("Ctrl+W"),
+                    .icon = IconKind::Pause,
+                    .execute = [this](TAVIForm&, bool) { pause(); }});
+    stop_ = c.add({.id = "ActionStop",
+                   .caption = "Stop",
+                   .keys = keys("Ctrl+H"),
+                   .icon = IconKind::Stop,
+                   .execute = [this](TAVIForm&, bool) { stop(); }});
+    c.add({.id = "ActionInsertWav",
+           .caption = "Add sound into AVI",
+           .hint = "Add sound into AVI file",
+           .icon = IconKind::Sound,
+           .enabled = enabled::project,
+           .execute = [this](TAVIForm&, bool) { ActionInsertWavExecute(); }});
+    connect(&w_, &TAVIForm::enablingApplied, this, &PlaybackController::applyEnabling);
+    connect(&w_, &TAVIForm::closingDown, this, &PlaybackController::halt);
+    connect(&w_, &TAVIForm::typeShown, this, [this] {
+        const bool gif = w_.project().settings.isGif();
+        if (QToolButton* button = w_.toolButton("ToolButRun"))
+            button->setToolTip(gif ? "Run as GIF" : "Run as AVI");
+        runAvi_->setChecked(!gif);
+        runGif_->setChecked(gif);
     });
-    connect(w_.ActionRunGif, &QAction::triggered, this, [this](bool checked) {
-        w_.ActionRunGif->setChecked(!checked);
-        run(RunSource::Gif);
-    });
-    connect(w_.ActionPause, &QAction::triggered, this, &PlaybackController::pause);
-    connect(w_.ActionStop, &QAction::triggered, this, &PlaybackController::stop);
-    connect(w_.ActionInsertWav, &QAction::triggered, this, &PlaybackController::ActionInsertWavExecute);
 }
 
 PlaybackController::~PlaybackController()
@@ -114,23 +141,23 @@ void PlaybackController::soundProblem(const std::string& message)
 {
     if (!notedSoundProblems().insert(message).second)
         return;
-    w_.project_.log.add(message);
+    w_.project().log.add(message);
     w_.showLog();
 }
 
 void PlaybackController::run(RunSource source)
 {
-    w_.rail_.run([&] {
-        if (playback_.playing() || w_.project_.frames.count() == 0)
+    w_.rail().run([&] {
+        if (playback_.playing() || w_.project().frames.count() == 0)
             return;
         const bool resume = playback_.paused();
-        const PlaybackStep step = playback_.run(w_.project_, source);
+        const PlaybackStep step = playback_.run(w_.project(), source);
         // the selection mark goes while the frames run
-        w_.project_.selection.clear();
-        w_.cards_->update();
+        w_.project().selection.clear();
+        w_.frameCards()->update();
         if (!resume) {
-            w_.previewArea_->horizontalScrollBar()->setValue(0);
-            w_.previewArea_->verticalScrollBar()->setValue(0);
+            w_.previewArea()->horizontalScrollBar()->setValue(0);
+            w_.previewArea()->verticalScrollBar()->setValue(0);
         }
         release();
         if (step.ended) {
@@ -145,7 +172,7 @@ void PlaybackController::run(RunSource source)
 
 void PlaybackController::tick()
 {
-    const PlaybackStep step = playback_.tick(w_.project_);
+    const PlaybackStep step = playback_.tick(w_.project());
     if (step.ended) {
         finished();
         return;
@@ -164,7 +191,7 @@ void PlaybackController::arm(int period)
 
 void PlaybackController::showPicture()
 {
-    w_.canvas_->setPicture(toImage(playback_.picture()), {0, 0});
+    w_.previewCanvas()->setPicture(toImage(playback_.picture()), {0, 0});
 }
 
 // The frame after the one shown is rendered on a worker, so the tick finds
@@ -172,11 +199,11 @@ void PlaybackController::showPicture()
 void PlaybackController::prefetchNext()
 {
     const int next = playback_.current() + 1;
-    if (next >= w_.project_.frames.count())
+    if (next >= w_.project().frames.count())
         return;
-    const FrameRecord frame = w_.project_.frames[std::size_t(next)];
-    const ProjectSettings settings = w_.project_.settings;
-    const std::shared_ptr<FrameCache> cache = w_.project_.cache;
+    const FrameRecord frame = w_.project().frames[std::size_t(next)];
+    const ProjectSettings settings = w_.project().settings;
+    const std::shared_ptr<FrameCache> cache = w_.project().cache;
     QThreadPool::globalInstance()->start(
         [frame, settings, cache, next] { cache->image(frame, settings, next + 1); });
 }
@@ -187,21 +214,21 @@ void PlaybackController::finished()
     release();
     showPicture();  // the last picture stays in the preview
     w_.applyEnabling();
-    w_.scrollStripTo(w_.cards_->contentHeight());
-    w_.cards_->update();
+    w_.scrollStripTo(w_.frameCards()->contentHeight());
+    w_.frameCards()->update();
 }
 
 void PlaybackController::pause()
 {
-    w_.rail_.run([&] {
+    w_.rail().run([&] {
         if (!playback_.playing())
             return;
-        playback_.pause(w_.project_);
+        playback_.pause(w_.project());
         timer_->cancel();
         // the frame shown carries the mark and is what Save frame saves
         const int current = playback_.current();
-        w_.project_.selection.selectOnly(current);
-        w_.cards_->update();
+        w_.project().selection.selectOnly(current);
+        w_.frameCards()->update();
         w_.scrollStripTo(kCardStep * current + kCardMargin);
         release();
     });
@@ -209,24 +236,24 @@ void PlaybackController::pause()
 
 void PlaybackController::stop()
 {
-    w_.rail_.run([&] {
+    w_.rail().run([&] {
         if (playback_.phase() == PlaybackPhase::Stopped)
             return;
-        playback_.stop(w_.project_);
+        playback_.stop(w_.project());
         timer_->cancel();
         release();
-        w_.project_.selection.clear();
-        if (w_.project_.frames.count() > 0)
-            w_.project_.selection.selectOnly(0);
+        w_.project().selection.clear();
+        if (w_.project().frames.count() > 0)
+            w_.project().selection.selectOnly(0);
         w_.scrollStripTo(0);
-        w_.mirrorProject(w_.project_.selection.first());
+        w_.mirrorProject(w_.project().selection.first());
     });
 }
 
 void PlaybackController::halt()
 {
     timer_->cancel();
-    playback_.stop(w_.project_);
+    playback_.stop(w_.project());
     if (sound_)
         sound_->stop();  // also a sound that outlived its frames
     release();
@@ -242,24 +269,24 @@ void PlaybackController::release()
 void PlaybackController::applyEnabling()
 {
     const PlaybackPhase phase = playback_.phase();
-    const PlaybackEnabling e = playbackEnabling(phase, w_.project_.frames.count() > 0);
+    const PlaybackEnabling e = playbackEnabling(phase, w_.project().frames.count() > 0);
     const bool stopped = phase == PlaybackPhase::Stopped;
 
     const std::pair<QToolBar*, bool> bars[] = {
-        {w_.toolBars_[0], e.projectBar}, {w_.toolBars_[1], e.generateBar}, {w_.toolBars_[3], e.editBar},
-        {w_.toolBars_[4], e.effectsBar}, {w_.toolBars_[5], e.frameBar},
+        {w_.toolBar(0), e.projectBar}, {w_.toolBar(1), e.generateBar}, {w_.toolBar(3), e.editBar},
+        {w_.toolBar(4), e.effectsBar}, {w_.toolBar(5), e.frameBar},
     };
     const std::pair<QMenu*, bool> menus[] = {
-        {w_.fileMenu_, e.fileMenu},
-        {w_.editMenu_, e.editMenu},
-        {w_.effectsMenu_, e.effectsMenu},
-        {w_.helpMenu_, e.helpMenu},
+        {w_.menu("fileMenu"), e.fileMenu},
+        {w_.menu("editMenu"), e.editMenu},
+        {w_.menu("effectsMenu"), e.effectsMenu},
+        {w_.menu("helpMenu"), e.helpMenu},
     };
     for (const auto& [bar, on] : bars) bar->setEnabled(on);
     for (const auto& [menu, on] : menus) menu->menuAction()->setEnabled(on);
-    w_.frameStrip_->setEnabled(stopped && w_.firstProjectSetUp_);
-    w_.canvas_->setEnabled(stopped);
-    w_.setAcceptDrops(stopped && w_.firstProjectSetUp_);
+    w_.frameStrip()->setEnabled(stopped && w_.firstProjectSetUp());
+    w_.previewCanvas()->setEnabled(stopped);
+    w_.setAcceptDrops(stopped && w_.firstProjectSetUp());
 
     if (!stopped) {
         // the commands of the bars and menus that are off are held back
@@ -276,10 +303,20 @@ void PlaybackController::applyEnabling()
         }
     }
 
-    w_.runButton_->setEnabled(e.run);
-    for (QAction* a : {w_.ActionRunAvi, w_.ActionRunGif, dropDownAvi_, dropDownGif_}) a->setEnabled(e.run);
-    w_.ActionPause->setEnabled(e.pause);
-    w_.ActionStop->setEnabled(e.stop);
+    for (QAction* a : {w_.action("ActionRun"), runAvi_, runGif_, dropDownAvi_, dropDownGif_})
+        a->setEnabled(e.run);
+    pause_->setEnabled(e.pause);
+    stop_->setEnabled(e.stop);
+}
+
+void installPlaybackCommands(TAVIForm& window)
+{
+    new PlaybackController(window);
+}
+
+PlaybackController* playbackOf(TAVIForm& window)
+{
+    return window.feature<PlaybackController>();
 }
 
 }  // namespace pelko

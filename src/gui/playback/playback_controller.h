@@ -73,8 +73,16 @@ private:
     std::unique_ptr<TickTimer> timer_;
     std::shared_ptr<SoundDialogs> dialogs_ = std::make_shared<WidgetSoundDialogs>();
     QHash<QAction*, bool> heldBack_;  // disabled while playing or paused, and what they were
+    QAction* runAvi_ = nullptr;
+    QAction* runGif_ = nullptr;
     QAction* dropDownAvi_ = nullptr;
     QAction* dropDownGif_ = nullptr;
+    QAction* pause_ = nullptr;
+    QAction* stop_ = nullptr;
 };
+
+// The Play commands and "Add sound into AVI".
+void installPlaybackCommands(TAVIForm& window);
+PlaybackController* playbackOf(TAVIForm& window);
 
 }  // namespace pelko

@@ -14,6 +14,7 @@
 #include <algorithm>
 
 #include "gui/app/icons.h"
+#include "gui/app/spin_keys.h"
 
 namespace pelko {
 
@@ -136,7 +137,8 @@ TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent)
             if (time->value() < kMinFrameTime)
                 time->setValue(kMinFrameTime);
         });
-    for (NumberField* f : {width_, height_, aviTime_, gifTime_}) f->installEventFilter(this);
+    auto* keys = new SpinKeys(ok_, cancel_, this);
+    for (NumberField* f : {width_, height_, aviTime_, gifTime_}) keys->watchKeys(f);
 }
 
 void TOptionsForm::setOptions(const ProjectOptions& options, const ShowFlags& flags, bool newProject,
@@ -153,7 +155,7 @@ void TOptionsForm::setOptions(const ProjectOptions& options, const ShowFlags& fl
     (options.Type == ProjectGif ? gif_ : avi_)->setChecked(true);
     typeChosen();
     fixChanged();
-    for (std::size_t i = 0; i < show_.size(); ++i) show_[i]->setChecked(flags[i]);
+    for (std::size_t i = 0; i < show_.size(); ++i) show_[i]->setChecked(flags.*ShowFlags::kInOrder[i]);
 }
 
 ProjectOptions TOptionsForm::options() const
@@ -172,7 +174,7 @@ ProjectOptions TOptionsForm::options() const
 ShowFlags TOptionsForm::showFlags() const
 {
     ShowFlags flags{};
-    for (std::size_t i = 0; i < show_.size(); ++i) flags[i] = show_[i]->isChecked();
+    for (std::size_t i = 0; i < show_.size(); ++i) flags.*ShowFlags::kInOrder[i] = show_[i]->isChecked();
     return flags;
 }
 
@@ -201,22 +203,6 @@ void TOptionsForm::fixChanged()
     width_->setEnabled(free);
     height_->setEnabled(free);
     scale_->setEnabled(free);
-}
-
-bool TOptionsForm::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            ok_->setFocus();
-            return true;
-        }
-        if (key == Qt::Key_Escape) {
-            cancel_->setFocus();
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace pelko

@@ -61,8 +61,6 @@ public:
     void restoreDefaults();
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void typeChosen();
     void fixChanged();

@@ -1,158 +1,100 @@
-// TAVIForm's project commands: New, Open, Save, Save as and Project options.
-// Each runs its dialog, calls the engine and shows the project afterwards.
+// The project commands: New, Open, Save, Save as and Project options. Each
+// runs its dialog, calls the engine and shows the project afterwards.
 
-#include <QAction>
-#include <QFileInfo>
+#include "gui/project/project_commands.h"
+
 #include <QScrollArea>
 
-#include "engine/project/project_file.h"
 #include "engine/project/project_options.h"
-#include "engine/project/start_files.h"
 #include "gui/app/main_window.h"
-#include "gui/frames/preview_canvas.h"
 
 namespace pelko {
 
-void TAVIForm::connectProjectCommands()
-{
-    connect(ActionOpen, &QAction::triggered, this, &TAVIForm::ActionOpenExecute);
-    connect(ActionSave, &QAction::triggered, this, &TAVIForm::ActionSaveExecute);
-    connect(ActionSaveAs, &QAction::triggered, this, &TAVIForm::ActionSaveAsExecute);
-    connect(ActionProjectOptions, &QAction::triggered, this, &TAVIForm::ActionProjectOptionsExecute);
-}
+namespace {
 
-void TAVIForm::ActionNewExecute()
+void newProjectCommand(TAVIForm& w)
 {
-    emit newProjectRequested();
-    rail_.run([this] {
-        if (!queryChanges())
+    emit w.newProjectRequested();
+    w.rail().run([&w] {
+        if (!w.queryChanges())
             return;
-        ProjectOptions options = projectOptionsForDialog(project_, true, defaultFrameSize());
-        ShowFlags flags = showFlags_;
-        if (!dialogs_->projectOptions(this, options, flags, true, defaultFrameSize()))
+        ProjectOptions options = projectOptionsForDialog(w.project(), true, w.defaultFrameSize());
+        ShowFlags flags = w.showFlags();
+        if (!w.dialogs().projectOptions(&w, options, flags, true, w.defaultFrameSize()))
             return;
-        showFlags_ = flags;
-        startNewProject(options);
+        w.setShowFlags(flags);
+        w.startNewProject(options);
     });
 }
 
-void TAVIForm::startNewProject(const ProjectOptions& options)
+void openCommand(TAVIForm& w)
 {
-    setUpFirstProject();
-    newProject(project_, options);
-    sizeCanvas(!project_.settings.FixAtFirstFrame);
-    scrollStripTo(0);
-    mirrorProject(-1);
-    showTypeTexts();
-    showProjectName("New project");
-    showSizeStatus();
-}
-
-void TAVIForm::newProjectWithPictures(const QStringList& paths)
-{
-    rail_.run([&] {
-        if (paths.isEmpty() || !queryChanges())
+    w.rail().run([&w] {
+        if (!w.queryChanges())
             return;
-        // frames name their sources by full path
-        QStringList absolute;
-        std::vector<std::string> files;
-        for (const QString& p : paths) {
-            absolute << QFileInfo(p).absoluteFilePath();
-            files.push_back(absolute.back().toStdString());
-        }
-        startNewProject(
-            startProjectOptions(files, projectOptionsForDialog(project_, true, defaultFrameSize())));
-        addPictures(absolute);
-    });
-}
-
-void TAVIForm::openProject(const QString& path)
-{
-    rail_.run([&] {
-        const QString fullPath = QFileInfo(path).absoluteFilePath();
-        addRecent(fullPath);
-        setUpFirstProject();
-        canvas_->setSurfaceSize(0, 0);
-        canvas_->hide();
-        project_.clear();
-        const OpenResult result = rail_.work({frameStrip_, "Open", true}, [&](ProgressSink& progress) {
-            mirrorProject(-1);
-            scrollStripTo(0);
-            OpenResult opened =
-                openProjectFile(project_, fullPath.toStdString(), *reader_, defaultFrameSize(), progress);
-            project_.path = fullPath.toStdString();
-            return opened;
-        });
-        sizeCanvas(true);
-        mirrorProject(project_.selection.first());
-        showTypeTexts();
-        showProjectName(QFileInfo(fullPath).fileName());
-        showSizeStatus();
-        showErrors(result.errors);
-    });
-}
-
-void TAVIForm::ActionOpenExecute()
-{
-    rail_.run([this] {
-        if (!queryChanges())
-            return;
-        const QString path = dialogs_->openProjectFile(this);
+        const QString path = w.dialogs().openProjectFile(&w);
         if (!path.isEmpty())
-            openProject(path);
+            w.openProject(path);
     });
 }
 
-bool TAVIForm::saveProjectTo(const QString& path)
+void projectOptionsCommand(TAVIForm& w)
 {
-    bool saved = false;
-    rail_.run([&] {
-        rail_.work({}, [&](ProgressSink&) { saveProjectFile(project_, path.toStdString()); });
-        saved = true;
-        showProjectName(QFileInfo(path).fileName());
-    });
-    applyEnabling();
-    return saved;
-}
-
-bool TAVIForm::ActionSaveExecute()
-{
-    if (project_.path.empty())
-        return ActionSaveAsExecute();
-    return saveProjectTo(QString::fromStdString(project_.path));
-}
-
-bool TAVIForm::ActionSaveAsExecute()
-{
-    const QString path = dialogs_->saveProjectFile(this, QString::fromStdString(project_.path));
-    if (path.isEmpty())
-        return true;
-    const QString fullPath = QFileInfo(path).absoluteFilePath();
-    if (!saveProjectTo(fullPath))
-        return false;
-    addRecent(fullPath);
-    return true;
-}
-
-void TAVIForm::ActionProjectOptionsExecute()
-{
-    rail_.run([this] {
-        ProjectOptions options = projectOptionsForDialog(project_, false, defaultFrameSize());
-        ShowFlags flags = showFlags_;
-        if (!dialogs_->projectOptions(this, options, flags, false, defaultFrameSize()))
+    w.rail().run([&w] {
+        Project& project = w.project();
+        ProjectOptions options = projectOptionsForDialog(project, false, w.defaultFrameSize());
+        ShowFlags flags = w.showFlags();
+        if (!w.dialogs().projectOptions(&w, options, flags, false, w.defaultFrameSize()))
             return;
-        showFlags_ = flags;
-        scrollStripTo(0);
+        w.setShowFlags(flags);
+        w.scrollStripTo(0);
         const ProjectOptionsResult result =
-            rail_.work({frameStrip_, "Project options"}, [&](ProgressSink& progress) {
-                return applyProjectOptions(project_, options, *reader_, progress);
+            w.rail().work({w.frameStrip(), "Project options"}, [&](ProgressSink& progress) {
+                return applyProjectOptions(project, options, w.reader(), progress);
             });
-        sizeCanvas(true);
-        mirrorProject(project_.selection.first());
-        showTypeTexts();
-        showSizeStatus();
-        showErrors(result.errors);
+        w.sizeCanvas(true);
+        w.mirrorProject(project.selection.first());
+        w.showTypeTexts();
+        w.showSizeStatus();
+        w.showErrors(result.errors);
     });
+}
+
+}  // namespace
+
+void installProjectCommands(TAVIForm& window)
+{
+    CommandRegistry& c = window.commands();
+    c.add({.id = "ActionNew",
+           .caption = "New",
+           .hint = "New project",
+           .keys = keys("Ctrl+N"),
+           .icon = IconKind::New,
+           .execute = [](TAVIForm& w, bool) { newProjectCommand(w); }});
+    c.add({.id = "ActionOpen",
+           .caption = "Open",
+           .hint = "Open project",
+           .keys = keys("Ctrl+O"),
+           .icon = IconKind::Open,
+           .execute = [](TAVIForm& w, bool) { openCommand(w); }});
+    c.add({.id = "ActionSave",
+           .caption = "Save project",
+           .keys = keys("Ctrl+S"),
+           .icon = IconKind::Save,
+           .enabled = [](const CommandEnabling& e) { return e.save; },
+           .execute = [](TAVIForm& w, bool) { w.save(); }});
+    c.add({.id = "ActionSaveAs",
+           .caption = "Save as",
+           .hint = "Save As",
+           .icon = IconKind::SaveAs,
+           .enabled = enabled::project,
+           .execute = [](TAVIForm& w, bool) { w.saveAs(); }});
+    c.add({.id = "ActionProjectOptions",
+           .caption = "Project options",
+           .keys = keys("Ctrl+P"),
+           .icon = IconKind::ProjectOptions,
+           .enabled = enabled::project,
+           .execute = [](TAVIForm& w, bool) { projectOptionsCommand(w); }});
 }
 
 }  // namespace pelko

@@ -1,4 +1,4 @@
-#include "gui/frames/preview_canvas.h"
+#include "gui/app/preview_canvas.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "gui/generated/spin_keys.h"
+#include "gui/app/spin_keys.h"
 
 #include <QAbstractButton>
 #include <QKeyEvent>
@@ -15,20 +15,25 @@ void SpinKeys::watch(QSpinBox* field)
 {
     field->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     field->setKeyboardTracking(false);
+    watchKeys(field);
+}
+
+void SpinKeys::watchKeys(QWidget* field)
+{
     field->installEventFilter(this);
 }
 
 bool SpinKeys::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
-        auto* field = qobject_cast<QSpinBox*>(watched);
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (field && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
-            field->interpretText();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (auto* spin = qobject_cast<QAbstractSpinBox*>(watched))
+                spin->interpretText();
             confirm_->setFocus();
             return true;
         }
-        if (field && key == Qt::Key_Escape) {
+        if (key == Qt::Key_Escape) {
             cancel_->setFocus();
             return true;
         }

@@ -1,4 +1,4 @@
-#include "gui/frames/frame_strip.h"
+#include "gui/app/frame_strip.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QToolTip>
 #include <exception>
+#include <optional>
 
 #include "engine/project/composition.h"
 #include "engine/project/frame_cache.h"
@@ -304,22 +305,39 @@ bool FrameStrip::event(QEvent* event)
     return QWidget::event(event);
 }
 
+// The strip's keys, without Ctrl, Alt or Meta: Delete deletes, the arrows,
+// Home and End move the selection.
 void FrameStrip::keyPressEvent(QKeyEvent* event)
 {
+    std::optional<StripKey> move;
     switch (event->key()) {
-        case Qt::Key_Delete:
         case Qt::Key_Up:
-        case Qt::Key_Down:
         case Qt::Key_Left:
+            move = StripKey::Previous;
+            break;
+        case Qt::Key_Down:
         case Qt::Key_Right:
+            move = StripKey::Next;
+            break;
         case Qt::Key_Home:
+            move = StripKey::First;
+            break;
         case Qt::Key_End:
-            emit keyPressed(event->key(), event->modifiers());
-            event->accept();
-            return;
+            move = StripKey::Last;
+            break;
+        case Qt::Key_Delete:
+            break;
         default:
             QWidget::keyPressEvent(event);
+            return;
     }
+    event->accept();
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return;
+    if (move)
+        emit moveRequested(*move);
+    else
+        emit deleteRequested();
 }
 
 void FrameStrip::mouseReleaseEvent(QMouseEvent* event)

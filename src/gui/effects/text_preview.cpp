@@ -1,4 +1,4 @@
-#include "gui/generated/text_preview.h"
+#include "gui/effects/text_preview.h"
 
 #include <QMouseEvent>
 #include <QPainter>

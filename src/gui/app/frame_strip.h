@@ -20,6 +20,7 @@
 #include <cstdint>
 
 #include "engine/project/project.h"
+#include "engine/project/strip_keys.h"
 
 namespace pelko {
 
@@ -77,8 +78,10 @@ signals:
     void optionsClicked(int index);
     // A left click on a card's colour picture in a GIF project.
     void colorClicked(int index);
-    // Delete, the arrow keys, Home and End while the strip has the focus.
-    void keyPressed(int key, Qt::KeyboardModifiers modifiers);
+    // The keys while the strip has the focus: Delete, and the arrow keys,
+    // Home and End that move the selection.
+    void deleteRequested();
+    void moveRequested(StripKey key);
     // Pictures arrived from the workers; rendering them may have met
     // problems, which the frame cache holds for the log.
     void picturesArrived();

@@ -1,6 +1,4 @@
-// The dialogs of the commands that generate frames, as the window's dialog
-// provider opens them: the two forms, the colour dialog and the font dialog
-// with the text colour.
+#include "gui/effects/font_dialog.h"
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
@@ -12,9 +10,6 @@
 #include <QVBoxLayout>
 
 #include "engine/effects/text_drawer.h"
-#include "gui/app/dialog_provider.h"
-#include "gui/generated/alpha_form.h"
-#include "gui/generated/text_form.h"
 #include "platform/qt_text_drawer.h"
 
 namespace pelko {
@@ -41,17 +36,7 @@ void showColour(QPushButton* button, const QColor& c)
 
 }  // namespace
 
-bool DialogProvider::alphaBlend(QWidget*, TFormAlpha& form)
-{
-    return form.exec() == QDialog::Accepted;
-}
-
-bool DialogProvider::creepingLine(QWidget*, TFormText& form)
-{
-    return form.exec() == QDialog::Accepted;
-}
-
-bool DialogProvider::chooseColor(QWidget* parent, Color& color)
+bool chooseColourDialog(QWidget* parent, Color& color)
 {
     // the dialog opens whole, with the custom colours
     const QColor c =
@@ -62,7 +47,7 @@ bool DialogProvider::chooseColor(QWidget* parent, Color& color)
     return true;
 }
 
-bool DialogProvider::chooseFont(QWidget* parent, TextFont& font)
+bool chooseFontDialog(QWidget* parent, TextFont& font)
 {
     QDialog dialog(parent);
     dialog.setWindowTitle("Font");

@@ -1,4 +1,4 @@
-#include "gui/generated/text_form.h"
+#include "gui/effects/text_form.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -16,8 +16,8 @@
 
 #include "gui/app/dialog_provider.h"
 #include "gui/app/picture_image.h"
-#include "gui/generated/spin_keys.h"
-#include "gui/generated/text_preview.h"
+#include "gui/app/spin_keys.h"
+#include "gui/effects/text_preview.h"
 
 namespace pelko {
 

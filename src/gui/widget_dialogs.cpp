@@ -1,7 +1,9 @@
-#include "gui/app/dialog_provider.h"
+#include "gui/widget_dialogs.h"
 
 #include <QFileDialog>
 
+#include "gui/effects/font_dialog.h"
+#include "gui/frames/frame_info_form.h"
 #include "gui/project/options_form.h"
 
 namespace pelko {
@@ -56,6 +58,22 @@ void WidgetDialogProvider::error(QWidget* parent, const QString& text, bool icon
     QMessageBox box(icon ? QMessageBox::Critical : QMessageBox::NoIcon, "Error", text, QMessageBox::Ok,
                     parent);
     box.exec();
+}
+
+void WidgetDialogProvider::showFrameInfo(QWidget* parent, const FrameInfo& info)
+{
+    TFormProperties dialog(info, parent);
+    dialog.exec();
+}
+
+bool WidgetDialogProvider::chooseColor(QWidget* parent, Color& color)
+{
+    return chooseColourDialog(parent, color);
+}
+
+bool WidgetDialogProvider::chooseFont(QWidget* parent, TextFont& font)
+{
+    return chooseFontDialog(parent, font);
 }
 
 }  // namespace pelko

@@ -1,4 +1,4 @@
-#include "gui/generated/alpha_form.h"
+#include "gui/effects/alpha_form.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,7 +14,7 @@
 
 #include "gui/app/dialog_provider.h"
 #include "gui/app/picture_image.h"
-#include "gui/generated/spin_keys.h"
+#include "gui/app/spin_keys.h"
 
 namespace pelko {
 
