@@ -1,5 +1,7 @@
 #include "gui/app/help_window.h"
 
+#include <QMessageBox>
+
 #include <QFile>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -56,6 +58,32 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 bool HelpWindow::loaded() const
 {
     return !browser_->source().isEmpty();
+}
+
+void showHelp(QWidget* parent, QPointer<HelpWindow>& window)
+{
+    if (!window)
+        window = new HelpWindow(parent);
+    if (!window->loaded()) {
+        QMessageBox::information(parent, "Information",
+                                 "The help pages are missing from this build of Pelko.");
+        return;
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void showAbout(QWidget* parent)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle("About");
+    box.setIconPixmap(parent->windowIcon().pixmap(48, 48));
+    box.setText("<b>Pelko v.2.2</b>");
+    box.setInformativeText(
+        QString("GIF and AVI animator.<br>Build %1, Qt %2.").arg(PELKO_VERSION, qVersion()));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
 }
 
 }  // namespace pelko

@@ -3,6 +3,7 @@
 // pages of the data folder (installed, or the source tree's), or the copy
 // compiled into the program when neither is there.
 
+#include <QPointer>
 #include <QWidget>
 
 class QTextBrowser;
@@ -21,5 +22,11 @@ public:
 private:
     QTextBrowser* browser_ = nullptr;
 };
+
+// "Content" (F1): the help window of parent, made on first use and kept in
+// window; a message when the pages are missing.
+void showHelp(QWidget* parent, QPointer<HelpWindow>& window);
+// "About": the program's name, build and Qt version.
+void showAbout(QWidget* parent);
 
 }  // namespace pelko

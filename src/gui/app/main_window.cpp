@@ -5,54 +5,34 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QTextDocument>
-#include <QToolBar>
-#include <QToolButton>
 
 #include "engine/project/frame_cache.h"
 #include "gui/app/frame_strip.h"
 #include "gui/app/help_window.h"
 #include "gui/app/icons.h"
+#include "gui/app/log_panel.h"
 #include "gui/app/preview_canvas.h"
-#include "gui/playback/playback_controller.h"
+#include "gui/app/reopen_menu.h"
 #include "platform/qt_settings_store.h"
 
 namespace pelko {
 
 namespace {
 
-constexpr int kLogLines = 3;  // lines the log panel shows when it opens
-constexpr int kLogMaxHeight = 200;
 constexpr int kStripWidth = 200;
-
-// The height of a log panel that shows exactly lines whole lines above its
-// horizontal scroll bar.
-int logHeightFor(const QPlainTextEdit* log, int lines)
-{
-    const int margin = int(log->document()->documentMargin());
-    const int bar = log->horizontalScrollBar()->sizeHint().height();
-    return lines * log->fontMetrics().lineSpacing() + 2 * margin + 2 * log->frameWidth() + bar;
-}
 
 ScreenSize primaryScreenSize()
 {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         return {screen->geometry().width(), screen->geometry().height()};
     return {1024, 768};
-}
-
-QString fromStd(const std::string& s)
-{
-    return QString::fromStdString(s);
 }
 
 }  // namespace
@@ -83,17 +63,15 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
     setMinimumSize(kMinimumWindowWidth, kMinimumWindowHeight);
 
     createCentralArea();
-    createStatusBar();
+    statusPanels_.addTo(*statusBar());
     registerWindowCommands();
     if (options_.install)
         options_.install(*this);
     layout_.build(*this, commands_);
-    for (QAction* item : reopenItems_) menu("reopenMenu")->addAction(item);
-    connect(menu("reopenMenu"), &QMenu::aboutToShow, this, &TAVIForm::fillReopenMenu);
 
     readStartSettings();
+    reopen_->placeIn(menu("reopenMenu"));
     applyEnabling();
-    fillReopenMenu();
     layout_.showOffered(firstProjectSetUp_);
 }
 
@@ -112,14 +90,11 @@ void TAVIForm::registerWindowCommands()
                    }});
     commands_.add(
         {.id = "ActionHelp", .caption = "Content", .keys = keys("F1"), .execute = [](TAVIForm& w, bool) {
-             w.help();
+             showHelp(&w, w.helpWindow_);
          }});
-    commands_.add({.id = "ActionAbout", .caption = "About", .execute = [](TAVIForm& w, bool) { w.about(); }});
-    for (std::size_t i = 0; i < reopenItems_.size(); ++i) {
-        reopenItems_[i] = new QAction(this);
-        reopenItems_[i]->setObjectName(QString("ReopenItem%1").arg(i + 1));
-        connect(reopenItems_[i], &QAction::triggered, this, [this, i] { reopen(int(i) + 1); });
-    }
+    commands_.add(
+        {.id = "ActionAbout", .caption = "About", .execute = [](TAVIForm& w, bool) { showAbout(&w); }});
+    reopen_ = new ReopenMenu(this, recent_, [this](const QString& path) { reopen(path); });
 }
 
 QAction* TAVIForm::action(const QString& name) const
@@ -221,15 +196,7 @@ void TAVIForm::createCentralArea()
     row->addWidget(frameStrip_);
     row->addWidget(previewArea_, 1);
 
-    logView_ = new QPlainTextEdit;
-    logView_->setObjectName("messageLog");
-    logView_->setReadOnly(true);
-    logView_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    logView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    logView_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    logView_->setMinimumHeight(logHeightFor(logView_, 1));
-    logView_->setMaximumHeight(std::max(kLogMaxHeight, logHeightFor(logView_, kLogLines)));
-    logView_->hide();
+    logView_ = new LogPanel;
 
     splitter_ = new QSplitter(Qt::Vertical);
     splitter_->setChildrenCollapsible(false);
@@ -238,43 +205,6 @@ void TAVIForm::createCentralArea()
     splitter_->setStretchFactor(0, 1);
     splitter_->setStretchFactor(1, 0);
     setCentralWidget(splitter_);
-}
-
-void TAVIForm::createStatusBar()
-{
-    const int widths[] = {200, 35, 110, 120, 120};
-    for (int i = 0; i < 5; ++i) {
-        auto* panel = new QLabel;
-        panel->setObjectName(QString("statusPanel%1").arg(i + 1));
-        // at least the classic width, wider when the text needs it
-        panel->setMinimumWidth(widths[i]);
-        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        if (i == 1)
-            panel->setAlignment(Qt::AlignCenter);
-        statusBar()->addWidget(panel);
-        statusPanels_[std::size_t(i)] = panel;
-    }
-}
-
-QString TAVIForm::statusText(int index) const
-{
-    return statusPanels_.at(std::size_t(index))->text();
-}
-
-void TAVIForm::showProjectName(const QString& name)
-{
-    statusPanels_[0]->setText(name);
-}
-
-void TAVIForm::showSizeStatus()
-{
-    statusPanels_[2]->setText(fromStd(sizeText(project_.settings.Width, project_.settings.Height)));
-}
-
-void TAVIForm::showFrameStatus()
-{
-    statusPanels_[3]->setText(fromStd(playbackText(project_.totalTime())));
-    statusPanels_[4]->setText(fromStd(frameCountText(project_.frames.count())));
 }
 
 bool TAVIForm::takeRenderProblems()
@@ -287,20 +217,12 @@ bool TAVIForm::takeRenderProblems()
 void TAVIForm::showLog()
 {
     takeRenderProblems();
-    const auto& lines = project_.log.lines();
-    QStringList text;
-    text.reserve(qsizetype(lines.size()));
-    for (const std::string& line : lines) text << fromStd(line);
-    logView_->setPlainText(text.join('\n'));
-    const bool show = !lines.empty();
-    if (show && logView_->isHidden()) {
-        logView_->show();
-        const int total = splitter_->height();
-        const int height = logHeightFor(logView_, kLogLines);
-        splitter_->setSizes({std::max(total - height, 1), height});
-    } else if (!show) {
-        logView_->hide();
-    }
+    logView_->showLines(project_.log.lines(), *splitter_);
+}
+
+QPlainTextEdit* TAVIForm::logView() const
+{
+    return logView_;
 }
 
 bool TAVIForm::logPanelShown() const
@@ -308,31 +230,8 @@ bool TAVIForm::logPanelShown() const
     return !logView_->isHidden();
 }
 
-void TAVIForm::fillReopenMenu()
+void TAVIForm::reopen(const QString& path)
 {
-    const auto& entries = recent_.entries();
-    for (std::size_t i = 0; i < reopenItems_.size(); ++i) {
-        QAction* item = reopenItems_[i];
-        if (i < entries.size()) {
-            item->setText(fromStd(reopenCaption(int(i) + 1, entries[i])));
-            item->setEnabled(true);
-            item->setVisible(true);
-        } else if (i == 0) {
-            item->setText("(empty)");
-            item->setEnabled(false);
-            item->setVisible(true);
-        } else {
-            item->setVisible(false);
-        }
-    }
-}
-
-void TAVIForm::reopen(int position)
-{
-    const auto& entries = recent_.entries();
-    if (position < 1 || position > int(entries.size()))
-        return;
-    const QString path = fromStd(entries[std::size_t(position - 1)]);
     rail_.run([&] {
         if (!QFileInfo(path).isFile()) {
             rail_.showError("Not found file: " + path);
@@ -341,31 +240,6 @@ void TAVIForm::reopen(int position)
         if (queryChanges())
             openProject(path);
     });
-}
-
-void TAVIForm::help()
-{
-    if (!helpWindow_)
-        helpWindow_ = new HelpWindow(this);
-    if (!helpWindow_->loaded()) {
-        QMessageBox::information(this, "Information", "The help pages are missing from this build of Pelko.");
-        return;
-    }
-    helpWindow_->show();
-    helpWindow_->raise();
-    helpWindow_->activateWindow();
-}
-
-void TAVIForm::about()
-{
-    QMessageBox box(this);
-    box.setWindowTitle("About");
-    box.setIconPixmap(windowIcon().pixmap(48, 48));
-    box.setText("<b>Pelko v.2.2</b>");
-    box.setInformativeText(
-        QString("GIF and AVI animator.<br>Build %1, Qt %2.").arg(PELKO_VERSION, qVersion()));
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
 }
 
 void TAVIForm::closeEvent(QCloseEvent* event)

@@ -9,9 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
-#include <optional>
 
 #include "engine/project/app_settings.h"
 #include "engine/project/image_sources.h"
@@ -22,8 +20,9 @@
 #include "gui/app/command_rail.h"
 #include "gui/app/command_registry.h"
 #include "gui/app/dialog_provider.h"
+#include "gui/app/start_options.h"
+#include "gui/app/status_panels.h"
 
-class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QScrollArea;
@@ -36,19 +35,9 @@ namespace pelko {
 struct EditResult;
 class FrameStrip;
 class HelpWindow;
+class LogPanel;
+class ReopenMenu;
 class PreviewCanvas;
-class TAVIForm;
-
-// What the window is started with. Tests replace the store, the screen and
-// the dialogs; install registers the features' commands (gui/features.h).
-struct StartOptions {
-    std::shared_ptr<SettingsStore> store;     // null: the user's settings store
-    std::optional<ScreenSize> screen;         // null: the primary screen
-    QString projectArgument;                  // first command-line argument, if any
-    QStringList pictureArguments;             // pictures to start a new project with
-    std::shared_ptr<DialogProvider> dialogs;  // the modal dialogs the commands open
-    std::function<void(TAVIForm&)> install;   // registers the commands and features
-};
 
 class TAVIForm : public QMainWindow {
     Q_OBJECT
@@ -144,7 +133,7 @@ public:
     // ---- the views ----
     QScrollArea* frameStrip() const { return frameStrip_; }
     QScrollArea* previewArea() const { return previewArea_; }
-    QPlainTextEdit* logView() const { return logView_; }
+    QPlainTextEdit* logView() const;
     FrameStrip* frameCards() const { return cards_; }
     PreviewCanvas* previewCanvas() const { return canvas_; }
     HelpWindow* helpWindow() const;
@@ -170,21 +159,15 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void registerWindowCommands();
-    void createStatusBar();
     void createCentralArea();
     void readStartSettings();
     void startUp();
     void writeSettings();
     void showPreview(int index);
-    void fillReopenMenu();
-    void reopen(int position);  // position 1..5
-    void help();
-    void about();
+    void reopen(const QString& path);
     // Add and dropping: the files at the end of the list, as append does it.
     using AppendFiles = EditResult (*)(Project&, const std::vector<std::string>&, SourceReader&,
                                        ProgressSink&);
@@ -204,12 +187,12 @@ private:
 
     CommandRegistry commands_;
     CommandLayout layout_;
-    std::array<QAction*, RecentProjects::kCapacity> reopenItems_{};
-    std::array<QLabel*, 5> statusPanels_{};
+    ReopenMenu* reopen_ = nullptr;
+    StatusPanels statusPanels_;
     QSplitter* splitter_ = nullptr;
     QScrollArea* frameStrip_ = nullptr;
     QScrollArea* previewArea_ = nullptr;
-    QPlainTextEdit* logView_ = nullptr;
+    LogPanel* logView_ = nullptr;
     QPointer<HelpWindow> helpWindow_;
     FrameStrip* cards_ = nullptr;
     PreviewCanvas* canvas_ = nullptr;

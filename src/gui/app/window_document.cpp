@@ -2,15 +2,10 @@
 // question before it is dropped) and showing it after a command: the cards,
 // the preview, the enabled commands, the log panel and the status panels.
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QFileInfo>
-#include <QLabel>
 #include <QMenu>
-#include <QMimeData>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QUrl>
 
 #include "engine/project/editing.h"
 #include "engine/project/frame_cache.h"
@@ -20,6 +15,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
 #include "gui/app/preview_canvas.h"
+#include "gui/app/reopen_menu.h"
 
 namespace pelko {
 
@@ -188,7 +184,7 @@ void TAVIForm::setUpFirstProject()
 void TAVIForm::addRecent(const QString& path)
 {
     recent_.add(path.toStdString());
-    fillReopenMenu();
+    reopen_->fill();
 }
 
 void TAVIForm::stripContextMenu(const QPoint& pos)
@@ -200,23 +196,6 @@ void TAVIForm::stripContextMenu(const QPoint& pos)
     if (i >= 0 && !project_.selection.contains(i))
         mirrorProject(clickCard(project_, i, false, true));
     menu("stripMenu")->popup(frameStrip_->viewport()->mapToGlobal(pos));
-}
-
-void TAVIForm::dragEnterEvent(QDragEnterEvent* event)
-{
-    if (acceptDrops() && event->mimeData()->hasUrls())
-        event->acceptProposedAction();
-}
-
-void TAVIForm::dropEvent(QDropEvent* event)
-{
-    QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    event->acceptProposedAction();
-    if (!paths.isEmpty())
-        dropPictures(paths);
 }
 
 // ---- showing the project ----
@@ -275,11 +254,33 @@ void TAVIForm::afterEdit(const EditResult& result)
     showErrors(result.errors);
 }
 
+QString TAVIForm::statusText(int index) const
+{
+    return statusPanels_.text(index);
+}
+
+void TAVIForm::showProjectName(const QString& name)
+{
+    statusPanels_.setText(0, name);
+}
+
+void TAVIForm::showSizeStatus()
+{
+    statusPanels_.setText(
+        2, QString::fromStdString(sizeText(project_.settings.Width, project_.settings.Height)));
+}
+
+void TAVIForm::showFrameStatus()
+{
+    statusPanels_.setText(3, QString::fromStdString(playbackText(project_.totalTime())));
+    statusPanels_.setText(4, QString::fromStdString(frameCountText(project_.frames.count())));
+}
+
 // Shown again exactly when a project is made or opened or its options
 // change; the features follow with their own captions.
 void TAVIForm::showTypeTexts()
 {
-    statusPanels_[1]->setText(QString::fromStdString(typeText(project_.settings.Type)));
+    statusPanels_.setText(1, QString::fromStdString(typeText(project_.settings.Type)));
     emit typeShown();
 }
 

@@ -2,7 +2,11 @@
 // Select All, Refresh), the strip's clicks and keys, and dragging the frame
 // in the preview.
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QScrollArea>
+#include <QUrl>
 
 #include "engine/project/editing.h"
 #include "engine/project/strip_keys.h"
@@ -77,6 +81,37 @@ void stepSelection(TAVIForm& w, StripKey move)
         }
     });
 }
+
+// Files dropped on the window go to the end of the list, as Add puts them.
+class DroppedFiles : public QObject {
+public:
+    explicit DroppedFiles(TAVIForm& w) : QObject(&w), w_(w) { w.installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DragEnter) {
+            auto* enter = static_cast<QDragEnterEvent*>(event);
+            if (w_.acceptDrops() && enter->mimeData()->hasUrls())
+                enter->acceptProposedAction();
+            return true;
+        }
+        if (event->type() != QEvent::Drop)
+            return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        QStringList paths;
+        for (const QUrl& url : drop->mimeData()->urls())
+            if (url.isLocalFile())
+                paths << url.toLocalFile();
+        drop->acceptProposedAction();
+        if (!paths.isEmpty())
+            w_.dropPictures(paths);
+        return true;
+    }
+
+private:
+    TAVIForm& w_;
+};
 
 void connectStrip(TAVIForm& w)
 {
@@ -173,6 +208,7 @@ void installEditCommands(TAVIForm& window)
                });
            }});
     connectStrip(window);
+    new DroppedFiles(window);
 }
 
 }  // namespace pelko
