@@ -1,14 +1,16 @@
 #pragma once
 // Work on a list of items on several threads, handed on in list order:
-// produce(i) runs on a pool of worker threads, consume(i, result) on the
-// calling thread for i = 0, 1, 2, ... At most `window` results wait for the
-// consumer, so memory stays bounded whatever the length of the list.
+// produce(i) runs on a pool of up to `jobs` worker threads (workerCount in
+// parallel.h), consume(i, result) on the calling thread for i = 0, 1, 2, ...
+// At most `window` results wait for the consumer, so memory stays bounded
+// whatever the length of the list.
 //
 // An error of produce(i) is raised when the consumer reaches item i, as a
 // loop on one thread would raise it; the pool is stopped and joined first.
 // consume may throw, or return false to stop early (cancel); runInOrder
 // then returns false once the workers have stopped.
 
+#include <algorithm>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
@@ -23,7 +25,8 @@ namespace pelko {
 template <class T, class Produce, class Consume>
 bool runInOrder(int count, int jobs, Produce produce, Consume consume)
 {
-    if (jobs <= 1 || count <= 1) {
+    jobs = std::min(jobs, count);
+    if (jobs <= 1) {
         for (int i = 0; i < count; ++i) {
             T value = produce(i);
             if (!consume(i, std::move(value)))

@@ -1,10 +1,9 @@
 // Writing the image model as a GIF stream.
 
 #include <algorithm>
-#include <atomic>
 #include <exception>
-#include <thread>
 
+#include "engine/base/parallel.h"
 #include "engine/gif/gif_encoder.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_image.h"
@@ -117,25 +116,18 @@ CompressedFrames compressFrames(const TGIFImageList& images, int threads)
     CompressedFrames frames;
     frames.data.resize(std::size_t(count));
     frames.errors.resize(std::size_t(count));
-    std::atomic<int> next{0};
-    auto work = [&] {
-        for (int i = next++; i < count; i = next++) {
-            const TGIFSubImage& frame = *images.GetImage(i);
-            if (frame.GetEmpty())
-                continue;
-            try {
-                GifOutput out;
-                frame.Compress(out, frame.WrittenPacked() & TGIFSubImage::kInterlaced);  // as written
-                frames.data[std::size_t(i)] = std::move(out.bytes());
-            } catch (...) {
-                frames.errors[std::size_t(i)] = std::current_exception();
-            }
+    parallelFor(count, threads, [&](int i) {
+        const TGIFSubImage& frame = *images.GetImage(i);
+        if (frame.GetEmpty())
+            return;
+        try {
+            GifOutput out;
+            frame.Compress(out, frame.WrittenPacked() & TGIFSubImage::kInterlaced);  // as written
+            frames.data[std::size_t(i)] = std::move(out.bytes());
+        } catch (...) {
+            frames.errors[std::size_t(i)] = std::current_exception();
         }
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t) pool.emplace_back(work);
-    work();
-    for (std::thread& t : pool) t.join();
+    });
     return frames;
 }
 
@@ -155,9 +147,7 @@ void TGIFImage::SaveToStream(GifOutput& out)
     try {
         SaveHeaderToStream(out);
         const int count = images_.GetCount();
-        int threads =
-            encodeThreads_ > 0 ? encodeThreads_ : int(std::max(1u, std::thread::hardware_concurrency()));
-        threads = std::min(threads, count);
+        const int threads = std::min(workerCount(encodeThreads_), count);
         CompressedFrames compressed;
         if (threads > 1)
             compressed = compressFrames(images_, threads);

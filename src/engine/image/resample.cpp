@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <thread>
 #include <vector>
+
+#include "engine/base/parallel.h"
 
 namespace pelko {
 
@@ -95,25 +96,17 @@ Picture resamplePicture(const Picture& src, int dstWidth, int dstHeight)
     const std::vector<Taps> cols = makeTaps(src.width(), dst.width());
     const std::vector<Taps> rows = makeTaps(src.height(), dst.height());
 
-    // Large pictures are split into bands of rows, one per core; each output
-    // pixel depends only on the source, so the result is the same.
+    // Large pictures are split into bands of rows, one per core (at most
+    // 8); each output pixel depends only on the source, so the result is
+    // the same.
     const long long work = (long long)dst.width() * dst.height();
-    unsigned threads = work >= 512 * 512 ? std::max(1u, std::thread::hardware_concurrency()) : 1u;
-    threads = std::min<unsigned>(threads, 8u);
-    if (threads <= 1) {
-        resampleRows(src, dst, cols, rows, 0, dst.height());
-        return dst;
-    }
-    std::vector<std::thread> pool;
-    const int band = (dst.height() + int(threads) - 1) / int(threads);
-    for (unsigned t = 1; t < threads; ++t) {
-        const int y0 = int(t) * band, y1 = std::min(dst.height(), y0 + band);
+    const int bands = work >= 512 * 512 ? std::min(workerCount(0), 8) : 1;
+    const int band = (dst.height() + bands - 1) / bands;
+    parallelFor(bands, bands, [&](int b) {
+        const int y0 = b * band, y1 = std::min(dst.height(), y0 + band);
         if (y0 < y1)
-            pool.emplace_back(resampleRows, std::cref(src), std::ref(dst), std::cref(cols), std::cref(rows),
-                              y0, y1);
-    }
-    resampleRows(src, dst, cols, rows, 0, std::min(dst.height(), band));
-    for (std::thread& th : pool) th.join();
+            resampleRows(src, dst, cols, rows, y0, y1);
+    });
     return dst;
 }
 

@@ -1,9 +1,9 @@
 #include "engine/project/editing.h"
 
 #include <algorithm>
-#include <thread>
 
 #include "engine/base/ordered_pipeline.h"
+#include "engine/base/parallel.h"
 #include "engine/image/file_kind.h"
 #include "engine/project/frame_cache.h"
 #include "engine/project/selected_frames.h"
@@ -41,9 +41,8 @@ EditResult appendFiles(Project& project, const std::vector<std::string>& paths, 
                             paths.begin());
     // Files are decoded on every core, a few ahead of the one being added;
     // each is added in list order as it comes.
-    const int jobs = int(std::max(1u, std::thread::hardware_concurrency()));
     runInOrder<bool>(
-        int(count), std::min(jobs, int(count)),
+        int(count), workerCount(0),
         [&](int i) {
             const std::string& path = paths[std::size_t(i)];
             return isSourceExtension(path) && !progress.cancelled() && readAhead(project, path, reader);
