@@ -64,7 +64,7 @@ BlendSources blendSources(const Project& project, int anchor);
 Picture blendedPicture(const BlendSources& sources, const AlphaBlendSettings& settings, int k);
 
 // The animated GIF of the blended pictures, converted with A's GIF settings
-// and its transparent colour, delay time / 10 on every frame.
+// and its transparent colour, delay gifDelayOf(time) on every frame.
 std::unique_ptr<TGIFImage> buildBlendGif(const BlendSources& sources, const AlphaBlendSettings& settings,
                                          const GifFrameSettings& anchorGif,
                                          ProgressSink& progress = noProgress());

@@ -81,7 +81,7 @@ Picture creepingLineFrame(const CreepingLineSettings& settings, const CreepingLi
                           TextDrawer& drawer);
 
 // The animated GIF of all frames: nearest-colour, quantised to 3 bits, LZW,
-// delay duration / 10, one global colour map.
+// delay gifDelayOf(duration), one global colour map.
 std::unique_ptr<TGIFImage> buildCreepingLineGif(const CreepingLineSettings& settings, TextDrawer& drawer,
                                                 ProgressSink& progress = noProgress());
 

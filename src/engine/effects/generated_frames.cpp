@@ -39,7 +39,7 @@ void addGeneratedFrame(TGIFImage& image, const Picture& picture, Color transpare
         frame.Extensions().Add(std::move(loop));
     }
     auto control = std::make_unique<TGIFGraphicControlExtension>(&frame);
-    control->SetDelay(std::clamp(timeMs / 10, 0, kMaxGeneratedDelay));
+    control->SetDelay(gifDelayOf(timeMs));
     control->SetTransparent(false);
     frame.Extensions().Add(std::move(control));
 }

@@ -13,9 +13,6 @@
 
 namespace pelko {
 
-// The longest delay a generated frame gets, in hundredths of a second.
-constexpr int kMaxGeneratedDelay = 65535;
-
 // What a generating command did.
 struct GeneratedFrames {
     std::string path;  // the GIF written
@@ -27,7 +24,7 @@ struct GeneratedFrames {
 // converted with the image's current colour settings; not transparent, its
 // transparent colour transparentColor. The first frame gets the loop
 // extension (endless), every frame a graphic control extension with delay
-// timeMs / 10 and no transparency. The logical screen grows to hold it.
+// gifDelayOf(timeMs) and no transparency. The logical screen grows to hold it.
 void addGeneratedFrame(TGIFImage& image, const Picture& picture, Color transparentColor, int timeMs);
 
 // Gives image the colour settings with which the next frames are converted

@@ -6,6 +6,7 @@
 // an extension class, and for application extensions the 11 identification
 // bytes refine it. Both are searched from the latest registration backwards.
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,17 @@ protected:
 
     TGIFSubImage* frame_;
 };
+
+// The longest frame delay a graphic control extension holds, in hundredths
+// of a second.
+constexpr int kGifMaxDelay = 0xFFFF;
+
+// A frame time in milliseconds as a delay in hundredths of a second:
+// rounded down, within 0..kGifMaxDelay.
+constexpr int gifDelayOf(int ms)
+{
+    return std::clamp(ms / 10, 0, kGifMaxDelay);
+}
 
 // Graphic control extension (0xF9): delay, disposal and transparency of its frame.
 class TGIFGraphicControlExtension : public TGIFExtension {

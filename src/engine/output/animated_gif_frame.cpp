@@ -44,12 +44,12 @@ void setUpFrame(TGIFSubImage& frame, const Project& project, int index, const An
     // disposal (a second extension would hide them from readers that take
     // the first, and a black looked up again could be a real black pixel).
     if (TGIFGraphicControlExtension* made = frame.GraphicControlExtension()) {
-        made->SetDelay(f.Time / 10);
+        made->SetDelay(gifDelayOf(f.Time));
         made->SetDisposal(TDisposalMethod(f.Gif.DisposalMethod & 7));
     } else {
         // no pixel had the transparent colour: nothing to make transparent
         auto gce = std::make_unique<TGIFGraphicControlExtension>(&frame);
-        gce->SetDelay(f.Time / 10);
+        gce->SetDelay(gifDelayOf(f.Time));
         gce->SetDisposal(TDisposalMethod(f.Gif.DisposalMethod & 7));
         frame.Extensions().Add(std::move(gce));
     }

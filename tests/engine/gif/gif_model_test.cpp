@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/gif/gif_exception.h"
+#include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_image.h"
 #include "gif_test_util.h"
 
@@ -113,6 +114,15 @@ TEST(GifModel, GraphicControlExtensionFieldsAndTransparency)
     frame.Extensions().Delete(0);
     EXPECT_EQ(frame.GraphicControlExtension(), nullptr);
     EXPECT_FALSE(frame.GetTransparent());
+}
+
+TEST(GifModel, FrameTimesBecomeDelaysInHundredthsRoundedDownWithinTheField)
+{
+    const struct {
+        int ms, delay;
+    } cases[] = {{0, 0},        {9, 0},          {19, 1},         {500, 50},
+                 {32000, 3200}, {655359, 65535}, {700000, 65535}, {-30, 0}};
+    for (const auto& c : cases) EXPECT_EQ(gifDelayOf(c.ms), c.delay) << c.ms << " ms";
 }
 
 TEST(GifModel, ApplicationIdentifiersArePaddedAndLoopsWritten)
