@@ -224,6 +224,21 @@ void Merge(TGIFSubImage& frame, TGIFSubImage* previous)
     frame.FreeCaches();
 }
 
+int DelayOf(const TGIFSubImage& frame)
+{
+    const TGIFGraphicControlExtension* g = frame.GraphicControlExtension();
+    return g ? g->GetDelay() : 0;
+}
+
+void DropFrameKeepingTime(TGIFImageList& frames, int index, int delay)
+{
+    if (index > 0) {
+        if (TGIFGraphicControlExtension* g = frames.GetImage(index - 1)->GraphicControlExtension())
+            g->SetDelay(std::min(kGifMaxDelay, g->GetDelay() + delay));
+    }
+    frames.Delete(index);
+}
+
 void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction reduction,
               TDitherMode ditherMode, int bits)
 {
@@ -297,16 +312,10 @@ void Optimize(TGIFImage& image, TGIFOptimizeOptions options, TColorReduction red
                 // rectangle afterwards: cutting it would clear less.
                 if (disposalOf(f) == dmBackground)
                     continue;
-                const int delay = f.GraphicControlExtension() ? f.GraphicControlExtension()->GetDelay() : 0;
+                const int delay = DelayOf(f);
                 Crop(f);
-                if (!f.GetEmpty())
-                    continue;
-                // The frame's time goes to the frame before it.
-                if (i > 0) {
-                    if (TGIFGraphicControlExtension* g = frames.GetImage(i - 1)->GraphicControlExtension())
-                        g->SetDelay(std::min(0xFFFF, g->GetDelay() + delay));
-                }
-                frames.Delete(i);
+                if (f.GetEmpty())
+                    DropFrameKeepingTime(frames, i, delay);
             }
         }
 

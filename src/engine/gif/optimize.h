@@ -58,4 +58,12 @@ void Crop(TGIFSubImage& frame);
 // previous at the same screen position.
 void Merge(TGIFSubImage& frame, TGIFSubImage* previous);
 
+// Deletes frame index of the list (a frame the crop leaves with nothing)
+// and adds its delay (as it was before the crop cleared the frame) to the
+// frame before it, up to kGifMaxDelay, so the animation keeps its length.
+void DropFrameKeepingTime(TGIFImageList& frames, int index, int delay);
+
+// The delay of the frame's graphic control extension; 0 without one.
+int DelayOf(const TGIFSubImage& frame);
+
 }  // namespace pelko

@@ -144,18 +144,19 @@ TEST(Optimize, MergeMakesARepeatedFrameTransparentAndCropRemovesIt)
     struct Case {
         bool firstTransparent;
         int wantIndex, wantMapCount;
+        int firstDelay, secondDelay, wantDelay;
     } cases[] = {
-        {true, 4, 5},   // borrows the first frame's transparent entry
-        {false, 5, 6},  // a new black entry
+        {true, 4, 5, 10, 20, 30},                   // borrows the first frame's transparent entry
+        {false, 5, 6, 40000, 30000, kGifMaxDelay},  // a new black entry; the longest delay there is
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.firstTransparent);
         TGIFImage image;
         image.GetColorMap().ImportPalette(global5);
         TGIFSubImage& first = addFrame(image, 0, 0, 4, 4, kPicture);
-        addGce(first, 10, dmNone, c.firstTransparent ? 4 : -1);
+        addGce(first, c.firstDelay, dmNone, c.firstTransparent ? 4 : -1);
         TGIFSubImage& second = addFrame(image, 0, 0, 4, 4, kPicture);
-        addGce(second, 20, dmNone);
+        addGce(second, c.secondDelay, dmNone);
 
         Optimize(image, {ooMerge}, rmNone, dmNearest, 8);
         ASSERT_TRUE(second.GetTransparent());
@@ -167,7 +168,7 @@ TEST(Optimize, MergeMakesARepeatedFrameTransparentAndCropRemovesIt)
         // transparent or not.
         Optimize(image, {ooCrop}, rmNone, dmNearest, 8);
         ASSERT_EQ(image.Images().GetCount(), 1);
-        EXPECT_EQ(first.GraphicControlExtension()->GetDelay(), 30);
+        EXPECT_EQ(first.GraphicControlExtension()->GetDelay(), c.wantDelay);
     }
 }
 
