@@ -72,14 +72,10 @@ void saveFrame(TAVIForm& w, ExportState& state)
 
     const std::string file = path.toStdString();
     const ExportSettings settings = s;
-    try {
+    const OutputResult result =
         w.rail().work({w.previewCanvas(), "Save frame", false, 1},
-                      [&](ProgressSink&) { saveExport(picture, file, settings); });
-    } catch (const std::bad_alloc&) {
-        w.rail().showError(path + ": not enough memory to save the frame");
-    } catch (const std::exception& e) {
-        w.rail().showError(QString::fromUtf8(e.what()));
-    }
+                      [&](ProgressSink&) { return saveFrameFile(picture, file, settings); });
+    w.showErrors(result.messages);
 }
 
 bool exportOptions(TAVIForm& w, ExportState& state, ExportFormat format, const Picture& picture)

@@ -150,16 +150,15 @@ void Generation::writeAvi(const QString& path)
             generate_.codec = window.choice();
             options.compress = generate_.codec;
         }
-        AviGenerateReport report;
-        const AviResult result = rail_.work(
+        const OutputResult result = rail_.work(
             {w.frameStrip(), "Generate AVI", true, project_.frames.count(), kAviFramesShare},
-            [&](ProgressSink& sink) { return GenerateAvi(project_, file, options, report, sink); });
-        if (!report.soundDropped.empty())
-            project_.log.add(generate_.output.OutputName + ": written without sound (" + report.soundDropped +
+            [&](ProgressSink& sink) { return pelko::generateAviFile(project_, file, options, sink); });
+        if (!result.soundDropped.empty())
+            project_.log.add(generate_.output.OutputName + ": written without sound (" + result.soundDropped +
                              ")");
-        if (endsAviAttempts(result)) {
-            showErrors(report.messages);
-            if (result == AVIERR_OK)
+        if (!result.canRetry) {
+            showErrors(result.messages);
+            if (result.ok)
                 announceWritten(path);
             return;
         }
@@ -167,13 +166,13 @@ void Generation::writeAvi(const QString& path)
         // Without the codec window the same failure would come back again
         // and again; the second time the user decides.
         QStringList texts;
-        for (const std::string& m : report.messages) texts << fromStd(m);
+        for (const std::string& m : result.messages) texts << fromStd(m);
         const QString failure = texts.join("\n\n");
         if (!generate_.output.ShowCodecWindow && failure == lastFailure) {
             if (!generate_.dialogs->askTryAgain(&w, failure))
                 return;
         } else {
-            showErrors(report.messages);
+            showErrors(result.messages);
         }
         lastFailure = failure;
     }
