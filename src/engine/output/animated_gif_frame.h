@@ -1,5 +1,5 @@
 #pragma once
-// One frame of an animated GIF as the builders make it: the frame picture
+// One frame of an animated GIF as the writer makes it: the frame picture
 // reduced with the frame's GIF settings, placed, with its graphic control
 // extension (and the loop extension on the first frame).
 

@@ -1,9 +1,11 @@
 #pragma once
-// Building the animated GIF of a frame list.
+// The options of an animated GIF of a frame list (the GIF itself is written
+// by write_animated_gif.h).
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "engine/base/progress.h"
 #include "engine/gif/gif_image.h"
@@ -22,10 +24,16 @@ struct AnimatedGifOptions {
     // where it is close enough and get palettes for what changed.
     int lossy = 0;
     bool bestPalette = false;
-    int jobs = 0;  // threads reducing frames; 0: one per core. The bytes never depend on it.
-    // The frames' pixels a streamed write that needs the whole animation
-    // holds in memory; past it they wait packed in a scratch file.
+    int jobs = 0;  // threads converting frames; 0: one per core. The bytes never depend on it.
+    // The frames' pixels a write that needs the whole animation holds in
+    // memory; past it they wait packed in a scratch file. The bytes never
+    // depend on it.
     std::size_t workingMemory = std::size_t(128) << 20;
+
+    // Equal options give equal bytes, so a preview built with options equal
+    // to the chosen ones is the file to save. jobs and workingMemory are
+    // compared too: a difference there only costs building again.
+    bool operator==(const AnimatedGifOptions&) const = default;
 };
 
 // The lossy LZW strength the options give the encoder: with bestPalette
@@ -36,16 +44,12 @@ int lzwStrength(const AnimatedGifOptions& options);
 // The project's own stored options.
 AnimatedGifOptions gifOptionsOf(const ProjectSettings& settings, std::uint16_t loops);
 
-// Every frame in list order becomes a frame of a new image: the image takes
-// the frame's GIF settings, the frame picture (its Width x Height, cut or
-// padded white) is reduced with them and its transparent colour, placed
-// at (Left, Top), given a graphic control extension with delay Time / 10, the
-// first frame also the loop extension; then the maps are merged and the
-// animation optimised as the options say. The logical screen starts at the
-// canvas size. The codec's GIFImageDefault... values are read, never
-// written, so builds may run beside each other.
-std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const AnimatedGifOptions& options,
-                                            ProgressSink& progress = noProgress());
+// The animation as an image: buildAnimatedGifBytes (write_animated_gif.h)
+// read back; null when progress asked to stop. Only for the window's
+// preview until it keeps the bytes themselves: saving this image need not
+// give those bytes (a lossy code stream is read back as pixels).
+[[deprecated("use buildAnimatedGifBytes")]] std::unique_ptr<TGIFImage> BuildAnimatedGif(
+    const Project& project, const AnimatedGifOptions& options, ProgressSink& progress = noProgress());
 
 // Writes the image to path as an OutputFile: a failure or a killed process
 // never leaves a truncated file in place of a good one, nor a temporary.

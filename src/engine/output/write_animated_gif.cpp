@@ -5,14 +5,16 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <filesystem>
 #include <future>
 #include <memory>
 #include <stdexcept>
-#include <thread>
+#include <system_error>
 #include <vector>
 
 #include "engine/base/ordered_pipeline.h"
 #include "engine/base/output_file.h"
+#include "engine/base/parallel.h"
 #include "engine/gif/color_map_merge.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/optimize.h"
@@ -35,14 +37,78 @@ struct EncodedFrame {
     std::vector<std::uint8_t> bytes;
 };
 
-void writeAll(OutputFile& file, const std::vector<std::uint8_t>& bytes)
+// Where the bytes go, in order; the one-pass write comes back to the header
+// at the end.
+class GifSink {
+public:
+    virtual ~GifSink() = default;
+    virtual void append(const std::vector<std::uint8_t>& bytes) = 0;
+    // Writes bytes over those appended before, from offset on.
+    virtual void overwrite(std::size_t offset, const std::vector<std::uint8_t>& bytes) = 0;
+};
+
+// An OutputFile: opened before the work starts, so a path that cannot be
+// written fails at once; in place only when committed.
+class FileSink : public GifSink {
+public:
+    explicit FileSink(const std::string& path)
+    {
+        if (!file_.open(path))
+            throw OutputFileError(file_.error(), file_.errorCode());
+    }
+    void append(const std::vector<std::uint8_t>& bytes) override
+    {
+        if (!file_.write(bytes.data(), bytes.size()))
+            throw OutputFileError(file_.error(), file_.errorCode());
+    }
+    void overwrite(std::size_t offset, const std::vector<std::uint8_t>& bytes) override
+    {
+        if (::pwrite(file_.fd(), bytes.data(), bytes.size(), off_t(offset)) != ssize_t(bytes.size())) {
+            const int code = errno;
+            throw OutputFileError(systemErrorText(file_.path(), code), code);
+        }
+    }
+    void commit()
+    {
+        if (!file_.commit())
+            throw OutputFileError(file_.error(), file_.errorCode());
+    }
+
+private:
+    OutputFile file_;
+};
+
+class MemorySink : public GifSink {
+public:
+    void append(const std::vector<std::uint8_t>& bytes) override
+    {
+        bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
+    }
+    void overwrite(std::size_t offset, const std::vector<std::uint8_t>& bytes) override
+    {
+        if (offset > bytes_.size() || bytes.size() > bytes_.size() - offset)
+            throw std::logic_error("overwriting bytes not written yet");
+        std::copy(bytes.begin(), bytes.end(), bytes_.begin() + std::ptrdiff_t(offset));
+    }
+    std::vector<std::uint8_t> take() { return std::move(bytes_); }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+// The scratch file of a build into memory goes to the system's temporary
+// folder.
+std::string temporaryScratchBeside()
 {
-    if (!file.write(bytes.data(), bytes.size()))
-        throw OutputFileError(file.error(), file.errorCode());
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error)
+        folder = "/tmp";
+    return (folder / "pelko-animated-gif").string();
 }
 
 // Adds a copy of the converted frame (descriptor, map, extensions and, for
-// the moment, pixels) to image, as the whole-image build does.
+// the moment, pixels) to image.
 TGIFSubImage& addCopy(TGIFImage& image, const TGIFSubImage& converted)
 {
     auto frame = std::make_unique<TGIFSubImage>(&image);
@@ -95,11 +161,18 @@ bool cropApplies(const TGIFSubImage& frame, bool hasPixels)
 
 class StreamWriter {
 public:
-    StreamWriter(const Project& project, const AnimatedGifOptions& options, ProgressSink& progress)
-        : project_(project), options_(options), progress_(progress), n_(project.frames.count())
+    // scratchBeside: a path in the folder for the scratch file of the
+    // frames' pixels (the output's own path when writing a file).
+    StreamWriter(const Project& project, const AnimatedGifOptions& options, ProgressSink& progress,
+                 GifSink& sink, const std::string& scratchBeside)
+        : project_(project),
+          options_(options),
+          progress_(progress),
+          n_(project.frames.count()),
+          jobs_(std::min(workerCount(options.jobs), std::max(1, n_))),
+          sink_(sink),
+          scratchBeside_(scratchBeside)
     {
-        jobs_ = options.jobs > 0 ? options.jobs : int(std::max(1u, std::thread::hardware_concurrency()));
-        jobs_ = std::min(jobs_, std::max(1, n_));
         image_.SetWidth(project.settings.Width);
         image_.SetHeight(project.settings.Height);
         image_.SetLossy(lzwStrength(options));
@@ -107,18 +180,11 @@ public:
             smaller_ = std::make_unique<SmallerGifFrames>(project, options.lossy);
     }
 
-    bool write(const std::string& path)
+    // False when progress asked to stop.
+    bool write()
     {
-        if (!file_.open(path))
-            throw OutputFileError(file_.error(), file_.errorCode());
         const bool twoPasses = options_.mergeColorMaps || options_.crop || options_.mergeSimilarities;
-        const bool done = twoPasses ? writeTwoPasses(path) : writeOnePass();
-        if (!done)
-            return false;
-        if (!file_.commit())
-            throw OutputFileError(file_.error(), file_.errorCode());
-        progress_.progress(100);
-        return true;
+        return twoPasses ? writeTwoPasses() : writeOnePass();
     }
 
 private:
@@ -128,7 +194,7 @@ private:
     bool writeOnePass()
     {
         static constexpr std::size_t kHeaderSize = 13;
-        writeAll(file_, std::vector<std::uint8_t>(kHeaderSize, 0));
+        sink_.append(std::vector<std::uint8_t>(kHeaderSize, 0));
         // The whole image is compressed as its last frame's settings say.
         const auto compression =
             n_ > 0 ? TGIFCompression(project_.frames[std::size_t(n_ - 1)].Gif.GIFCompression)
@@ -146,31 +212,28 @@ private:
         auto consume = [&](int j, ConvertedFrame c) {
             applyFrameSettings(image_, project_.frames[std::size_t(j)].Gif);
             takePixels(addCopy(image_, *c.image->Images().GetImage(0)));
-            writeAll(file_, c.bytes);
+            sink_.append(c.bytes);
             progress_.frames(j + 1, n_);
             progress_.progress((j + 1) * 99 / n_);
             return !progress_.cancelled();
         };
         if (!runInOrder<ConvertedFrame>(n_, jobs_, produce, consume))
             return false;
-        writeAll(file_, {0x3B});
+        sink_.append({0x3B});
         GifOutput header;
         image_.SaveHeaderToStream(header);
         if (header.size() != kHeaderSize)
             throw std::logic_error("a header with a global map in a one-pass GIF");
-        if (::pwrite(file_.fd(), header.bytes().data(), kHeaderSize, 0) != ssize_t(kHeaderSize)) {
-            const int code = errno;
-            throw OutputFileError(systemErrorText(file_.path(), code), code);
-        }
+        sink_.overwrite(0, header.bytes());
         return true;
     }
 
     // The first pass converts the frames and keeps their pixels packed (and
     // counts their colours for one shared map); the steps over the whole
     // animation run on that; the second pass compresses and writes.
-    bool writeTwoPasses(const std::string& path)
+    bool writeTwoPasses()
     {
-        FramePixelStore store(path, options_.workingMemory);
+        FramePixelStore store(scratchBeside_, options_.workingMemory);
         TColorMapMerger merger(image_);
         hasPixels_.assign(std::size_t(n_), false);
         emptyAfterCrop_.assign(std::size_t(n_), false);
@@ -217,7 +280,7 @@ private:
 
         GifOutput header;
         image_.SaveHeaderToStream(header);
-        writeAll(file_, header.bytes());
+        sink_.append(header.bytes());
         return compressAndWrite(store, merger, remapped);
     }
 
@@ -293,21 +356,16 @@ private:
         return true;
     }
 
-    // Frames that the crop would leave with nothing go, last first; each
-    // one's time goes to the frame before it.
+    // Frames that the crop would leave with nothing go, last first (so a
+    // frame's list index is still its own); each one's time goes to the
+    // frame before it.
     void dropEmptyFrames()
     {
-        TGIFImageList& list = image_.Images();
         for (int i = n_ - 1; i >= 0; --i) {
             TGIFSubImage& f = *frames_[std::size_t(i)];
             if (!cropApplies(f, hasPixels_[std::size_t(i)]) || !emptyAfterCrop_[std::size_t(i)])
                 continue;
-            const int delay = f.GraphicControlExtension() ? f.GraphicControlExtension()->GetDelay() : 0;
-            if (i > 0) {
-                if (TGIFGraphicControlExtension* g = list.GetImage(i - 1)->GraphicControlExtension())
-                    g->SetDelay(std::min(0xFFFF, g->GetDelay() + delay));
-            }
-            list.Delete(i);
+            DropFrameKeepingTime(image_.Images(), i, DelayOf(f));
             frames_[std::size_t(i)] = nullptr;
         }
     }
@@ -334,13 +392,13 @@ private:
             return EncodedFrame{std::move(out.bytes())};
         };
         auto consume = [&](int k, EncodedFrame e) {
-            writeAll(file_, e.bytes);
+            sink_.append(e.bytes);
             progress_.progress(80 + (k + 1) * 19 / std::max(1, count));
             return !progress_.cancelled();
         };
         if (!runInOrder<EncodedFrame>(count, jobs_, produce, consume))
             return false;
-        writeAll(file_, {0x3B});
+        sink_.append({0x3B});
         return true;
     }
 
@@ -348,10 +406,11 @@ private:
     const AnimatedGifOptions& options_;
     ProgressSink& progress_;
     const int n_;
-    int jobs_ = 1;
+    const int jobs_;
+    GifSink& sink_;
+    const std::string scratchBeside_;
     std::unique_ptr<SmallerGifFrames> smaller_;  // the smaller-file mode's frames
     TGIFImage image_;  // every frame's settings, map and extensions; pixels only while worked on
-    OutputFile file_;
     std::vector<TGIFSubImage*> frames_;  // by list index; null once dropped
     std::vector<bool> hasPixels_;
     std::vector<bool> emptyAfterCrop_;
@@ -362,7 +421,23 @@ private:
 bool WriteAnimatedGif(const Project& project, const AnimatedGifOptions& options, const std::string& path,
                       ProgressSink& progress)
 {
-    return StreamWriter(project, options, progress).write(path);
+    FileSink file(path);
+    if (!StreamWriter(project, options, progress, file, path).write())
+        return false;
+    file.commit();
+    progress.progress(100);
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> buildAnimatedGifBytes(const Project& project,
+                                                               const AnimatedGifOptions& options,
+                                                               ProgressSink& progress)
+{
+    MemorySink memory;
+    if (!StreamWriter(project, options, progress, memory, temporaryScratchBeside()).write())
+        return std::nullopt;
+    progress.progress(100);
+    return memory.take();
 }
 
 }  // namespace pelko

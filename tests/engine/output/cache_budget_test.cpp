@@ -6,8 +6,8 @@
 
 #include <limits>
 
-#include "engine/output/build_animated_gif.h"
 #include "engine/output/generate_avi.h"
+#include "engine/output/write_animated_gif.h"
 #include "engine/project/editing.h"
 #include "engine/project/frame_cache.h"
 #include "support/picture_files.h"
@@ -60,10 +60,11 @@ TEST(CacheBudget, AnimatedGifBytesDoNotDependOnTheBudget)
         o.jobs = jobs;
         p.cache->clear();
         p.cache->setBudget(kUnlimited);
-        const std::vector<std::uint8_t> unlimited = BuildAnimatedGif(p, o)->SaveToBytes();
+        const std::optional<std::vector<std::uint8_t>> unlimited = buildAnimatedGifBytes(p, o);
+        ASSERT_TRUE(unlimited.has_value());
         p.cache->clear();
         p.cache->setBudget(kOnePicture);
-        EXPECT_EQ(BuildAnimatedGif(p, o)->SaveToBytes(), unlimited) << jobs << " threads";
+        EXPECT_EQ(buildAnimatedGifBytes(p, o), unlimited) << jobs << " threads";
         EXPECT_GT(p.cache->stats().evictions, 0);
         EXPECT_LE(p.cache->stats().bytes, kOnePicture);
         EXPECT_TRUE(p.cache->takeProblems().empty());
@@ -108,7 +109,7 @@ TEST(CacheBudget, AFrameThatCannotBeRenderedEndsGeneration)
         auto generate = [&](std::string& error) {
             if (type == ProjectGif) {
                 try {
-                    SaveAnimatedGif(*BuildAnimatedGif(p, gifOptionsOf(p.settings, 0)), out);
+                    WriteAnimatedGif(p, gifOptionsOf(p.settings, 0), out);
                 } catch (const std::exception& e) {
                     error = e.what();
                 }

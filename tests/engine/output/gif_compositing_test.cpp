@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/output/build_animated_gif.h"
+#include "engine/output/write_animated_gif.h"
 #include "support/given_pictures.h"
 #include "support/picture_files.h"
 
@@ -70,8 +70,7 @@ TEST(GifCompositing, TransparentOverlayThroughEveryOption)
         o.crop = c.crop;
         o.interlaced = c.interlaced;
         o.mergeSimilarities = c.merge;
-        auto image = BuildAnimatedGif(pinGivenPictures(p), o);
-        SaveAnimatedGif(*image, dir.file("a.gif"));
+        ASSERT_TRUE(WriteAnimatedGif(pinGivenPictures(p), o, dir.file("a.gif")));
         const std::vector<std::uint8_t> rgbData = ffmpegFrames(dir.file("a.gif"), dir.file("a.rgb"));
         ASSERT_GE(rgbData.size(), std::size_t(2 * 12 * 8 * 3)) << c.maps << c.crop << c.interlaced << c.merge;
         auto at = [&](int frame, int x, int y) {

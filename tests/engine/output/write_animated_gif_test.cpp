@@ -6,9 +6,9 @@
 
 #include "engine/base/output_file.h"
 #include "engine/image/ppm.h"
-#include "engine/output/build_animated_gif.h"
 #include "engine/output/write_animated_gif.h"
 #include "support/given_pictures.h"
+#include "support/reference_gif.h"
 #include "support/temp_dir.h"
 
 using namespace pelko;
@@ -89,17 +89,7 @@ std::string fileText(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The bytes of the whole-image build, or its error.
-std::string wholeImage(Project& p, const AnimatedGifOptions& o)
-{
-    try {
-        const std::vector<std::uint8_t> b = BuildAnimatedGif(p, o)->SaveToBytes();
-        return std::string(b.begin(), b.end());
-    } catch (const std::exception& e) {
-        return std::string("error: ") + e.what();
-    }
-}
-
+// The bytes written to path, or the error; a failure leaves no file.
 std::string streamed(Project& p, const AnimatedGifOptions& o, const std::string& path)
 {
     try {
@@ -107,6 +97,18 @@ std::string streamed(Project& p, const AnimatedGifOptions& o, const std::string&
         return fileText(path);
     } catch (const std::exception& e) {
         EXPECT_FALSE(std::filesystem::exists(path)) << "a failed write left " << path;
+        return std::string("error: ") + e.what();
+    }
+}
+
+// The bytes built in memory, or the error.
+std::string inMemory(Project& p, const AnimatedGifOptions& o)
+{
+    try {
+        const std::optional<std::vector<std::uint8_t>> b = buildAnimatedGifBytes(p, o);
+        EXPECT_TRUE(b.has_value());
+        return b ? std::string(b->begin(), b->end()) : std::string();
+    } catch (const std::exception& e) {
         return std::string("error: ") + e.what();
     }
 }
@@ -123,7 +125,7 @@ private:
 
 }  // namespace
 
-TEST(WriteAnimatedGif, WritesTheBytesOfTheWholeImageBuildForEveryOptionThreadCountAndMemory)
+TEST(WriteAnimatedGif, WritesTheReferenceBytesForEveryOptionThreadCountAndMemory)
 {
     TempDir dir;
     for (int compression : {0, 1}) {
@@ -136,11 +138,10 @@ TEST(WriteAnimatedGif, WritesTheBytesOfTheWholeImageBuildForEveryOptionThreadCou
             o.mergeSimilarities = bits & 4;
             o.interlaced = bits & 8;
             o.loops = std::uint16_t(bits);
-            o.jobs = 1;
-            const std::string expected = wholeImage(p, o);
+            const std::string expected = referenceGif(p, o);
             ASSERT_EQ(expected.rfind("error", 0), std::string::npos) << expected;
             // threads, and the pixels held in memory: all, none (every frame
-            // packed in the scratch file), some
+            // packed in the scratch file), some; into a file and into memory
             const struct {
                 int jobs;
                 std::size_t memory;
@@ -148,15 +149,17 @@ TEST(WriteAnimatedGif, WritesTheBytesOfTheWholeImageBuildForEveryOptionThreadCou
             for (const auto& run : runs) {
                 o.jobs = run.jobs;
                 o.workingMemory = run.memory;
-                EXPECT_EQ(streamed(p, o, dir.file("out.gif")), expected)
-                    << "options " << bits << ", compression " << compression << ", " << run.jobs
-                    << " threads, " << run.memory << " bytes in memory";
+                const std::string what = "options " + std::to_string(bits) + ", compression " +
+                                         std::to_string(compression) + ", " + std::to_string(run.jobs) +
+                                         " threads, " + std::to_string(run.memory) + " bytes in memory";
+                EXPECT_EQ(streamed(p, o, dir.file("out.gif")), expected) << what;
+                EXPECT_EQ(inMemory(p, o), expected) << what;
             }
         }
     }
 }
 
-TEST(WriteAnimatedGif, OneSharedMapThatOverflowsFailsAsTheWholeImageBuildDoes)
+TEST(WriteAnimatedGif, OneSharedMapThatOverflowsFailsAsTheReferenceDoes)
 {
     // Two frames of 256 colours each, no transparency: the shared map is
     // full, so replacing repeated pixels finds no room for a transparent
@@ -179,10 +182,12 @@ TEST(WriteAnimatedGif, OneSharedMapThatOverflowsFailsAsTheWholeImageBuildDoes)
     pinGivenPictures(p);
     AnimatedGifOptions o;
     o.mergeColorMaps = o.mergeSimilarities = true;
-    EXPECT_EQ(streamed(p, o, dir.file("full.gif")), wholeImage(p, o));
+    const std::string expected = referenceGif(p, o);
+    EXPECT_EQ(streamed(p, o, dir.file("full.gif")), expected);
+    EXPECT_EQ(inMemory(p, o), expected);
 }
 
-TEST(WriteAnimatedGif, AFailingFrameOrACancelLeavesTheEarlierFileAsItWas)
+TEST(WriteAnimatedGif, AFailingFrameOrACancelLeavesTheEarlierFileAsItWasAndBuildsNothing)
 {
     TempDir dir;
     const std::string path = dir.file("keep.gif");
@@ -198,6 +203,7 @@ TEST(WriteAnimatedGif, AFailingFrameOrACancelLeavesTheEarlierFileAsItWas)
             o.workingMemory = 0;  // every frame through the scratch file
             EXPECT_THROW(WriteAnimatedGif(p, o, path), std::exception);
             EXPECT_EQ(fileText(path), "old");
+            EXPECT_THROW(buildAnimatedGifBytes(p, o), std::exception);
         }
     Project good = varied(0);
     pinGivenPictures(good);
@@ -210,12 +216,14 @@ TEST(WriteAnimatedGif, AFailingFrameOrACancelLeavesTheEarlierFileAsItWas)
             StopAfter stop(calls);
             EXPECT_FALSE(WriteAnimatedGif(good, o, path, stop));
             EXPECT_EQ(fileText(path), "old");
+            StopAfter stopInMemory(calls);
+            EXPECT_FALSE(buildAnimatedGifBytes(good, o, stopInMemory).has_value());
         }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
         << "nothing but the old file in the folder";
 }
 
-TEST(WriteAnimatedGif, AnEmptyListFailsAsTheWholeImageBuildDoes)
+TEST(WriteAnimatedGif, AnEmptyListFailsAsTheReferenceDoes)
 {
     TempDir dir;
     Project p;
@@ -223,6 +231,8 @@ TEST(WriteAnimatedGif, AnEmptyListFailsAsTheWholeImageBuildDoes)
     for (bool twoPasses : {false, true}) {
         AnimatedGifOptions o;
         o.mergeColorMaps = twoPasses;
-        EXPECT_EQ(streamed(p, o, dir.file("none.gif")), wholeImage(p, o));
+        const std::string expected = referenceGif(p, o);
+        EXPECT_EQ(streamed(p, o, dir.file("none.gif")), expected);
+        EXPECT_EQ(inMemory(p, o), expected);
     }
 }

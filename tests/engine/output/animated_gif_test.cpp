@@ -1,9 +1,12 @@
+// What the animated GIF of a frame list holds, read back from the bytes the
+// writer builds in memory.
+
 #include <gtest/gtest.h>
 
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_settings.h"
-#include "engine/output/build_animated_gif.h"
+#include "engine/output/write_animated_gif.h"
 #include "engine/project/image_sources.h"
 #include "support/given_pictures.h"
 #include "support/picture_files.h"
@@ -69,6 +72,28 @@ struct KeepCodecDefaults {
     }
 };
 
+// The animation's bytes, built in memory.
+std::vector<std::uint8_t> gifBytes(const Project& p, const AnimatedGifOptions& o)
+{
+    std::optional<std::vector<std::uint8_t>> bytes = buildAnimatedGifBytes(p, o);
+    if (!bytes)
+        throw std::logic_error("cancelled with nothing to cancel it");
+    return std::move(*bytes);
+}
+
+// The animation read back.
+std::unique_ptr<TGIFImage> readBack(const std::vector<std::uint8_t>& bytes)
+{
+    auto image = std::make_unique<TGIFImage>();
+    image->LoadFromBytes(bytes.data(), bytes.size());
+    return image;
+}
+
+std::unique_ptr<TGIFImage> buildAndRead(const Project& p, const AnimatedGifOptions& o = {})
+{
+    return readBack(gifBytes(p, o));
+}
+
 Color pixelOf(const TGIFSubImage& sub, int x, int y)
 {
     return sub.GetActiveColorMap().GetColor(
@@ -77,13 +102,13 @@ Color pixelOf(const TGIFSubImage& sub, int x, int y)
 
 }  // namespace
 
-TEST(BuildAnimatedGif, FramesDelaysLoopsAndTransparency)
+TEST(AnimatedGif, FramesDelaysLoopsAndTransparency)
 {
     AnimatedGifOptions options;
     options.loops = 3;
-    auto built = BuildAnimatedGif(withGivenPictures(twoFrames()), options);
+    const std::vector<std::uint8_t> bytes = gifBytes(withGivenPictures(twoFrames()), options);
     TempDir dir;
-    SaveAnimatedGif(*built, dir.file("out.gif"));
+    writeFile(dir.file("out.gif"), bytes);
 
     TGIFImage image;
     image.LoadFromFile(dir.file("out.gif"));
@@ -114,21 +139,21 @@ TEST(BuildAnimatedGif, FramesDelaysLoopsAndTransparency)
     EXPECT_TRUE(hasLoop);
 }
 
-TEST(BuildAnimatedGif, FrameSizeDifferentFromItsImageKeepsItsPixels)
+TEST(AnimatedGif, FrameSizeDifferentFromItsImageKeepsItsPixels)
 {
     // A stretched frame whose own size was set smaller than the canvas: the
     // descriptor takes Width x Height and the picture is cut, not blanked.
     Project p = twoFrames();
     p.frames[0].Width = 30;
     p.frames[0].Height = 20;
-    auto image = BuildAnimatedGif(pinGivenPictures(p), {});
+    auto image = buildAndRead(pinGivenPictures(p));
     const TGIFSubImage& a = *image->Images().GetImage(0);
     EXPECT_EQ(a.GetWidth(), 30);
     EXPECT_EQ(pixelOf(a, 0, 0), 0x00FF00u);
     EXPECT_EQ(pixelOf(a, 29, 19), 0x0000FFu);
 }
 
-TEST(BuildAnimatedGif, BuildingAndReadingLeaveTheCodecDefaultsAlone)
+TEST(AnimatedGif, BuildingAndReadingLeaveTheCodecDefaultsAlone)
 {
     const KeepCodecDefaults keep;
     // Values that no frame below uses, so that any write shows.
@@ -148,22 +173,16 @@ TEST(BuildAnimatedGif, BuildingAndReadingLeaveTheCodecDefaultsAlone)
     p.frames[1].Gif.ColorReduction = rmNetscape;
     p.frames[1].Gif.ReductionBit = 4;
     p.frames[1].Gif.GIFCompression = gcLZW;
-    AnimatedGifOptions o;
-    o.mergeColorMaps = true;
-    o.crop = true;
-    o.mergeSimilarities = true;
+    pinGivenPictures(p);
     TempDir dir;
-    for (int jobs : {1, 2}) {
-        o.jobs = jobs;
-        auto image = BuildAnimatedGif(pinGivenPictures(p), o);
-        EXPECT_TRUE(CodecDefaults() == before) << jobs << " threads";
-        // the image itself carries the last frame's settings
-        EXPECT_EQ(image->GetDitherMode(), dmStucki);
-        EXPECT_EQ(image->GetColorReduction(), rmNetscape);
-        EXPECT_EQ(image->GetReductionBits(), 4);
-        EXPECT_EQ(image->GetCompression(), gcLZW);
-        SaveAnimatedGif(*image, dir.file("out.gif"));
-    }
+    for (bool twoPasses : {false, true})
+        for (int jobs : {1, 2}) {
+            AnimatedGifOptions o;
+            o.mergeColorMaps = o.crop = o.mergeSimilarities = twoPasses;
+            o.jobs = jobs;
+            writeFile(dir.file("out.gif"), gifBytes(p, o));
+            EXPECT_TRUE(CodecDefaults() == before) << jobs << " threads, two passes " << twoPasses;
+        }
 
     std::unique_ptr<SourceReader> reader = makeFileSourceReader();
     std::string error;
@@ -176,7 +195,7 @@ TEST(BuildAnimatedGif, BuildingAndReadingLeaveTheCodecDefaultsAlone)
     EXPECT_TRUE(CodecDefaults() == before) << "after a failed read";
 }
 
-TEST(BuildAnimatedGif, RealBlackStaysVisibleBesideTransparency)
+TEST(AnimatedGif, RealBlackStaysVisibleBesideTransparency)
 {
     Project p;
     p.settings.Width = 4;
@@ -185,7 +204,7 @@ TEST(BuildAnimatedGif, RealBlackStaysVisibleBesideTransparency)
     f.Gif.GIFTransparent = true;
     f.Gif.TransparentColor = 0xFFFFFF;
     p.frames.append(std::move(f));
-    auto image = BuildAnimatedGif(pinGivenPictures(p), {});
+    auto image = buildAndRead(pinGivenPictures(p));
     const TGIFSubImage& sub = *image->Images().GetImage(0);
     int controls = 0;
     for (int i = 0; i < sub.Extensions().GetCount(); ++i)
@@ -197,7 +216,7 @@ TEST(BuildAnimatedGif, RealBlackStaysVisibleBesideTransparency)
     EXPECT_EQ(sub.GraphicControlExtension()->GetDelay(), 10);
 }
 
-TEST(BuildAnimatedGif, AFrameThatCannotBeConvertedRaisesItsErrorWithAnyNumberOfThreads)
+TEST(AnimatedGif, AFrameThatCannotBeConvertedRaisesItsErrorWithAnyNumberOfThreads)
 {
     // Over 256 colours with no reduction: "Color table overflow" from the
     // middle frame, raised to the caller whether or not workers reduce it.
@@ -212,7 +231,7 @@ TEST(BuildAnimatedGif, AFrameThatCannotBeConvertedRaisesItsErrorWithAnyNumberOfT
         o.jobs = jobs;
         std::string error;
         try {
-            BuildAnimatedGif(pinGivenPictures(p), o);
+            buildAnimatedGifBytes(pinGivenPictures(p), o);
         } catch (const GIFException& e) {
             error = e.what();
         }
@@ -220,7 +239,7 @@ TEST(BuildAnimatedGif, AFrameThatCannotBeConvertedRaisesItsErrorWithAnyNumberOfT
     }
 }
 
-TEST(BuildAnimatedGif, ThreadsNeverChangeTheBytes)
+TEST(AnimatedGif, ThreadsNeverChangeTheBytes)
 {
     Project p = twoFrames();
     for (int i = 0; i < 6; ++i) {
@@ -235,15 +254,117 @@ TEST(BuildAnimatedGif, ThreadsNeverChangeTheBytes)
         f.Gif.TransparentColor = pictureOf(f).pixel(3, 3);
         p.frames.append(std::move(f));
     }
-    AnimatedGifOptions o;
-    o.mergeColorMaps = true;
-    o.mergeSimilarities = true;
-    o.jobs = 1;
-    const std::vector<std::uint8_t> serial = BuildAnimatedGif(pinGivenPictures(p), o)->SaveToBytes();
-    const TDitherMode ditherAfterSerial = GIFImageDefaultDitherMode;
-    for (int jobs : {2, 3, 8}) {
-        o.jobs = jobs;
-        EXPECT_EQ(BuildAnimatedGif(pinGivenPictures(p), o)->SaveToBytes(), serial) << jobs << " threads";
-        EXPECT_EQ(GIFImageDefaultDitherMode, ditherAfterSerial);
+    pinGivenPictures(p);
+    for (bool wholeAnimation : {false, true}) {
+        AnimatedGifOptions o;
+        o.mergeColorMaps = wholeAnimation;
+        o.mergeSimilarities = wholeAnimation;
+        o.jobs = 1;
+        const std::vector<std::uint8_t> serial = gifBytes(p, o);
+        const TDitherMode ditherAfterSerial = GIFImageDefaultDitherMode;
+        for (int jobs : {2, 3, 8}) {
+            o.jobs = jobs;
+            EXPECT_EQ(gifBytes(p, o), serial) << jobs << " threads, whole animation " << wholeAnimation;
+            EXPECT_EQ(GIFImageDefaultDitherMode, ditherAfterSerial);
+        }
     }
+}
+
+TEST(AnimatedGif, TheLastFrameNamesTheCompressionOfTheWholeFile)
+{
+    Project p = twoFrames();
+    pinGivenPictures(p);
+    auto withCompression = [&](TGIFCompression first, TGIFCompression last) {
+        p.frames[0].Gif.GIFCompression = first;
+        p.frames[1].Gif.GIFCompression = last;
+        return gifBytes(p, {});
+    };
+    const std::vector<std::uint8_t> lzw = withCompression(gcLZW, gcLZW);
+    const std::vector<std::uint8_t> rle = withCompression(gcRLE, gcRLE);
+    ASSERT_NE(lzw, rle);
+    EXPECT_EQ(withCompression(gcRLE, gcLZW), lzw);
+    EXPECT_EQ(withCompression(gcLZW, gcRLE), rle);
+}
+
+TEST(AnimatedGif, AFrameCroppedToNothingGoesAndItsTimeGoesToTheFrameBefore)
+{
+    Project p;
+    p.settings.Type = ProjectGif;
+    p.settings.Width = 40;
+    p.settings.Height = 30;
+    p.frames.append(frame(40, 30, 100, 0x0000FF, 0x00FF00));
+    p.frames.append(frame(40, 30, 250, 0x0000FF, 0x00FF00));  // the same picture again
+    p.frames.append(frame(40, 30, 70, 0xFF0000, 0x00FF00));
+    for (FrameRecord& f : p.frames)
+        f.Gif.ColorReduction = rmNone;  // maps of their own colours, with room for a transparent one
+    pinGivenPictures(p);
+    AnimatedGifOptions o;
+    o.mergeSimilarities = true;
+    o.crop = true;
+    for (bool oneMap : {false, true}) {
+        o.mergeColorMaps = oneMap;
+        auto image = buildAndRead(p, o);
+        ASSERT_EQ(image->Images().GetCount(), 2) << "one map " << oneMap;
+        EXPECT_EQ(image->Images().GetImage(0)->GraphicControlExtension()->GetDelay(), 35);
+        EXPECT_EQ(image->Images().GetImage(1)->GraphicControlExtension()->GetDelay(), 7);
+    }
+}
+
+// Every option that shapes the bytes takes part in the comparison that
+// decides whether the preview's bytes are the ones to save: changing any
+// one of them changes the bytes, and the options no longer compare equal.
+TEST(AnimatedGif, OptionsCompareUnequalWhenAnOptionThatShapesTheBytesDiffers)
+{
+    // Many colours (something to lose), the same picture with a small change
+    // (something to merge), a transparent frame with one visible pixel
+    // (something to cut down).
+    Project p;
+    p.settings.Type = ProjectGif;
+    p.settings.Width = 40;
+    p.settings.Height = 30;
+    FrameRecord first = frame(40, 30, 100, 0, 0);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)  // 200 colours
+            pictureOf(first).setPixel(x, y, rgb(std::uint8_t(x / 2 * 12), std::uint8_t(y / 3 * 25), 90));
+    FrameRecord second = frame(40, 30, 100, 0, 0);
+    pictureOf(second) = pictureOf(first);
+    pictureOf(second).setPixel(20, 15, 0xFFFFFF);
+    FrameRecord third = frame(40, 30, 100, 0xFFFFFF, 0x0000FF);
+    third.Gif.GIFTransparent = true;
+    third.Gif.TransparentColor = 0xFFFFFF;
+    p.frames.append(std::move(first));
+    p.frames.append(std::move(second));
+    p.frames.append(std::move(third));
+    for (FrameRecord& f : p.frames) f.Gif.ColorReduction = rmNone;  // every colour kept
+    pinGivenPictures(p);
+    // Frames with maps of their own are written in plain row order, so the
+    // base has one map for the interlacing to show; and a strength, which
+    // "best palette" shares out differently.
+    AnimatedGifOptions base;
+    base.mergeColorMaps = true;
+    base.lossy = 30;
+    const std::vector<std::uint8_t> baseBytes = gifBytes(p, base);
+    const struct {
+        const char* name;
+        void (*change)(AnimatedGifOptions&);
+    } changes[] = {
+        {"mergeColorMaps", [](AnimatedGifOptions& o) { o.mergeColorMaps = false; }},
+        {"crop", [](AnimatedGifOptions& o) { o.crop = true; }},
+        {"interlaced", [](AnimatedGifOptions& o) { o.interlaced = true; }},
+        {"mergeSimilarities", [](AnimatedGifOptions& o) { o.mergeSimilarities = true; }},
+        {"loops", [](AnimatedGifOptions& o) { o.loops = 2; }},
+        {"lossy", [](AnimatedGifOptions& o) { o.lossy = 80; }},
+        {"bestPalette", [](AnimatedGifOptions& o) { o.bestPalette = true; }},
+    };
+    for (const auto& c : changes) {
+        AnimatedGifOptions changed = base;
+        c.change(changed);
+        EXPECT_NE(gifBytes(p, changed), baseBytes) << c.name;
+        EXPECT_FALSE(changed == base) << c.name;
+    }
+    // one lossy strength is not another
+    AnimatedGifOptions weaker = base, stronger = base;
+    weaker.lossy = 40;
+    stronger.lossy = 41;
+    EXPECT_FALSE(weaker == stronger);
 }
