@@ -126,7 +126,7 @@ private slots:
         start.showAlways = false;
         TAniGIFForm form("clip.gif", start, 300, 200, [&](QWidget* parent, const AnimatedGifOptions& o) {
             built.push_back(o);
-            return std::shared_ptr<TGIFImage>();
+            return std::shared_ptr<const BuiltGif>();
         });
         QCOMPARE(form.windowTitle(), QString("clip.gif"));
         QCOMPARE(form.preview()->size(), QSize(300, 200));

@@ -20,6 +20,7 @@
 #include "engine/avi/avi_result.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/gif_image.h"
+#include "engine/output/write_animated_gif.h"
 #include "engine/project/frame_cache.h"
 #include "gui/app/work_runner.h"
 #include "gui/output/gif_preview.h"
@@ -204,6 +205,39 @@ private slots:
         QVERIFY(!form.project().changed);
         QVERIFY(!act(form, "ActionSave")->isEnabled());
         QVERIFY(writtenText(form).startsWith("Generated clip.gif ("));
+    }
+
+    // The saved file always matches the options shown: a preview built
+    // before an option changed (the smaller-file strength among them) is
+    // not the one written.
+    void aPreviewBuiltBeforeAnOptionChangedIsNotWritten()
+    {
+        TAVIForm& form = demoWindow();
+        const QString out = file("smaller.gif");
+        output_->file = out;
+        std::vector<std::uint8_t> previewBytes;
+        AnimatedGifOptions chosen;
+        output_->gifScript = [&](TAniGIFForm& d) {
+            d.smallerFileBox()->setChecked(true);
+            d.strengthSlider()->setValue(20);
+            d.refreshPreview();
+            if (d.previewBuild())
+                previewBytes = d.previewBuild()->bytes;
+            d.strengthSlider()->setValue(80);  // after the preview was built
+            chosen = gifBuildOptionsOf(d.values());
+            return true;
+        };
+        act(form, "ActionGenerate")->trigger();
+        QVERIFY(dialogs_->errors.isEmpty());
+        QVERIFY(!previewBytes.empty());
+        const std::optional<std::vector<std::uint8_t>> expected =
+            buildAnimatedGifBytes(form.project(), chosen);
+        QVERIFY(expected);
+        const QByteArray written = readAll(out);
+        QCOMPARE(written,
+                 QByteArray(reinterpret_cast<const char*>(expected->data()), qsizetype(expected->size())));
+        QVERIFY(written != QByteArray(reinterpret_cast<const char*>(previewBytes.data()),
+                                      qsizetype(previewBytes.size())));
     }
 
     void aviOfTheDemoReadBackAndTheDialogsRemembered()

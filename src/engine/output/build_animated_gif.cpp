@@ -23,20 +23,4 @@ AnimatedGifOptions gifOptionsOf(const ProjectSettings& s, std::uint16_t loops)
     return o;
 }
 
-std::unique_ptr<TGIFImage> BuildAnimatedGif(const Project& project, const AnimatedGifOptions& options,
-                                            ProgressSink& progress)
-{
-    const std::optional<std::vector<std::uint8_t>> bytes = buildAnimatedGifBytes(project, options, progress);
-    if (!bytes)
-        return nullptr;
-    auto image = std::make_unique<TGIFImage>();
-    image->LoadFromBytes(bytes->data(), bytes->size());
-    return image;
-}
-
-void SaveAnimatedGif(TGIFImage& image, const std::string& path)
-{
-    writeOutputFile(path, image.SaveToBytes());
-}
-
 }  // namespace pelko

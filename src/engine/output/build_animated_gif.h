@@ -44,16 +44,4 @@ int lzwStrength(const AnimatedGifOptions& options);
 // The project's own stored options.
 AnimatedGifOptions gifOptionsOf(const ProjectSettings& settings, std::uint16_t loops);
 
-// The animation as an image: buildAnimatedGifBytes (write_animated_gif.h)
-// read back; null when progress asked to stop. Only for the window's
-// preview until it keeps the bytes themselves: saving this image need not
-// give those bytes (a lossy code stream is read back as pixels).
-[[deprecated("use buildAnimatedGifBytes")]] std::unique_ptr<TGIFImage> BuildAnimatedGif(
-    const Project& project, const AnimatedGifOptions& options, ProgressSink& progress = noProgress());
-
-// Writes the image to path as an OutputFile: a failure or a killed process
-// never leaves a truncated file in place of a good one, nor a temporary.
-// Throws OutputFileError ("PATH: reason") when the file cannot be written.
-void SaveAnimatedGif(TGIFImage& image, const std::string& path);
-
 }  // namespace pelko

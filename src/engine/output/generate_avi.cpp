@@ -128,17 +128,6 @@ OutputResult generateAviFile(const Project& project, const std::string& fileName
     return result;
 }
 
-AviResult GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
-                      AviGenerateReport& report, ProgressSink& progress)
-{
-    OutputResult result;
-    const AviResult code = generate(project, fileName, options, result, progress);
-    report.messages.insert(report.messages.end(), result.messages.begin(), result.messages.end());
-    report.failure = result.failure;
-    report.soundDropped = result.soundDropped;
-    return code;
-}
-
 bool endsAviAttempts(AviResult result)
 {
     return result == AVIERR_OK || result == AVIERR_USERABORT || result == AVIERR_ERROR;

@@ -40,22 +40,6 @@ OutputResult generateAviFileWithRetry(const Project& project, const std::string&
                                       const AviGenerateOptions& options, int maxAttempts,
                                       ProgressSink& progress = noProgress());
 
-// The same as generateAviFile through the window's older entry point, which
-// it uses until it takes OutputResult: the report gathers the message boxes
-// (messages are added to those already there), the failure's line and the
-// sound left out.
-struct AviGenerateReport {
-    std::vector<std::string> messages;
-    std::string failure;
-    std::string soundDropped;
-};
-
-// Returns AVIERR_OK, AVIERR_ERROR when the file could not be started or a
-// frame not made, or the result code that stopped it (AVIERR_USERABORT when
-// cancelled); callers that show it use AviResultText.
-AviResult GenerateAvi(const Project& project, const std::string& fileName, const AviGenerateOptions& options,
-                      AviGenerateReport& report, ProgressSink& progress = noProgress());
-
 // The command's retry rule on a result code: a result other than AVIERR_OK,
 // AVIERR_USERABORT and AVIERR_ERROR (a codec or write failure) starts the
 // AVI over. (OutputResult::canRetry is its negation.)

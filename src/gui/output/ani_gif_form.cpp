@@ -145,11 +145,13 @@ void TAniGIFForm::refreshPreview()
 {
     preview_->setImage(nullptr);
     builtWith_.reset();
+    built_.reset();
     const AnimatedGifOptions options = gifBuildOptionsOf(values());
-    std::shared_ptr<TGIFImage> image = build_ ? build_(this, options) : nullptr;
-    if (image)
-        builtWith_ = options;
-    preview_->setImage(std::move(image));
+    built_ = build_ ? build_(this, options) : nullptr;
+    if (!built_)
+        return;
+    builtWith_ = options;
+    preview_->setImage(built_->image);
 }
 
 void TAniGIFForm::restoreDefaults()

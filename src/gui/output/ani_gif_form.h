@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "engine/output/output_dialog_values.h"
 
@@ -25,13 +26,20 @@ namespace pelko {
 class GifPreview;
 class TGIFImage;
 
+// The preview's animation: the bytes the GIF writer made, and the image read
+// back from them for the player. Saving writes the bytes as they are.
+struct BuiltGif {
+    std::vector<std::uint8_t> bytes;
+    std::shared_ptr<TGIFImage> image;
+};
+
 class TAniGIFForm : public QDialog {
     Q_OBJECT
 public:
     // Builds the animation with the options, with parent over its progress;
     // none when the build was cancelled or failed.
     using BuildPreview =
-        std::function<std::shared_ptr<TGIFImage>(QWidget* parent, const AnimatedGifOptions& options)>;
+        std::function<std::shared_ptr<const BuiltGif>(QWidget* parent, const AnimatedGifOptions& options)>;
 
     // outputName: the caption; width x height: the project's canvas.
     TAniGIFForm(const QString& outputName, const GifOptionsValues& values, int width, int height,
@@ -45,6 +53,7 @@ public:
     // The animation the preview shows and what it was built with.
     const std::shared_ptr<TGIFImage>& previewImage() const;
     const std::optional<AnimatedGifOptions>& previewOptions() const { return builtWith_; }
+    const std::shared_ptr<const BuiltGif>& previewBuild() const { return built_; }
 
     QCheckBox* optimizeBox() const { return optimize_; }
     QCheckBox* mergeBox() const { return merge_; }
@@ -71,6 +80,7 @@ private:
 
     BuildPreview build_;
     std::optional<AnimatedGifOptions> builtWith_;
+    std::shared_ptr<const BuiltGif> built_;
     bool refreshQueued_ = false;
     QCheckBox* optimize_ = nullptr;
     QCheckBox* merge_ = nullptr;

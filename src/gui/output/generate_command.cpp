@@ -13,6 +13,7 @@
 #include "engine/avi/wav.h"
 #include "engine/base/output_file.h"
 #include "engine/output/generate_avi.h"
+#include "engine/output/generate_gif.h"
 #include "engine/output/output_target.h"
 #include "engine/output/write_animated_gif.h"
 #include "gui/app/main_window.h"
@@ -30,19 +31,11 @@ QString fromStd(const std::string& s)
 }
 
 // The share of the engine's progress that its frames take (where it does
-// not count them itself): the AVI, the whole-image build of the preview, the
-// GIF stream, and the first pass of a stream with whole-animation steps.
+// not count them itself): the AVI, the GIF stream, and the first pass of a
+// stream with whole-animation steps.
 constexpr int kAviFramesShare = 95;
-constexpr int kGifFramesShare = 90;
 constexpr int kGifStreamShare = 99;
 constexpr int kGifFirstPassShare = 70;
-
-bool sameGifOptionsTODO(const AnimatedGifOptions& a, const AnimatedGifOptions& b)
-{
-    return a.mergeColorMaps == b.mergeColorMaps && a.crop == b.crop && a.interlaced == b.interlaced &&
-           a.mergeSimilarities == b.mergeSimilarities && a.loops == b.loops && a.lossy == b.lossy &&
-           a.bestPalette == b.bestPalette;
-}
 
 // The generation of one output, with the window as its context.
 class Generation {
@@ -54,11 +47,12 @@ public:
     void run();
 
 private:
-    bool generateAviFile(const QString& path);
-    bool generateGifFile(const QString& path);
+    bool aviFile(const QString& path);
+    bool gifFile(const QString& path);
     void writeAvi(const QString& path);
-    void writeGif(const QString& path, const AnimatedGifOptions& options, std::shared_ptr<TGIFImage> built);
-    std::shared_ptr<TGIFImage> buildGif(QWidget* parent, const AnimatedGifOptions& options);
+    void writeGif(const QString& path, const AnimatedGifOptions& options,
+                  std::shared_ptr<const BuiltGif> built);
+    std::shared_ptr<const BuiltGif> buildGif(QWidget* parent, const AnimatedGifOptions& options);
     void announceWritten(const QString& path);
     void showErrors(const std::vector<std::string>& errors) { rail_.showErrors(errors); }
 
@@ -92,10 +86,10 @@ void Generation::run()
     bool ran = true;  // false: an options dialog was cancelled
     switch (outputKindOf(path.toStdString())) {
         case OutputKind::Avi:
-            ran = generateAviFile(path);
+            ran = aviFile(path);
             break;
         case OutputKind::Gif:
-            ran = generateGifFile(path);
+            ran = gifFile(path);
             break;
         case OutputKind::None:
             break;  // nothing is written
@@ -111,7 +105,7 @@ void Generation::run()
     w.previewCanvas()->update();
 }
 
-bool Generation::generateAviFile(const QString& path)
+bool Generation::aviFile(const QString& path)
 {
     OutputState& out = generate_.output;
     if (out.ShowAviOptions) {
@@ -150,9 +144,9 @@ void Generation::writeAvi(const QString& path)
             generate_.codec = window.choice();
             options.compress = generate_.codec;
         }
-        const OutputResult result = rail_.work(
-            {w.frameStrip(), "Generate AVI", true, project_.frames.count(), kAviFramesShare},
-            [&](ProgressSink& sink) { return pelko::generateAviFile(project_, file, options, sink); });
+        const OutputResult result =
+            rail_.work({w.frameStrip(), "Generate AVI", true, project_.frames.count(), kAviFramesShare},
+                       [&](ProgressSink& sink) { return generateAviFile(project_, file, options, sink); });
         if (!result.soundDropped.empty())
             project_.log.add(generate_.output.OutputName + ": written without sound (" + result.soundDropped +
                              ")");
@@ -178,12 +172,12 @@ void Generation::writeAvi(const QString& path)
     }
 }
 
-bool Generation::generateGifFile(const QString& path)
+bool Generation::gifFile(const QString& path)
 {
     OutputState& out = generate_.output;
     out.OptionsChanged = false;
     AnimatedGifOptions options;
-    std::shared_ptr<TGIFImage> built;  // the preview's animation, when it is the one to write
+    std::shared_ptr<const BuiltGif> built;  // the preview's animation, when it is the one to write
     if (out.ShowGifOptions) {
         TAniGIFForm form(
             fromStd(out.OutputName), gifOptionsForDialog(project_.settings, out), project_.settings.Width,
@@ -193,8 +187,9 @@ bool Generation::generateGifFile(const QString& path)
             return false;
         confirmGifOptions(form.values(), project_.settings, out);
         options = gifBuildOptionsOf(form.values());
-        if (form.previewOptions() && sameGifOptionsTODO(*form.previewOptions(), options))
-            built = form.previewImage();
+        // reused only when every option that shapes the bytes is the same
+        if (form.previewOptions() && *form.previewOptions() == options)
+            built = form.previewBuild();
     } else {
         options = gifOptionsOf(project_.settings, out.GifLoops);
     }
@@ -205,64 +200,51 @@ bool Generation::generateGifFile(const QString& path)
     return true;
 }
 
-std::shared_ptr<TGIFImage> Generation::buildGif(QWidget* parent, const AnimatedGifOptions& options)
+std::shared_ptr<const BuiltGif> Generation::buildGif(QWidget* parent, const AnimatedGifOptions& options)
 {
-    std::shared_ptr<TGIFImage> image;
+    const bool wholeAnimation = options.mergeColorMaps || options.crop || options.mergeSimilarities;
+    auto built = std::make_shared<BuiltGif>();
     // The preview runs inside its dialog: an error ends here, not in the
     // dialog's event loop.
     try {
-        image = rail_.work({nullptr, "Animated GIF", true, project_.frames.count(), kGifFramesShare, parent},
-                           [&](ProgressSink& sink) {
-                               return std::shared_ptr<TGIFImage>(BuildAnimatedGif(project_, options, sink));
-                           });
+        std::optional<std::vector<std::uint8_t>> bytes =
+            rail_.work({nullptr, "Animated GIF", true, project_.frames.count(),
+                        wholeAnimation ? kGifFirstPassShare : kGifStreamShare, parent},
+                       [&](ProgressSink& sink) { return buildAnimatedGifBytes(project_, options, sink); });
+        if (!bytes)
+            return nullptr;  // cancelled
+        built->bytes = std::move(*bytes);
+        built->image = std::make_shared<TGIFImage>();
+        built->image->LoadFromBytes(built->bytes.data(), built->bytes.size());
     } catch (const std::bad_alloc&) {
         rail_.showError("Not enough memory to build the animated GIF.");
+        return nullptr;
     } catch (const std::exception& e) {
         rail_.showError(QString::fromUtf8(e.what()));
+        return nullptr;
     }
-    if (image)
-        generate_.generatedGif = image;
-    return image;
+    generate_.generatedGif = built->image;
+    return built;
 }
 
+// The preview's bytes are saved as they are; otherwise the GIF is written
+// as a stream, holding only the frames being worked on.
 void Generation::writeGif(const QString& path, const AnimatedGifOptions& options,
-                          std::shared_ptr<TGIFImage> built)
+                          std::shared_ptr<const BuiltGif> built)
 {
     const std::string file = path.toStdString();
-    // What keeps the file from its place is known before the long work.
-    if (const int problem = replaceProblem(file)) {
-        rail_.showError("Select another name for saving file.\n" + fromStd(systemErrorText(file, problem)));
-        return;
-    }
-    if (const int problem = folderProblem(file)) {
-        rail_.showError("It is impossible to create file " + path + "\n" +
-                        fromStd(systemErrorText(file, problem)));
-        return;
-    }
-    // The preview's animation is saved as it is; otherwise the GIF is
-    // written as a stream, holding only the frames being worked on.
     const bool wholeAnimation = options.mergeColorMaps || options.crop || options.mergeSimilarities;
     const int share = built ? 100 : wholeAnimation ? kGifFirstPassShare : kGifStreamShare;
-    bool written = false;
-    try {
-        written = rail_.work({w.frameStrip(), "Generate animated GIF", true, project_.frames.count(), share},
-                             [&](ProgressSink& sink) {
-                                 if (!built)
-                                     return WriteAnimatedGif(project_, options, file, sink);
-                                 SaveAnimatedGif(*built, file);
-                                 return true;
-                             });
-    } catch (const OutputFileError& e) {
-        rail_.showError(QString::fromUtf8(e.what()));
-    } catch (const std::bad_alloc&) {
-        rail_.showError(path + ": not enough memory to build the animated GIF");
-    } catch (const std::exception& e) {
-        rail_.showError(path + ": " + QString::fromUtf8(e.what()));
-    }
-    if (!written)
+    const OutputResult result = rail_.work(
+        {w.frameStrip(), "Generate animated GIF", true, project_.frames.count(), share},
+        [&](ProgressSink& sink) {
+            return built ? saveGifFile(built->bytes, file) : generateGifFile(project_, options, file, sink);
+        });
+    showErrors(result.messages);
+    if (!result.ok)
         return;  // cancelled, or nothing written
     if (built)
-        generate_.generatedGif = std::move(built);
+        generate_.generatedGif = built->image;
     announceWritten(path);
 }
 

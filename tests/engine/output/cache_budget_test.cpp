@@ -82,9 +82,8 @@ TEST(CacheBudget, AviBytesDoNotDependOnTheBudget)
     for (std::size_t budget : {kUnlimited, kOnePicture}) {
         p.cache->clear();
         p.cache->setBudget(budget);
-        AviGenerateReport report;
         const std::string out = dir.file("out" + std::to_string(files.size()) + ".avi");
-        ASSERT_EQ(GenerateAvi(p, out, o, report), AVIERR_OK);
+        ASSERT_TRUE(generateAviFile(p, out, o).ok);
         files.push_back(readFile(out));
     }
     EXPECT_EQ(files[0], files[1]);
@@ -118,9 +117,9 @@ TEST(CacheBudget, AFrameThatCannotBeRenderedEndsGeneration)
             AviGenerateOptions o;
             o.showCodecWindow = false;
             o.compress.fourcc = availableVideoCodecs().front().fourcc;
-            AviGenerateReport report;
-            if (GenerateAvi(p, out, o, report) != AVIERR_OK)
-                error = report.failure;
+            const OutputResult result = generateAviFile(p, out, o);
+            if (!result.ok)
+                error = result.failure;
         };
         std::string error;
         generate(error);

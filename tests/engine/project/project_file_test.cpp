@@ -103,8 +103,7 @@ TEST_F(ProjectFileTest, SmallerFileModeIsStoredOnlyWhenUsed)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
-        write("o.mcp",
-              "[Parameters]\nWidth=10\nHeight=10\nType=1\nLossy=" + c.stored + "\nPalette=7\n");
+        write("o.mcp", "[Parameters]\nWidth=10\nHeight=10\nType=1\nLossy=" + c.stored + "\nPalette=7\n");
         Project r;
         openProjectFile(r, path("o.mcp"), *reader, {});
         EXPECT_EQ(r.settings.Lossy, c.lossy);
