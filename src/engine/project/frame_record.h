@@ -43,6 +43,8 @@ struct FrameRecord {
     std::int32_t Width = 0;
     std::int32_t Height = 0;
     GifFrameSettings Gif;
+
+    friend bool operator==(const FrameRecord&, const FrameRecord&) = default;
 };
 
 constexpr int kThumbnailWidth = 168;

@@ -27,6 +27,7 @@ struct ProjectSettings {
     bool FixAtFirstFrame = false;  // not stored: canvas size comes from the first frame
 
     bool isGif() const { return Type == ProjectGif; }
+    friend bool operator==(const ProjectSettings&, const ProjectSettings&) = default;
 };
 
 // Width and height offered for a new project; 100 x 100 unless the settings
