@@ -12,8 +12,8 @@
 #include <QElapsedTimer>
 #include <cstdlib>
 
+#include "engine/gif_options/gif_color_preview.h"
 #include "engine/image/picture_reader.h"
-#include "engine/project/gif_color_preview.h"
 #include "gui/colour/gif_option_form.h"
 
 namespace pelko {

@@ -6,7 +6,7 @@
 
 #include "cli/gif_names.h"
 #include "engine/base/output_file.h"
-#include "engine/gif/bitmap_frame.h"
+#include "engine/colour/bitmap_frame.h"
 #include "engine/gif/gif_image.h"
 #include "engine/gif/optimize.h"
 

@@ -6,7 +6,7 @@
 #include <QSettings>
 #include <QString>
 
-#include "engine/project/app_settings.h"
+#include "engine/rules/app_settings.h"
 
 namespace pelko {
 

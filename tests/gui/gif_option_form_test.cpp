@@ -19,7 +19,7 @@
 #include <QToolButton>
 
 #include "engine/gif/gif_settings.h"
-#include "engine/project/gif_color_preview.h"
+#include "engine/gif_options/gif_color_preview.h"
 #include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"

@@ -23,9 +23,9 @@
 
 #include <sys/resource.h>
 
+#include "engine/colour/bitmap_frame.h"
 #include "engine/export/bmp_bits.h"
 #include "engine/export/export_frame.h"
-#include "engine/gif/bitmap_frame.h"
 #include "engine/gif/gif_image.h"
 #include "engine/image/bmp_reader.h"
 #include "engine/image/jpeg_codec.h"

@@ -12,7 +12,7 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/gif/painter_clock.h"
+#include "engine/painter/painter_clock.h"
 
 namespace pelko::test {
 

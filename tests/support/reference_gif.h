@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/gif/bitmap_frame.h"
+#include "engine/colour/bitmap_frame.h"
 #include "engine/gif/optimize.h"
 #include "engine/output/animated_gif_frame.h"
 #include "engine/output/build_animated_gif.h"

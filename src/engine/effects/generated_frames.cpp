@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "engine/gif/bitmap.h"
-#include "engine/gif/bitmap_frame.h"
+#include "engine/colour/bitmap.h"
+#include "engine/colour/bitmap_frame.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/project/image_sources.h"
 

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/gif/palette.h"
+#include "engine/colour/palette.h"
 #include "engine/image/picture.h"
 
 namespace pelko {

@@ -5,12 +5,12 @@
 
 #include "engine/base/output_file.h"
 #include "engine/export/bmp_bits.h"
+#include "engine/gif_options/still_gif.h"
 #include "engine/image/jpeg_codec.h"
 #include "engine/image/png_picture.h"
 #include "engine/output/output_target.h"
 #include "engine/project/composition.h"
 #include "engine/project/frame_cache.h"
-#include "engine/project/still_gif.h"
 
 namespace pelko {
 

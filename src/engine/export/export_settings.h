@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/gif_options/gif_color_options.h"
 #include "engine/image/picture.h"
-#include "engine/project/gif_color_options.h"
 
 namespace pelko {
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/gif/gif_exception.h"
-#include "engine/gif/gif_painter.h"
 #include "engine/gif/gif_painter_list.h"
 #include "engine/image/ppm.h"
 
@@ -213,7 +212,7 @@ void TGIFImage::SetAnimationSpeed(int speed)
         return;
     animationSpeed_ = speed;
     std::lock_guard<std::recursive_mutex> guard(painters_->Lock());
-    if (std::shared_ptr<TGIFPainter> painter = painters_->drawPainter())
+    if (std::shared_ptr<TGIFListedPainter> painter = painters_->drawPainter())
         painter->SetAnimationSpeed(speed);
 }
 

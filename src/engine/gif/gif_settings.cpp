@@ -15,11 +15,8 @@ int GIFMinimumDelay = 3;
 int GIFMaximumDelay = 1000;
 int GIFDelayExp = 12;
 
-bool GIFImageRenderOnLoad = false;
-bool GIFImageOptimizeOnStream = false;
 // A desktop here always has more than 8 bits per pixel.
 bool DoAutoDither = false;
-bool PaletteDevice = false;
 
 std::int64_t GIFImageMaxFramePixels = std::int64_t(16384) * 16384;
 std::int64_t GIFImageMaxTotalPixels = std::int64_t(1) << 30;

@@ -25,13 +25,8 @@ extern int GIFMinimumDelay;
 extern int GIFMaximumDelay;
 extern int GIFDelayExp;
 
-// Render each frame's bitmap as soon as it is read.
-extern bool GIFImageRenderOnLoad;
-// Optimise an image before it is written as component data.
-extern bool GIFImageOptimizeOnStream;
 // True on displays of 8 bits per pixel or fewer.
 extern bool DoAutoDither;
-extern bool PaletteDevice;
 
 // Limits on what reading a file may allocate: pixels of one frame, and
 // pixel data (plus a fixed cost per frame) of the whole image. Larger files

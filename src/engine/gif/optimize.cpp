@@ -11,7 +11,6 @@
 #include "engine/gif/color_map_merge.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
-#include "engine/gif/gif_painter.h"
 #include "engine/gif/gif_painter_list.h"
 #include "engine/gif/optimize_common.h"
 

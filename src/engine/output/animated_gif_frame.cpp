@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "engine/gif/bitmap_frame.h"
+#include "engine/colour/bitmap_frame.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/project/composition.h"
 #include "engine/project/frame_cache.h"

@@ -5,12 +5,12 @@
 
 #include <memory>
 
-#include "engine/gif/bitmap.h"
+#include "engine/colour/bitmap.h"
 #include "engine/gif/gif_image.h"
+#include "engine/gif_options/still_gif.h"
 #include "engine/output/build_animated_gif.h"
 #include "engine/output/smaller_gif_frames.h"
 #include "engine/project/project.h"
-#include "engine/project/still_gif.h"
 
 namespace pelko {
 

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <optional>
 
+#include "engine/colour/color_reduction.h"
+#include "engine/colour/refine_palette.h"
 #include "engine/gif/color_modes.h"
-#include "engine/gif/color_reduction.h"
 #include "engine/gif/gif_types.h"
-#include "engine/gif/refine_palette.h"
 
 namespace pelko {
 

@@ -15,8 +15,8 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/gif/bitmap.h"
-#include "engine/gif/palette_mapping.h"
+#include "engine/colour/bitmap.h"
+#include "engine/colour/palette_mapping.h"
 #include "engine/project/project.h"
 
 namespace pelko {

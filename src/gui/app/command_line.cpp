@@ -5,7 +5,7 @@
 
 #include <QFileInfo>
 
-#include "engine/project/start_files.h"
+#include "engine/rules/start_files.h"
 
 namespace pelko {
 

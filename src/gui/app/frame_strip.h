@@ -20,7 +20,7 @@
 #include <cstdint>
 
 #include "engine/project/project.h"
-#include "engine/project/strip_keys.h"
+#include "engine/rules/strip_keys.h"
 
 namespace pelko {
 

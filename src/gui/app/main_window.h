@@ -11,11 +11,11 @@
 #include <QStringList>
 #include <memory>
 
-#include "engine/project/app_settings.h"
 #include "engine/project/image_sources.h"
 #include "engine/project/project.h"
 #include "engine/project/project_options.h"
-#include "engine/project/recent_projects.h"
+#include "engine/rules/app_settings.h"
+#include "engine/rules/recent_projects.h"
 #include "gui/app/command_layout.h"
 #include "gui/app/command_rail.h"
 #include "gui/app/command_registry.h"
@@ -82,7 +82,7 @@ public:
     // New after its dialog.
     void startNewProject(const ProjectOptions& options);
     // A new project of the pictures' kind made of them, as New followed by Add
-    // (the command line's pictures; see engine/project/start_files.h).
+    // (the command line's pictures; see engine/rules/start_files.h).
     void newProjectWithPictures(const QStringList& paths);
     // Add, Insert (before the first selected frame) and dropped files.
     void addPictures(const QStringList& paths);

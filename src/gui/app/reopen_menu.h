@@ -6,7 +6,7 @@
 #include <array>
 #include <functional>
 
-#include "engine/project/recent_projects.h"
+#include "engine/rules/recent_projects.h"
 
 class QAction;
 class QMenu;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "engine/project/app_settings.h"
+#include "engine/rules/app_settings.h"
 #include "gui/app/dialog_provider.h"
 
 namespace pelko {

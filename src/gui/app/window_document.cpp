@@ -10,7 +10,7 @@
 #include "engine/project/editing.h"
 #include "engine/project/frame_cache.h"
 #include "engine/project/project_file.h"
-#include "engine/project/start_files.h"
+#include "engine/rules/start_files.h"
 #include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"

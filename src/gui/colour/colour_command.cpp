@@ -3,7 +3,7 @@
 
 #include <QAction>
 
-#include "engine/project/gif_color_options.h"
+#include "engine/gif_options/gif_color_options.h"
 #include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/colour/colour_dialogs.h"

@@ -16,10 +16,10 @@
 #include <algorithm>
 
 #include "engine/gif/gif_types.h"
+#include "engine/gif_options/gif_color_preview.h"
 #include "engine/project/composition.h"
 #include "engine/project/frame_cache.h"
 #include "engine/project/frame_options.h"
-#include "engine/project/gif_color_preview.h"
 #include "gui/app/icons.h"
 #include "gui/app/picture_image.h"
 #include "gui/colour/gif_palette_grid.h"

@@ -20,8 +20,8 @@
 #include <memory>
 #include <vector>
 
+#include "engine/gif_options/gif_color_options.h"
 #include "engine/image/picture.h"
-#include "engine/project/gif_color_options.h"
 #include "engine/project/project.h"
 
 class QCheckBox;

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
-#include "engine/project/gif_color_options.h"
+#include "engine/gif_options/gif_color_options.h"
 
 namespace pelko {
 

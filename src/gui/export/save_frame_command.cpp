@@ -15,7 +15,7 @@
 #include <exception>
 
 #include "engine/export/export_frame.h"
-#include "engine/project/gif_color_options.h"
+#include "engine/gif_options/gif_color_options.h"
 #include "gui/app/main_window.h"
 #include "gui/app/picture_image.h"
 #include "gui/app/preview_canvas.h"

@@ -9,7 +9,7 @@
 #include <QUrl>
 
 #include "engine/project/editing.h"
-#include "engine/project/strip_keys.h"
+#include "engine/rules/strip_keys.h"
 #include "gui/app/frame_strip.h"
 #include "gui/app/main_window.h"
 #include "gui/app/preview_canvas.h"

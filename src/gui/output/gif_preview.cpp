@@ -3,9 +3,9 @@
 #include <QPainter>
 #include <mutex>
 
-#include "engine/gif/gif_canvas.h"
 #include "engine/gif/gif_image.h"
-#include "engine/gif/gif_painter.h"
+#include "engine/painter/gif_canvas.h"
+#include "engine/painter/gif_painter.h"
 #include "gui/app/picture_image.h"
 
 namespace pelko {

@@ -9,7 +9,7 @@
 #include "../avi/avi_test_util.h"
 #include "engine/base/output_file.h"
 #include "engine/capture/write_capture.h"
-#include "engine/gif/bitmap_frame.h"
+#include "engine/colour/bitmap_frame.h"
 #include "engine/gif/gif_extensions.h"
 #include "support/temp_dir.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/gif/bitmap_frame.h"
+#include "engine/colour/bitmap_frame.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/optimize.h"
 #include "gif_test_util.h"

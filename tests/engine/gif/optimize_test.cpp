@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "engine/colour/palette.h"
 #include "engine/gif/gif_exception.h"
 #include "engine/gif/gif_extensions.h"
 #include "engine/gif/optimize.h"
-#include "engine/gif/palette.h"
 #include "gif_test_util.h"
 
 #include <cstdlib>

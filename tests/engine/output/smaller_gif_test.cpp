@@ -14,7 +14,7 @@
 #include <iterator>
 #include <vector>
 
-#include "engine/gif/bitmap_frame.h"
+#include "engine/colour/bitmap_frame.h"
 #include "engine/output/write_animated_gif.h"
 #include "support/given_pictures.h"
 #include "support/reference_gif.h"

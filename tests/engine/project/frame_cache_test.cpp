@@ -4,8 +4,8 @@
 #include <random>
 #include <thread>
 
-#include "engine/gif/bitmap.h"
-#include "engine/gif/bitmap_frame.h"
+#include "engine/colour/bitmap.h"
+#include "engine/colour/bitmap_frame.h"
 #include "engine/gif/gif_image.h"
 #include "engine/project/editing.h"
 #include "engine/project/frame_cache.h"
