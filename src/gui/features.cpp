@@ -5,6 +5,7 @@
 #include "gui/effects/effects_commands.h"
 #include "gui/export/export_commands.h"
 #include "gui/frames/frame_commands.h"
+#include "gui/history/history_commands.h"
 #include "gui/output/generate_command.h"
 #include "gui/playback/playback_controller.h"
 #include "gui/project/project_commands.h"
@@ -22,6 +23,7 @@ void installFeatures(TAVIForm& window)
     installEffectsCommands(window);
     installGenerateCommands(window);
     installExportCommands(window);
+    installHistoryCommands(window);  // before the playback, which holds Undo and Redo back while playing
     installPlaybackCommands(window);
     installCaptureCommands(window);  // after Generate and Effects, whose state it shares
 }

@@ -43,6 +43,8 @@ public:
     void clear();
     // The project as it is now was saved.
     void markSaved() { saved_ = done_; }
+    // No state in the history was saved (a new project).
+    void markUnsaved() { saved_.reset(); }
     bool atSavedPoint() const { return saved_ == done_; }
 
     std::size_t bytes() const { return bytes_; }

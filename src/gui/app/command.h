@@ -34,6 +34,9 @@ struct Command {
     // command rail, the dialogs and the views. checked is the action's state
     // after the click, for checkable commands.
     std::function<void(TAVIForm&, bool checked)> execute;
+    // The name of its undo step when it changes the project; "%n" becomes
+    // the number of frames it touched. Empty: the caption.
+    QString undoName;
 };
 
 // The enabling rules the commands share.

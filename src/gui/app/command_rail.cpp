@@ -5,8 +5,12 @@ namespace pelko {
 const char* const kUnknownError = "Unknown error.";
 
 CommandRail::CommandRail(QWidget* window, const Project& project, std::function<DialogProvider&()> dialogs,
-                         std::function<void()> finished)
-    : window_(window), project_(project), dialogs_(std::move(dialogs)), finished_(std::move(finished))
+                         std::function<void()> started, std::function<void()> finished)
+    : window_(window),
+      project_(project),
+      dialogs_(std::move(dialogs)),
+      started_(std::move(started)),
+      finished_(std::move(finished))
 {
 }
 

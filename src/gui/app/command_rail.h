@@ -41,9 +41,10 @@ public:
     };
 
     // dialogs is asked on every use, so a window may swap its provider.
-    // finished runs after the outermost command, however it ended.
+    // started runs before the outermost command, finished after it,
+    // however it ended.
     CommandRail(QWidget* window, const Project& project, std::function<DialogProvider&()> dialogs,
-                std::function<void()> finished);
+                std::function<void()> started, std::function<void()> finished);
 
     // Runs a command's body. False when it was refused because another
     // command is at work, or when an error escaped it.
@@ -68,6 +69,7 @@ private:
     QWidget* window_;
     const Project& project_;
     std::function<DialogProvider&()> dialogs_;
+    std::function<void()> started_;
     std::function<void()> finished_;
     int depth_ = 0;         // commands running, the outermost first
     bool working_ = false;  // in work(): events may arrive, new commands wait
@@ -80,7 +82,11 @@ bool CommandRail::run(F&& body)
         return false;
     struct Depth {
         CommandRail& rail;
-        explicit Depth(CommandRail& r) : rail(r) { ++rail.depth_; }
+        explicit Depth(CommandRail& r) : rail(r)
+        {
+            if (rail.depth_++ == 0 && rail.started_)
+                rail.started_();
+        }
         ~Depth()
         {
             if (--rail.depth_ == 0 && rail.finished_)

@@ -1,5 +1,7 @@
 #include "gui/app/command_registry.h"
 
+#include "gui/app/main_window.h"
+
 #include <QAction>
 #include <QMainWindow>
 #include <QToolButton>
@@ -24,9 +26,16 @@ QAction* CommandRegistry::add(Command c)
     if (!c.iconText.isEmpty())
         a->setIconText(c.iconText);
     a->setCheckable(c.checkable);
-    if (c.execute)
+    if (c.execute) {
+        const QString step = c.undoName.isEmpty() ? QString(c.caption).remove('&') : c.undoName;
         QObject::connect(a, &QAction::triggered, &window_,
-                         [this, run = std::move(c.execute)](bool checked) { run(context_(), checked); });
+                         [this, step, run = std::move(c.execute)](bool checked) {
+                             TAVIForm& w = context_();
+                             w.history().name(step);
+                             run(w, checked);
+                             w.history().forgetName();
+                         });
+    }
     entries_.push_back({c.enabled, a});
     return a;
 }

@@ -43,7 +43,9 @@ TAVIForm::TAVIForm(StartOptions options, QWidget* parent)
       commands_(*this, [this]() -> TAVIForm& { return *this; }),
       rail_(
           this, project_, [this]() -> DialogProvider& { return *dialogs_; },
+          [this] { history_.begin(project_); },
           [this] {
+              history_.end(project_);
               showLog();
               applyEnabling();
           })

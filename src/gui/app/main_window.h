@@ -20,6 +20,7 @@
 #include "gui/app/command_rail.h"
 #include "gui/app/command_registry.h"
 #include "gui/app/dialog_provider.h"
+#include "gui/app/edit_history.h"
 #include "gui/app/start_options.h"
 #include "gui/app/status_panels.h"
 
@@ -61,6 +62,8 @@ public:
     // ---- the context of every command ----
     CommandRegistry& commands() { return commands_; }
     CommandRail& rail() { return rail_; }
+    // The undo history; every command on the rail is one step of it.
+    EditHistory& history() { return history_; }
     DialogProvider& dialogs() { return *dialogs_; }
     void setDialogs(std::shared_ptr<DialogProvider> dialogs) { dialogs_ = std::move(dialogs); }
     // The reader of every source, for the commands and for the frame cache.
@@ -197,6 +200,7 @@ private:
     FrameStrip* cards_ = nullptr;
     PreviewCanvas* canvas_ = nullptr;
     std::shared_ptr<DialogProvider> dialogs_;
+    EditHistory history_;
     CommandRail rail_;
     std::shared_ptr<SourceReader> reader_;
     ShowFlags showFlags_;

@@ -35,6 +35,7 @@ std::vector<std::string> toStd(const QStringList& paths)
 
 void TAVIForm::startNewProject(const ProjectOptions& options)
 {
+    history_.restart();
     setUpFirstProject();
     newProject(project_, options);
     sizeCanvas(!project_.settings.FixAtFirstFrame);
@@ -67,6 +68,7 @@ void TAVIForm::openProject(const QString& path)
 {
     rail_.run([&] {
         const QString fullPath = QFileInfo(path).absoluteFilePath();
+        history_.restart();
         addRecent(fullPath);
         setUpFirstProject();
         canvas_->setSurfaceSize(0, 0);
@@ -91,11 +93,13 @@ void TAVIForm::openProject(const QString& path)
 
 void TAVIForm::addPictures(const QStringList& paths)
 {
+    history_.name("Add %n");
     appendPictures(paths, addFiles);
 }
 
 void TAVIForm::dropPictures(const QStringList& paths)
 {
+    history_.name("Add %n");
     appendPictures(paths, dropFiles);
 }
 
@@ -112,6 +116,7 @@ void TAVIForm::appendPictures(const QStringList& paths, AppendFiles append)
 
 void TAVIForm::insertPictures(const QStringList& paths)
 {
+    history_.name("Insert %n");
     rail_.run([&] {
         const int at = project_.selection.first();
         if (at < 0)
@@ -129,6 +134,7 @@ bool TAVIForm::saveProjectTo(const QString& path)
     bool saved = false;
     rail_.run([&] {
         rail_.work({}, [&](ProgressSink&) { saveProjectFile(project_, path.toStdString()); });
+        history_.steps().markSaved();
         saved = true;
         showProjectName(QFileInfo(path).fileName());
     });

@@ -55,7 +55,8 @@ void installColourCommands(TAVIForm& window)
          .keys = keys("Ctrl+Alt+C"),
          .icon = IconKind::OptimizeColor,
          .enabled = [](const CommandEnabling& e) { return e.optimizeColor; },
-         .execute = [feature](TAVIForm& w, bool) { optimizeColorCommand(w, *feature->dialogs); }});
+         .execute = [feature](TAVIForm& w, bool) { optimizeColorCommand(w, *feature->dialogs); },
+         .undoName = "Colors of %n"});
     // the colour picture of a card: that frame alone, then the command
     QObject::connect(window.frameCards(), &FrameStrip::colorClicked, feature, [&window, optimize](int index) {
         Project& project = window.project();

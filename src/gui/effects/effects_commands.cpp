@@ -112,13 +112,15 @@ void installEffectsCommands(TAVIForm& window)
                            .icon = IconKind::Text,
                            .iconText = "Add text",
                            .enabled = enabled::selected,
-                           .execute = [&state](TAVIForm& w, bool) { creepingLineCommand(w, state); }});
+                           .execute = [&state](TAVIForm& w, bool) { creepingLineCommand(w, state); },
+                           .undoName = "Add %n of creeping line"});
     window.commands().add({.id = "ActionAlpha",
                            .caption = "Adding frames with Alpha blending",
                            .keys = keys("Ctrl+Alt+B"),
                            .icon = IconKind::Alpha,
                            .enabled = enabled::selected,
-                           .execute = [&state](TAVIForm& w, bool) { alphaCommand(w, state); }});
+                           .execute = [&state](TAVIForm& w, bool) { alphaCommand(w, state); },
+                           .undoName = "Add %n with Alpha blending"});
 }
 
 }  // namespace pelko

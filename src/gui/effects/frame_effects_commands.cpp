@@ -58,24 +58,28 @@ void installFrameEffectCommands(TAVIForm& window)
            .keys = keys("Ctrl+Alt+F"),
            .icon = IconKind::Clone,
            .enabled = enabled::selected,
-           .execute = [](TAVIForm& w, bool) {
-               w.rail().run([&w] {
-                   w.rail().work({w.frameStrip()}, [&w](ProgressSink&) { cloneSelected(w.project()); });
-                   w.mirrorProject(w.project().selection.first());
-               });
-           }});
+           .execute =
+               [](TAVIForm& w, bool) {
+                   w.rail().run([&w] {
+                       w.rail().work({w.frameStrip()}, [&w](ProgressSink&) { cloneSelected(w.project()); });
+                       w.mirrorProject(w.project().selection.first());
+                   });
+               },
+           .undoName = "Clone %n"});
     auto* flips = new QActionGroup(&window);
     for (int mode = 0; mode < 4; ++mode)
         flips->addAction(c.add({.id = QString("ActionFlip%1").arg(mode),
                                 .caption = kFlips[mode],
                                 .checkable = true,
                                 .enabled = enabled::selected,
-                                .execute = [mode](TAVIForm& w, bool) {
-                                    effectCommand(w, "Flip frame",
-                                                  [mode](Project& p, SourceReader& r, ProgressSink& s) {
-                                                      return flipSelected(p, mode, r, s);
-                                                  });
-                                }}));
+                                .execute =
+                                    [mode](TAVIForm& w, bool) {
+                                        effectCommand(w, "Flip frame",
+                                                      [mode](Project& p, SourceReader& r, ProgressSink& s) {
+                                                          return flipSelected(p, mode, r, s);
+                                                      });
+                                    },
+                                .undoName = "Flip %n"}));
     auto* converts = new QActionGroup(&window);
     converts->setExclusive(false);  // Inverse and GreyScale may both carry a mark
     for (int mode = 0; mode < 3; ++mode)
@@ -83,12 +87,15 @@ void installFrameEffectCommands(TAVIForm& window)
                                    .caption = kConverts[mode],
                                    .checkable = true,
                                    .enabled = enabled::selected,
-                                   .execute = [mode](TAVIForm& w, bool) {
-                                       effectCommand(w, "Convert frame to",
-                                                     [mode](Project& p, SourceReader& r, ProgressSink& s) {
-                                                         return convertSelected(p, kConvertModes[mode], r, s);
-                                                     });
-                                   }}));
+                                   .execute =
+                                       [mode](TAVIForm& w, bool) {
+                                           effectCommand(
+                                               w, "Convert frame to",
+                                               [mode](Project& p, SourceReader& r, ProgressSink& s) {
+                                                   return convertSelected(p, kConvertModes[mode], r, s);
+                                               });
+                                       },
+                                   .undoName = "Convert %n"}));
     for (const char* name : {"effectsMenu", "flipMenu", "convertMenu", "flipDropDown"})
         QObject::connect(window.menu(name), &QMenu::aboutToShow, &window,
                          [&window] { setEffectMarks(window); });

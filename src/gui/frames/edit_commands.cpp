@@ -150,8 +150,8 @@ void connectStrip(TAVIForm& w)
         return QPoint(p.x, p.y);
     };
     canvas->dropped = [&w](QPoint place) {
-        dropPreviewFrame(w.project(), {place.x(), place.y()});
-        w.applyEnabling();
+        w.history().name("Move frame");
+        w.rail().run([&] { dropPreviewFrame(w.project(), {place.x(), place.y()}); });
     };
 }
 
@@ -165,26 +165,30 @@ void installEditCommands(TAVIForm& window)
            .keys = keys("Ctrl+A"),
            .icon = IconKind::Add,
            .enabled = enabled::project,
-           .execute = [](TAVIForm& w, bool) { addCommand(w); }});
+           .execute = [](TAVIForm& w, bool) { addCommand(w); },
+           .undoName = "Add %n"});
     c.add({.id = "ActionInsert",
            .caption = "Insert",
            .keys = keys("Ctrl+I"),
            .icon = IconKind::Insert,
            .enabled = enabled::selected,
-           .execute = [](TAVIForm& w, bool) { insertCommand(w); }});
+           .execute = [](TAVIForm& w, bool) { insertCommand(w); },
+           .undoName = "Insert %n"});
     c.add({.id = "ActionDelete",
            .caption = "Delete",
            .keys = keys("Ctrl+D"),
            .icon = IconKind::Delete,
            .enabled = enabled::selected,
-           .execute = [](TAVIForm& w, bool) { deleteCommand(w); }});
+           .execute = [](TAVIForm& w, bool) { deleteCommand(w); },
+           .undoName = "Delete %n"});
     c.add({.id = "ActionRefresh",
            .caption = "Refresh",
            .hint = "Refresh frame",
            .keys = keys("F5"),
            .icon = IconKind::Refresh,
            .enabled = enabled::selected,
-           .execute = [](TAVIForm& w, bool) { refreshCommand(w); }});
+           .execute = [](TAVIForm& w, bool) { refreshCommand(w); },
+           .undoName = "Refresh %n"});
     c.add({.id = "ActionUp",
            .caption = "Up",
            .keys = keys("Ctrl+U"),

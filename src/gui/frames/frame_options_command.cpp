@@ -46,13 +46,14 @@ void installFrameOptionsCommands(TAVIForm& window)
 {
     // what the dialog confirmed last, kept for the whole run
     auto pending = std::make_shared<PendingFrameOptions>();
-    QAction* options = window.commands().add(
-        {.id = "ActionFrameOptions",
-         .caption = "Frame options",
-         .keys = keys("Ctrl+T"),
-         .icon = IconKind::FrameOptions,
-         .enabled = enabled::selected,
-         .execute = [pending](TAVIForm& w, bool) { frameOptionsCommand(w, *pending); }});
+    QAction* options =
+        window.commands().add({.id = "ActionFrameOptions",
+                               .caption = "Frame options",
+                               .keys = keys("Ctrl+T"),
+                               .icon = IconKind::FrameOptions,
+                               .enabled = enabled::selected,
+                               .execute = [pending](TAVIForm& w, bool) { frameOptionsCommand(w, *pending); },
+                               .undoName = "Frame options of %n"});
     window.commands().add({.id = "ActionFrameOrigin",
                            .caption = "Frame origin",
                            .hint = "Info",
