@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "engine/project/project_file.h"
+#include "engine/rules/app_settings.h"
 #include "gui/app/main_window.h"
 #include "gui/history/history_commands.h"
 #include "gui_fixtures.h"
@@ -130,6 +131,21 @@ private slots:
         act(w, "ActionNew")->trigger();
         QVERIFY(!act(w, "ActionUndo")->isEnabled());
         QCOMPARE(list->count(), 1);
+    }
+
+    // The history's budget is the user's setting, kept over New.
+    void theBudgetIsTheUsersSetting()
+    {
+        {
+            QtSettingsStore store(file("settings.ini"));
+            store.writeInt(kUndoHistoryValue, 3);
+            QVERIFY(store.flush());
+        }
+        TAVIForm& w = window(1);
+        QCOMPARE(w.history().steps().budget(), std::size_t(3) << 20);
+        dialogs_->options = ProjectOptions{};
+        act(w, "ActionNew")->trigger();
+        QCOMPARE(w.history().steps().budget(), std::size_t(3) << 20);
     }
 };
 

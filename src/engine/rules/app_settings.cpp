@@ -29,6 +29,14 @@ std::int32_t frameSide(std::int32_t stored, int screenSide)
     return (stored >= screenSide || stored < 1) ? 100 : stored;
 }
 
+// A memory budget stored in megabytes; one outside 1..kMaxFrameCacheMB, or
+// none, gives fallback.
+std::size_t megabytesOr(const SettingsStore& store, const char* name, std::size_t fallback)
+{
+    const std::int32_t mb = readOr(store, name, 0);
+    return mb >= 1 && mb <= kMaxFrameCacheMB ? std::size_t(mb) << 20 : fallback;
+}
+
 }  // namespace
 
 AppSettings readAppSettings(const SettingsStore& store, ScreenSize screen)
@@ -46,9 +54,8 @@ AppSettings readAppSettings(const SettingsStore& store, ScreenSize screen)
     s.frameSize.height = frameSide(readOr(store, kFrameHeightValue, 100), screen.height);
     for (int i = 0; i < int(s.files.size()); ++i)
         s.files[std::size_t(i)] = store.readText(recentFileValue(i + 1)).value_or(std::string());
-    const std::int32_t cacheMB = readOr(store, kFrameCacheValue, 0);
-    if (cacheMB >= 1 && cacheMB <= kMaxFrameCacheMB)
-        s.frameCacheBytes = std::size_t(cacheMB) << 20;
+    s.frameCacheBytes = megabytesOr(store, kFrameCacheValue, s.frameCacheBytes);
+    s.undoHistoryBytes = megabytesOr(store, kUndoHistoryValue, s.undoHistoryBytes);
     return s;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/history/undo_history.h"
 #include "engine/project/frame_cache.h"
 #include "engine/project/project_settings.h"
 #include "engine/rules/recent_projects.h"
@@ -25,6 +26,9 @@ inline constexpr const char* kFrameHeightValue = "Frame height";
 // a user who wants another budget writes it into the store by hand.
 inline constexpr const char* kFrameCacheValue = "Frame cache MB";
 inline constexpr std::int32_t kMaxFrameCacheMB = 1 << 20;
+// The undo history's memory budget in megabytes (undo_history.h), read as the
+// frame cache's is, within the same bounds.
+inline constexpr const char* kUndoHistoryValue = "Undo history MB";
 // "File1".."File5" for position 1..5.
 std::string recentFileValue(int position);
 
@@ -66,10 +70,12 @@ struct AppSettings {
     DefaultFrameSize frameSize;
     std::array<std::string, RecentProjects::kCapacity> files;
     std::size_t frameCacheBytes = kDefaultFrameCacheBytes;
+    std::size_t undoHistoryBytes = UndoHistory::kDefaultBudget;
 };
 
 // Reads every value with its default and applies the screen-size rules. A
-// frame cache budget below 1 MB or above kMaxFrameCacheMB gives the default.
+// frame cache or undo history budget below 1 MB or above kMaxFrameCacheMB
+// gives its default.
 AppSettings readAppSettings(const SettingsStore& store, ScreenSize screen);
 
 // The window starts maximised when it is nearly as large as the screen.

@@ -120,6 +120,7 @@ void TAVIForm::readStartSettings()
 {
     startSettings_ = readAppSettings(*store_, screen_);
     project_.cache->setBudget(startSettings_.frameCacheBytes);
+    history_.steps().setBudget(startSettings_.undoHistoryBytes);
     if (startSettings_.opened)
         resize(startSettings_.windowWidth, startSettings_.windowHeight);
     recent_.assign({startSettings_.files.begin(), startSettings_.files.end()});

@@ -181,19 +181,28 @@ TEST(AppSettings, MaximisedWindowKeepsStoredSizeAndCountDoesNotWrap)
     EXPECT_EQ(store.values["Start"], std::to_string(std::numeric_limits<std::int32_t>::max()));
 }
 
-TEST(AppSettings, FrameCacheBudgetInMegabytes)
+TEST(AppSettings, MemoryBudgetsInMegabytes)
 {
     const struct {
         const char* stored;  // nullptr: no such value
-        std::size_t bytes;
-    } cases[] = {{nullptr, kDefaultFrameCacheBytes}, {"64", std::size_t(64) << 20},
-                 {"1048576", std::size_t(1) << 40},  {"0", kDefaultFrameCacheBytes},
-                 {"-5", kDefaultFrameCacheBytes},    {"1048577", kDefaultFrameCacheBytes},
-                 {"lots", kDefaultFrameCacheBytes}};
+        std::size_t bytes;   // 0: the budget's default
+    } cases[] = {{nullptr, 0},
+                 {"64", std::size_t(64) << 20},
+                 {"1048576", std::size_t(1) << 40},
+                 {"0", 0},
+                 {"-5", 0},
+                 {"1048577", 0},
+                 {"lots", 0}};
     for (const auto& c : cases) {
         MemoryStore store;
-        if (c.stored)
+        if (c.stored) {
             store.values[kFrameCacheValue] = c.stored;
-        EXPECT_EQ(readAppSettings(store, kScreen).frameCacheBytes, c.bytes) << (c.stored ? c.stored : "none");
+            store.values[kUndoHistoryValue] = c.stored;
+        }
+        const AppSettings s = readAppSettings(store, kScreen);
+        EXPECT_EQ(s.frameCacheBytes, c.bytes ? c.bytes : kDefaultFrameCacheBytes)
+            << (c.stored ? c.stored : "none");
+        EXPECT_EQ(s.undoHistoryBytes, c.bytes ? c.bytes : UndoHistory::kDefaultBudget)
+            << (c.stored ? c.stored : "none");
     }
 }
