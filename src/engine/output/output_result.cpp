@@ -29,6 +29,14 @@ void addFailure(OutputResult& result, OutputFailure failure, const std::string& 
             return add(result, "", path, path + ": not enough memory to build the animated GIF");
         case OutputFailure::FrameMemory:
             return add(result, "", path, path + ": not enough memory to save the frame");
+        case OutputFailure::OverBudget: {
+            const BudgetReport b = result.budget.value_or(BudgetReport{});
+            std::string text = path + ": does not fit in " + decimalSizeText(b.maxBytes) +
+                               ": the smallest file reached is " + decimalSizeText(std::int64_t(b.bytes));
+            if (!b.setting.empty())
+                text += " (" + b.setting + ")";
+            return add(result, "", path, text + "; nothing written");
+        }
         case OutputFailure::Stated:
             break;
     }

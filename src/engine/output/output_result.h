@@ -4,10 +4,13 @@
 // the one line the terminal shows. Every failure of those calls is worded
 // here, so the window and pelko-cli say the same.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/avi/avi_result.h"
+#include "engine/output/budget_report.h"
 
 namespace pelko {
 
@@ -27,6 +30,8 @@ struct OutputResult {
     // The AVI's codec or writer failed: the same work may go through when
     // started over (the window lets the user choose the codec again).
     bool canRetry = false;
+    // Set when the file was fitted under a size budget.
+    std::optional<BudgetReport> budget;
 };
 
 // The failures of the output calls, each with the window's wording.
@@ -37,6 +42,9 @@ enum class OutputFailure {
     GifMemory,     // "PATH: not enough memory to build the animated GIF"
     FrameMemory,   // "PATH: not enough memory to save the frame"
     Stated,        // no fixed text: the reason says it all
+    // "PATH: does not fit in 1.00 MB: the smallest file reached is 1.32 MB
+    // (quality 0); nothing written", from result.budget (set before)
+    OverBudget,
 };
 
 // Adds the failure of the output at path to result: its message box to

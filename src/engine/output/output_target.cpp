@@ -10,13 +10,37 @@
 
 namespace pelko {
 
-OutputKind outputKindOf(std::string_view path)
+OutputKind outputKindOf(std::string_view path, bool animatedPng)
 {
-    if (hasExtension(path, ".avi"))
-        return OutputKind::Avi;
-    if (hasExtension(path, ".gif"))
-        return OutputKind::Gif;
+    static constexpr OutputKind kinds[] = {OutputKind::Avi,  OutputKind::Gif, OutputKind::WebP,
+                                           OutputKind::Apng, OutputKind::Mp4, OutputKind::WebM};
+    for (OutputKind kind : kinds)
+        if (hasExtension(path, outputExtension(kind)))
+            return kind;
+    if (animatedPng && hasExtension(path, ".png"))
+        return OutputKind::Apng;
     return OutputKind::None;
+}
+
+const char* outputExtension(OutputKind kind)
+{
+    switch (kind) {
+        case OutputKind::Avi:
+            return ".avi";
+        case OutputKind::Gif:
+            return ".gif";
+        case OutputKind::WebP:
+            return ".webp";
+        case OutputKind::Apng:
+            return ".apng";
+        case OutputKind::Mp4:
+            return ".mp4";
+        case OutputKind::WebM:
+            return ".webm";
+        case OutputKind::None:
+            break;
+    }
+    return "";
 }
 
 std::string nameForOutputType(std::string_view name, bool avi)

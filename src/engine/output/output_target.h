@@ -9,10 +9,15 @@
 
 namespace pelko {
 
-enum class OutputKind { None, Avi, Gif };
+enum class OutputKind { None, Avi, Gif, WebP, Apng, Mp4, WebM };
 
-// ".avi" or ".gif", whatever the case; anything else writes nothing.
-OutputKind outputKindOf(std::string_view path);
+// By the extension, whatever the case: ".avi", ".gif", ".webp", ".apng",
+// ".mp4", ".webm"; ".png" is an APNG only when the user chose "Animated
+// PNG" (animatedPng). Anything else writes nothing.
+OutputKind outputKindOf(std::string_view path, bool animatedPng = false);
+
+// The extension of a kind, with its dot (".gif"); empty for None.
+const char* outputExtension(OutputKind kind);
 
 // The file name field after the user picked the AVI type (avi true) or the
 // GIF type: an extension (a dot followed by characters after the last

@@ -91,7 +91,7 @@ void Generation::run()
         case OutputKind::Gif:
             ran = gifFile(path);
             break;
-        case OutputKind::None:
+        default:
             break;  // nothing is written
     }
     flags.avi = out.ShowAviOptions;

@@ -25,9 +25,14 @@ TEST(OutputTarget, KindByExtensionWhateverTheCase)
         {"movie.avi", OutputKind::Avi},     {"movie.AVI", OutputKind::Avi},
         {"/a.b/clip.Gif", OutputKind::Gif}, {"movie.mpg", OutputKind::None},
         {"movie", OutputKind::None},        {"avi", OutputKind::None},
-        {"clip.gif.png", OutputKind::None},
+        {"clip.gif.png", OutputKind::None}, {"a.WebP", OutputKind::WebP},
+        {"a.apng", OutputKind::Apng},       {"a.mp4", OutputKind::Mp4},
+        {"a.webm", OutputKind::WebM},       {"a.webp.x", OutputKind::None},
     };
     for (const auto& [path, kind] : cases) EXPECT_EQ(outputKindOf(path), kind) << path;
+    // a .png is an animation only when chosen as one
+    EXPECT_EQ(outputKindOf("a.png"), OutputKind::None);
+    EXPECT_EQ(outputKindOf("a.PNG", true), OutputKind::Apng);
 }
 
 TEST(OutputTarget, NameFollowsTheFileType)
