@@ -4,6 +4,12 @@
 #include <functional>
 #include <random>
 
+#include "engine/edit/canvas_crop.h"
+#include "engine/edit/canvas_resize.h"
+#include "engine/edit/edit_scope.h"
+#include "engine/edit/frame_order.h"
+#include "engine/edit/frame_times.h"
+#include "engine/edit/repeated_frames.h"
 #include "engine/effects/alpha_blend.h"
 #include "engine/effects/clone.h"
 #include "engine/effects/flip_convert.h"
@@ -79,7 +85,7 @@ void randomEdit(Fixture& f, std::mt19937& random)
     if (count > 1 && pick(2) == 0)
         p.selection.selectOnly(pick(count));
 
-    switch (pick(13)) {
+    switch (pick(16)) {
         case 0:
             f.run("Add", [&] { addFiles(p, {f.pictures[std::size_t(pick(4))]}, *f.reader); });
             break;
@@ -147,6 +153,62 @@ void randomEdit(Fixture& f, std::mt19937& random)
                     addAlphaBlendFrames(p, blend, f.dir.path().string() + "/", *f.reader);
                 } catch (const std::exception&) {
                     // a frame whose source is gone cannot be blended: nothing is added
+                }
+            });
+            break;
+        }
+        case 13:
+        case 14:
+        case 15: {
+            // the whole-animation tools, on the selection or the whole list
+            const std::string work = f.dir.path().string();
+            const int tool = pick(11);
+            const char* names[] = {"Trim",           "Remove duplicates", "Speed",       "Set time",
+                                   "Drop every Nth", "Reverse",           "Yo-yo",       "Crop",
+                                   "Resize",         "Select range",      "Delete range"};
+            f.run(names[tool], [&] {
+                try {
+                    switch (tool) {
+                        case 0:
+                            trimRepeats(p, pick(3) * 40);
+                            break;
+                        case 1:
+                            dedupeRepeats(p, pick(3) * 40);
+                            break;
+                        case 2:
+                            scaleTimes(p, 25 + pick(300));
+                            break;
+                        case 3:
+                            setTimes(p, 20 + pick(900));
+                            break;
+                        case 4:
+                            dropEveryNth(p, 2 + pick(3));
+                            break;
+                        case 5:
+                            reverseFrames(p);
+                            break;
+                        case 6:
+                            yoyoFrames(p);
+                            break;
+                        case 7: {
+                            const int w = p.settings.Width, h = p.settings.Height;
+                            const int cw = 5 + pick(std::max(1, w - 4)), ch = 5 + pick(std::max(1, h - 4));
+                            cropCanvas(p, {pick(w - cw + 1), pick(h - ch + 1), cw, ch}, work);
+                            break;
+                        }
+                        case 8:
+                            resizeAnimation(p, 10 + pick(60), 10 + pick(60), work);
+                            break;
+                        case 9:
+                            selectRange(p, 1 + pick(count), count);
+                            break;
+                        case 10:
+                            selectRange(p, 1 + pick(count), count);
+                            deleteSelected(p);
+                            break;
+                    }
+                } catch (const EditError&) {
+                    // values the tool refuses (a range of an empty list) change nothing
                 }
             });
             break;
