@@ -79,6 +79,14 @@ int writeBorrowed(AVFormatContext* ctx, AVPacket* pkt, int stream, const std::ui
 
 }  // namespace
 
+// Encoders that refuse an odd width or height for their 4:2:0 pictures: the
+// pictures they get are padded to even sizes by repeating the last column
+// and row.
+bool needsEvenSize(const std::string& encoder)
+{
+    return encoder == "libx264" || encoder == "libxvid";
+}
+
 std::uint32_t dibImageSize(int width, int height)
 {
     return std::uint32_t((std::uint64_t(width) * 24 + 31) / 32 * 4 * std::uint64_t(height));
@@ -135,6 +143,7 @@ private:
     }
 
     void defineVideo(const Picture& picture);
+    void padPicture(const Picture& picture);
     AviResult setCodec(const CompressOptions& options);
     AviResult startFile();
     AviResult addSoundStream(AVFormatContext* ctx);
@@ -161,7 +170,9 @@ private:
     AVPacket* pkt_ = nullptr;
     std::FILE* spool_ = nullptr;  // sound held back, in a file without a name
     std::vector<std::uint8_t> raw_;
+    std::vector<std::uint8_t> padded_;  // a picture grown to the coded size
     int width_ = 0, height_ = 0;
+    int codedWidth_ = 0, codedHeight_ = 0;  // the encoder's size (even where it must be)
     bool haveVideo_ = false, codecSet_ = false, uncompressed_ = false, headerWritten_ = false;
     bool discard_ = false;
     std::uint32_t nextFrame_ = 0;
@@ -236,6 +247,18 @@ void AviWriter::defineVideo(const Picture& picture)
     haveVideo_ = true;
 }
 
+// The picture into padded_, its last column and row repeated out to the
+// coded size.
+void AviWriter::padPicture(const Picture& picture)
+{
+    const std::size_t row = std::size_t(codedWidth_) * 3, used = std::size_t(width_) * 3;
+    for (int y = 0; y < codedHeight_; ++y) {
+        std::uint8_t* out = padded_.data() + std::size_t(y) * row;
+        std::memcpy(out, picture.row(std::min(y, height_ - 1)), used);
+        for (std::size_t x = used; x < row; x += 3) std::memcpy(out + x, out + used - 3, 3);
+    }
+}
+
 AviResult AviWriter::chooseCodec(const Picture& picture, const CompressOptions* options, bool show,
                                  VideoCodecChooser* chooser)
 {
@@ -279,8 +302,14 @@ AviResult AviWriter::setCodec(const CompressOptions& options)
         return fail(AVIERR_NOCOMPRESSOR);
     const int quality = std::clamp(options.quality < 0 ? info->defaultQuality : options.quality, 0, 100);
     AVPixelFormat pixFmt = AV_PIX_FMT_YUV420P;
-    enc_->width = width_;
-    enc_->height = height_;
+    codedWidth_ = width_;
+    codedHeight_ = height_;
+    if (needsEvenSize(info->encoder)) {
+        codedWidth_ += width_ % 2;
+        codedHeight_ += height_ % 2;
+    }
+    enc_->width = codedWidth_;
+    enc_->height = codedHeight_;
     enc_->time_base = AVRational{period_, 1000};
     enc_->framerate = AVRational{1000, period_};
     enc_->max_b_frames = 0;  // AVI holds no reordered frames
@@ -313,13 +342,15 @@ AviResult AviWriter::setCodec(const CompressOptions& options)
     par->codec_tag = tagOf(info->fourcc);
 
     frame_ = video().av_frame_alloc();
-    sws_ = video().sws_getContext(width_, height_, AV_PIX_FMT_BGR24, width_, height_, pixFmt, SWS_BICUBIC,
-                                  nullptr, nullptr, nullptr);
+    sws_ = video().sws_getContext(codedWidth_, codedHeight_, AV_PIX_FMT_BGR24, codedWidth_, codedHeight_,
+                                  pixFmt, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!frame_ || !sws_)
         return fail(AVIERR_MEMORY);
+    if (codedWidth_ != width_ || codedHeight_ != height_)
+        padded_.assign(std::size_t(codedWidth_) * 3 * std::size_t(codedHeight_), 0);
     frame_->format = pixFmt;
-    frame_->width = width_;
-    frame_->height = height_;
+    frame_->width = codedWidth_;
+    frame_->height = codedHeight_;
     frame_->color_range = enc_->color_range;
     if (video().av_frame_get_buffer(frame_, 0) < 0)
         return fail(AVIERR_MEMORY);
@@ -420,8 +451,13 @@ AviResult AviWriter::writeFrame(const Picture& picture)
         if (err < 0)
             return fail(fromAvError(err, AVIERR_MEMORY));
         const std::uint8_t* src[1] = {picture.data()};
-        const int srcStride[1] = {int(picture.stride())};
-        video().sws_scale(sws_, src, srcStride, 0, height_, frame_->data, frame_->linesize);
+        int srcStride[1] = {int(picture.stride())};
+        if (!padded_.empty()) {
+            padPicture(picture);
+            src[0] = padded_.data();
+            srcStride[0] = codedWidth_ * 3;
+        }
+        video().sws_scale(sws_, src, srcStride, 0, codedHeight_, frame_->data, frame_->linesize);
         frame_->pts = nextFrame_;
         frame_->quality = enc_->global_quality;  // the quantiser of qscale encoders
         if (AviResult r = encode(frame_))

@@ -97,8 +97,9 @@ INSTANTIATE_TEST_SUITE_P(Codecs, AviInterop, ::testing::ValuesIn(availableVideoC
                          });
 
 // Odd sizes: uncompressed frames keep their padded rows, and a codec that
-// needs even sizes refuses with a code after which another codec makes sense.
-TEST(AviInteropOdd, UncompressedOddWidthAndRefusingCodec)
+// needs even sizes gets the picture padded by repeating its last column and
+// row (the file says the padded size).
+TEST(AviInteropOdd, UncompressedOddWidthAndPaddedEvenCodecs)
 {
     if (!haveFfmpeg())
         GTEST_SKIP() << "ffmpeg/ffprobe not installed";
@@ -117,14 +118,36 @@ TEST(AviInteropOdd, UncompressedOddWidthAndRefusingCodec)
     run("ffmpeg -v error -y -i '" + path.string() + "' -f rawvideo -pix_fmt bgr24 '" + raw + "'");
     EXPECT_TRUE(loadFile(raw) == expected);
 
-    if (findVideoCodec("H264")) {
-        AviWriterPtr h = OpenAviWriter((dir / "h.avi").string(), 40);
-        const Picture p = testFrame(101, 11, 0);
-        const CompressOptions h264{"h264", 50};
-        const AviResult r = ChooseVideoCodec(h.get(), &p, &h264, false, nullptr);
-        EXPECT_EQ(r, AVIERR_UNSUPPORTED) << AviResultText(r);
-        EXPECT_EQ(CloseAviWriter(std::move(h)), AVIERR_OK);
-        EXPECT_FALSE(std::filesystem::exists(dir / "h.avi"));
+    for (const char* fourcc : {"H264", "XVID"}) {
+        if (!findVideoCodec(fourcc))
+            continue;
+        SCOPED_TRACE(fourcc);
+        const auto even = dir / "even.avi";
+        AviWriterPtr h = OpenAviWriter(even.string(), 40);
+        // bright everywhere, with a dark last column and row: a black or cut
+        // border would show
+        Picture p(301, 199);
+        for (int y = 0; y < p.height(); ++y)
+            for (int x = 0; x < p.width(); ++x)
+                p.setPixel(x, y, x == 300 || y == 198 ? rgb(40, 60, 80) : rgb(220, 200, 180));
+        const CompressOptions options{fourcc, 100};
+        ASSERT_EQ(ChooseVideoCodec(h.get(), &p, &options, false, nullptr), AVIERR_OK);
+        for (int i = 0; i < 3; ++i) ASSERT_EQ(WriteVideoFrame(h.get(), &p), AVIERR_OK);
+        ASSERT_EQ(CloseAviWriter(std::move(h)), AVIERR_OK);
+        EXPECT_EQ(probe(even, "v:0", "width,height,nb_read_packets"), "302,200,3");
+        const std::string decoded = (dir / "even.raw").string();
+        EXPECT_EQ(run("ffmpeg -v error -y -i '" + even.string() + "' -f rawvideo -pix_fmt gray '" + decoded +
+                      "' 2>&1"),
+                  "");
+        const std::vector<std::uint8_t> grey = loadFile(decoded);
+        ASSERT_EQ(grey.size(), std::size_t(302 * 200 * 3));
+        // the padding looks like the last column and row (dark), not like
+        // the inside (bright) nor black
+        const auto at = [&](int x, int y) { return int(grey[std::size_t(y) * 302 + std::size_t(x)]); };
+        for (int y = 20; y < 180; y += 40) EXPECT_NEAR(at(301, y), at(300, y), 12) << "row " << y;
+        for (int x = 20; x < 280; x += 40) EXPECT_NEAR(at(x, 199), at(x, 198), 12) << "column " << x;
+        EXPECT_GT(at(301, 100), 30);
+        EXPECT_LT(at(301, 100), 120);
     }
 }
 
