@@ -53,6 +53,7 @@ CaptureSettings clampedCaptureSettings(CaptureSettings s)
     s.periodMs = std::clamp(s.periodMs, kMinPeriodMs, kMaxPeriodMs);
     s.maxFrames = std::clamp(s.maxFrames, kMinMaxFrames, kMaxMaxFrames);
     s.durationMs = std::clamp(s.durationMs, kMinDurationMs, kMaxDurationMs);
+    s.recordFps = std::clamp(s.recordFps, kMinRecordFps, kMaxRecordFps);
     s.area.width = std::max(1, s.area.width);
     s.area.height = std::max(1, s.area.height);
     s.area.left = std::max(0, s.area.left);

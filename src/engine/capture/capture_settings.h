@@ -22,12 +22,20 @@ struct CaptureSettings {
     int durationMs = 1000;  // D: each picture's time in the file
     std::string name = "Capture";
     CaptureFormat format = CaptureFormat::Avi;
+    // "Record": pictures at a steady rate from "Capture" to "Finish and
+    // create", each lasting in the file as long as it was on the screen (in
+    // place of the manual or automatic mode).
+    bool recordMode = false;
+    int recordFps = 15;
+    // The written file's frames go into the project too.
+    bool addToProject = false;
 };
 
 // The dialog's ranges.
 constexpr int kMinPeriodMs = 500, kMaxPeriodMs = 100000, kPeriodStep = 500;
 constexpr int kMinMaxFrames = 1, kMaxMaxFrames = 100;
 constexpr int kMinDurationMs = 20, kMaxDurationMs = 10000, kDurationStep = 50;
+constexpr int kMinRecordFps = 5, kMaxRecordFps = 30;
 
 struct CaptureScale {
     float sx = 1;

@@ -2,7 +2,7 @@
 // ScreenGrabber: what the capture needs from the desktop. Pictures of a
 // screen area and the mouse cursor, all in device pixels of the whole
 // desktop (a HiDPI screen gives its real pixels). The platform layer
-// implements it (X11 today; a desktop portal can be added beside it).
+// implements it for X11 and for the desktop portal.
 
 #include <cstdint>
 #include <optional>
@@ -47,6 +47,10 @@ public:
     virtual Picture grab(int left, int top, int width, int height) = 0;
     // The cursor now; nothing when the desktop does not say.
     virtual std::optional<CursorImage> cursor() = 0;
+    // Whether the cursor is drawn in (or left out) by the desktop as chosen
+    // when the grabber was made: a change of "With cursor" then needs a new
+    // grabber.
+    virtual bool cursorChosenAtStart() const { return false; }
 };
 
 }  // namespace pelko

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <memory>
@@ -51,7 +52,16 @@ AviResult writeCaptureAvi(const CapturedPictures& pictures, const std::string& p
     if (!writer)
         return failed(AVIERR_ERROR, "It is impossible to create file " + path, error);
     const int n = pictures.count();
+    bool any = false;
     for (int i = 0; i < n; ++i) {
+        // A recording's picture fills the frame periods up to the next one:
+        // a missed grab shows the picture before it for longer. (One shorter
+        // than half a period is left out, except the first.)
+        std::int64_t repeat = 1;
+        if (pictures.timed())
+            repeat = pictures.durationMs(i, durationMs, durationMs) / std::max(1, durationMs);
+        if (repeat <= 0 && any)
+            continue;
         Picture picture;
         try {
             picture = pictures.at(i);
@@ -63,9 +73,12 @@ AviResult writeCaptureAvi(const CapturedPictures& pictures, const std::string& p
             if (chosen != AVIERR_OK)
                 return failed(chosen, AviResultText(chosen), AviWriterError(writer.get()));
         }
-        const AviResult written = WriteVideoFrame(writer.get(), &picture);
-        if (written != AVIERR_OK)
-            return failed(written, AviResultText(written), AviWriterError(writer.get()));
+        for (std::int64_t k = 0; k < std::max<std::int64_t>(repeat, 1); ++k) {
+            const AviResult written = WriteVideoFrame(writer.get(), &picture);
+            if (written != AVIERR_OK)
+                return failed(written, AviResultText(written), AviWriterError(writer.get()));
+        }
+        any = true;
         progress.frames(i + 1, n);
         progress.progress((i + 1) * 95 / n);
         if (progress.cancelled())
@@ -98,7 +111,10 @@ bool writeCaptureGif(const CapturedPictures& pictures, const std::string& path, 
         // are held; the header image keeps the frame without them.
         TGIFImage single;
         setCaptureColours(single);
-        addGeneratedFrame(single, pictures.at(i), 0, durationMs);
+        // a recording's delays follow its time line in hundredths
+        const std::int64_t delayMs =
+            std::clamp<std::int64_t>(pictures.durationMs(i, durationMs, 10), 0, 655350);
+        addGeneratedFrame(single, pictures.at(i), 0, int(delayMs));
         TGIFSubImage& frame = *single.Images().GetImage(0);
         if (i > 0)  // the loop extension belongs to the file's first frame only
             for (int k = frame.Extensions().GetCount() - 1; k >= 0; --k)

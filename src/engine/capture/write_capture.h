@@ -8,6 +8,11 @@
 // div 10 and not transparent. The GIF is written as a stream: one frame's
 // pixels at a time.
 //
+// A recording's pictures carry their times: in the GIF each is delayed for
+// as long as it was on the screen, and in the AVI (durationMs being then the
+// recording's frame period) each fills the frame periods until the next
+// picture, so both files last as long as the recording did.
+//
 // A capture goes into the work folder under a name no file has yet (Capture,
 // Capture1, ...): it is written under a temporary name there and linked under
 // the first free name only when complete, so neither an existing file nor a

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 #include <zlib.h>
+#include <zstd.h>
 
 #include <cerrno>
 #include <stdexcept>
@@ -10,8 +11,8 @@
 
 namespace pelko {
 
-FramePixelStore::FramePixelStore(const std::string& besidePath, std::size_t memoryBudget)
-    : besidePath_(besidePath), budget_(memoryBudget)
+FramePixelStore::FramePixelStore(const std::string& besidePath, std::size_t memoryBudget, Packing packing)
+    : besidePath_(besidePath), budget_(memoryBudget), packing_(packing)
 {
 }
 
@@ -21,10 +22,18 @@ FramePixelStore::~FramePixelStore()
         ::close(fd_);
 }
 
-std::vector<std::uint8_t> FramePixelStore::pack(std::span<const std::uint8_t> pixels)
+std::vector<std::uint8_t> FramePixelStore::pack(std::span<const std::uint8_t> pixels, Packing packing)
 {
     if (pixels.empty())
         return {};
+    if (packing == Packing::Zstd) {
+        std::vector<std::uint8_t> packed(ZSTD_compressBound(pixels.size()));
+        const std::size_t size = ZSTD_compress(packed.data(), packed.size(), pixels.data(), pixels.size(), 1);
+        if (ZSTD_isError(size))
+            throw std::runtime_error("Out of memory while packing a frame.");
+        packed.resize(size);
+        return packed;
+    }
     uLongf size = compressBound(uLong(pixels.size()));
     std::vector<std::uint8_t> packed(size);
     // The fastest level: colour indices pack well, and the data lives only
@@ -63,7 +72,7 @@ void FramePixelStore::put(int index, std::vector<std::uint8_t> pixels, std::vect
         entry.pixels = std::move(pixels);
         return;
     }
-    writePacked(entry, packed.empty() ? pack(pixels) : packed);
+    writePacked(entry, packed.empty() ? pack(pixels, packing_) : packed);
 }
 
 void FramePixelStore::putPacked(int index, std::size_t size, const std::vector<std::uint8_t>& packed)
@@ -121,9 +130,16 @@ std::vector<std::uint8_t> FramePixelStore::get(int index) const
         done += std::size_t(n);
     }
     std::vector<std::uint8_t> pixels(entry.size);
-    uLongf size = uLongf(pixels.size());
-    if (uncompress(pixels.data(), &size, packed.data(), uLong(packed.size())) != Z_OK ||
-        size != pixels.size())
+    bool whole = false;
+    if (packing_ == Packing::Zstd) {
+        const std::size_t size = ZSTD_decompress(pixels.data(), pixels.size(), packed.data(), packed.size());
+        whole = !ZSTD_isError(size) && size == pixels.size();
+    } else {
+        uLongf size = uLongf(pixels.size());
+        whole = uncompress(pixels.data(), &size, packed.data(), uLong(packed.size())) == Z_OK &&
+                size == pixels.size();
+    }
+    if (!whole)
         throw std::runtime_error(besidePath_ + ": the working copy of a frame was damaged");
     return pixels;
 }

@@ -18,15 +18,23 @@ class FramePixelStore {
 public:
     static constexpr std::size_t kDefaultMemoryBudget = std::size_t(128) << 20;
 
+    // How frames past the budget are packed: zlib's fastest level, or zstd's
+    // (several times faster, for a store that must keep up with a screen
+    // recording).
+    enum class Packing { Zlib, Zstd };
+
     // The scratch file is made when the first frame goes past the budget;
     // failing to make it throws OutputFileError ("PATH: reason").
-    explicit FramePixelStore(const std::string& besidePath, std::size_t memoryBudget = kDefaultMemoryBudget);
+    explicit FramePixelStore(const std::string& besidePath, std::size_t memoryBudget = kDefaultMemoryBudget,
+                             Packing packing = Packing::Zlib);
     ~FramePixelStore();
     FramePixelStore(const FramePixelStore&) = delete;
     FramePixelStore& operator=(const FramePixelStore&) = delete;
 
-    // The packed form of pixels; any thread.
-    static std::vector<std::uint8_t> pack(std::span<const std::uint8_t> pixels);
+    // The packed form of pixels; any thread. (The packed form a put() takes
+    // must be of the store's own packing.)
+    static std::vector<std::uint8_t> pack(std::span<const std::uint8_t> pixels,
+                                          Packing packing = Packing::Zlib);
     // Whether pixels of this size would be kept as they are if put now; any
     // thread (a worker packs in advance what will not be).
     bool keepsInMemory(std::size_t size) const;
@@ -55,6 +63,7 @@ private:
 
     std::string besidePath_;
     std::size_t budget_;
+    Packing packing_;
     std::atomic<std::size_t> inMemory_{0};
     int fd_ = -1;
     std::uint64_t end_ = 0;
