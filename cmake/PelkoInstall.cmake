@@ -77,7 +77,7 @@ set(CPACK_STRIP_FILES ON)
 # against), which the programs load at run time, and a font for the text
 # frames
 set(pelko_video_packages "")
-foreach(m libavformat libavcodec libavutil libswscale)
+foreach(m libavformat libavcodec libavutil libswscale libswresample)
   string(REGEX MATCH "^[0-9]+" major "${FFMPEG_${m}_VERSION}")
   if(major)
     list(APPEND pelko_video_packages "${m}${major}")

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <iterator>
 #include <stdexcept>
 
 namespace pelko {
@@ -26,9 +27,10 @@ Loaded load()
         "libavcodec.so." PELKO_STRINGIFY(LIBAVCODEC_VERSION_MAJOR),
         "libavutil.so." PELKO_STRINGIFY(LIBAVUTIL_VERSION_MAJOR),
         "libswscale.so." PELKO_STRINGIFY(LIBSWSCALE_VERSION_MAJOR),
+        "libswresample.so." PELKO_STRINGIFY(LIBSWRESAMPLE_VERSION_MAJOR),
     };
-    void* handles[4] = {};
-    for (int i = 0; i < 4; ++i) {
+    void* handles[std::size(names)] = {};
+    for (std::size_t i = 0; i < std::size(names); ++i) {
         handles[i] = dlopen(names[i], RTLD_NOW | RTLD_LOCAL);
         if (!handles[i]) {
             const char* why = dlerror();

@@ -26,7 +26,7 @@ struct VideoFileOptions {
 // Writes every frame on a white canvas of the project's size (odd sizes
 // padded by repeating the last row or column), each frame at its own time.
 // Failures are worded as generateGifFile's; a failure leaves no file.
-OutputResult generateVideoFile(const Project& project, const std::string& path, const VideoFileOptions& options,
-                               ProgressSink& progress = noProgress());
+OutputResult generateVideoFile(const Project& project, const std::string& path,
+                               const VideoFileOptions& options, ProgressSink& progress = noProgress());
 
 }  // namespace pelko
