@@ -93,7 +93,15 @@ PassEnd fitVideoUnderBudget(const VideoJob& job, std::unique_ptr<VideoFileWriter
     PassEnd end = runVideoPass(job, settings, nullptr, first, result, progress, 0, 25);
     if (end != PassEnd::Done)
         return end;
+                 videoBytes);
     const double other = double(first.soundBytes + containerBytes(job, first.soundBytes));
+    // A first pass far over its rate met the encoder's floor: the second
+    // pass is not asked for less (H.264 refuses a rate below what its
+    // statistics allow, in whole kb/s).
+    const std::int64_t lowestRate = double(first.videoBytes) > 2 * videoBytes
+                                        ? (bitRateFor(1.5 * double(first.videoBytes), job) / 1000 + 1) * 1000
+                                        : kLowestBitRate;
+    const auto rateFor = [&](double bytes) { return std::max(bitRateFor(bytes, job), lowestRate); };
     videoBytes = aim - other;
 
     std::uint64_t smallest = 0;
@@ -115,6 +123,7 @@ PassEnd fitVideoUnderBudget(const VideoJob& job, std::unique_ptr<VideoFileWriter
         if (e != PassEnd::Done)
             return e;
         ++tries;
+                     (unsigned long long)writer->size());
         size = writer->size();
         if (!smallest || size < smallest) {
             smallest = size;
@@ -133,7 +142,7 @@ PassEnd fitVideoUnderBudget(const VideoJob& job, std::unique_ptr<VideoFileWriter
     // The rates tried nearest the aim from below and above, with their sizes.
     double fitRate = 0, fitSize = 0, overRate = 0, overSize = 0;
     for (int i = 0; i < kMaxTries; ++i) {
-        settings.bitRate = bitRateFor(videoBytes, job);
+        settings.bitRate = rateFor(videoBytes);
         OutputResult tried;
         std::uint64_t size = 0;
         bool refused = false;
@@ -155,7 +164,7 @@ PassEnd fitVideoUnderBudget(const VideoJob& job, std::unique_ptr<VideoFileWriter
         }
         if (kept && double(kept->size()) >= kCloseEnough * double(budget))
             break;
-        if (size > budget && settings.bitRate == kLowestBitRate) {
+        if (size > budget && settings.bitRate == lowestRate) {
             lowest = true;
             break;
         }
@@ -177,7 +186,7 @@ PassEnd fitVideoUnderBudget(const VideoJob& job, std::unique_ptr<VideoFileWriter
         } else {
             const double videoMade = std::max(1.0, double(size) - other);
             const double wanted = (size > budget ? aim * 0.98 : aim) - other;
-            next = bitRateFor(std::max(1.0, videoBytes * wanted / videoMade), job);
+            next = rateFor(std::max(1.0, videoBytes * wanted / videoMade));
         }
         videoBytes =
             double(std::max(next, kLowestBitRate)) * double(std::max<std::int64_t>(job.totalMs, 1)) / 8000.0;

@@ -88,6 +88,7 @@ PassEnd runVideoPass(const VideoJob& job, VideoEncoderSettings settings, VideoFi
     }
     const AVRational videoBase = encoder.context()->time_base;
     const VideoEncoder::PacketSink videoSink = [&](AVPacket* pkt) {
+        report.videoBytes += std::uint64_t(pkt->size);
         return !writer || writer->write(pkt, videoStream, videoBase);
     };
     const SoundEncoder::PacketSink soundSink = [&](AVPacket* pkt) {

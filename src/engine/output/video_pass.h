@@ -48,6 +48,7 @@ enum class PassEnd { Done, Failed, Cancelled };
 
 struct PassReport {
     std::uint64_t soundBytes = 0;  // the sound packets' bytes
+    std::uint64_t videoBytes = 0;  // the video packets' bytes
     std::string firstPassStats;    // VP9's statistics of a first pass
     bool encoderRefused = false;   // the video encoder did not open with the settings
 };
