@@ -93,7 +93,6 @@ PassEnd fitVideoUnderBudget(const VideoJob& job, std::unique_ptr<VideoFileWriter
     PassEnd end = runVideoPass(job, settings, nullptr, first, result, progress, 0, 25);
     if (end != PassEnd::Done)
         return end;
-                 videoBytes);
     const double other = double(first.soundBytes + containerBytes(job, first.soundBytes));
     // A first pass far over its rate met the encoder's floor: the second
     // pass is not asked for less (H.264 refuses a rate below what its
@@ -123,7 +122,6 @@ PassEnd fitVideoUnderBudget(const VideoJob& job, std::unique_ptr<VideoFileWriter
         if (e != PassEnd::Done)
             return e;
         ++tries;
-                     (unsigned long long)writer->size());
         size = writer->size();
         if (!smallest || size < smallest) {
             smallest = size;
