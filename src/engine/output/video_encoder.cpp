@@ -109,8 +109,10 @@ bool VideoEncoder::open(const VideoEncoderSettings& s)
     frame_->height = enc_->height;
     if ((err = av.av_frame_get_buffer(frame_, 0)) < 0)
         return fail("the " + name_ + " encoder", err);
+    // Accurate rounding: without it blue-green-red pictures take a quick
+    // path that keeps less of the colour, and the video comes out larger.
     sws_ = av.sws_getContext(width_, height_, AV_PIX_FMT_BGR24, width_, height_, AV_PIX_FMT_YUV420P,
-                             SWS_BICUBIC, nullptr, nullptr, nullptr);
+                             SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
     if (!sws_)
         return fail("the picture conversion", AVERROR(ENOMEM));
     return true;
