@@ -11,7 +11,10 @@
 // Xlib's macros (None, Bool, Status, ...) stay out of the Qt headers above.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/Xfixes.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 
 namespace pelko {
 
@@ -38,6 +41,28 @@ bool allBlack(const QImage& image)
     return true;
 }
 
+// 32-bit pixels of 8-bit red, green and blue in this byte order: the kind
+// copied below.
+bool usualPixels(const XImage* image)
+{
+    return image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
+           image->blue_mask == 0xFF && image->byte_order == LSBFirst;
+}
+
+void copyRows(const XImage* image, int w, int h, Picture& picture, int dx, int dy)
+{
+    for (int row = 0; row < h; ++row) {
+        const auto* src = reinterpret_cast<const std::uint8_t*>(image->data) +
+                          std::size_t(row) * std::size_t(image->bytes_per_line);
+        std::uint8_t* out = picture.row(dy + row) + std::size_t(dx) * 3;
+        for (int col = 0; col < w; ++col) {  // B, G, R, unused
+            out[3 * col] = src[4 * col];
+            out[3 * col + 1] = src[4 * col + 1];
+            out[3 * col + 2] = src[4 * col + 2];
+        }
+    }
+}
+
 int grabErrors = 0;
 extern "C" int countGrabError(::Display*, XErrorEvent*)
 {
@@ -57,20 +82,9 @@ bool readRoot(::Display* d, int x, int y, int w, int h, Picture& picture, int dx
     XSetErrorHandler(before);
     if (!image)
         return false;
-    const bool usable = grabErrors == 0 && image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 &&
-                        image->green_mask == 0xFF00 && image->blue_mask == 0xFF &&
-                        image->byte_order == LSBFirst && image->width >= w && image->height >= h;
+    const bool usable = grabErrors == 0 && usualPixels(image) && image->width >= w && image->height >= h;
     if (usable)
-        for (int row = 0; row < h; ++row) {
-            const auto* src = reinterpret_cast<const std::uint8_t*>(image->data) +
-                              std::size_t(row) * std::size_t(image->bytes_per_line);
-            std::uint8_t* out = picture.row(dy + row) + std::size_t(dx) * 3;
-            for (int col = 0; col < w; ++col) {  // B, G, R, unused
-                out[3 * col] = src[4 * col];
-                out[3 * col + 1] = src[4 * col + 1];
-                out[3 * col + 2] = src[4 * col + 2];
-            }
-        }
+        copyRows(image, w, h, picture, dx, dy);
     XDestroyImage(image);
     return usable;
 }
@@ -124,13 +138,92 @@ std::unique_ptr<QGuiApplication> x11CaptureApplication(std::string& why)
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// The connection of our own, and a picture in memory shared with the X
+// server (MIT-SHM): the server copies the pixels straight into it, which is
+// several times faster than sending them over the connection. It is made
+// for the area's size at the first grab and again when the size changes.
 struct X11ScreenGrabber::Display {
     ::Display* x = nullptr;
     bool fixes = false;
+    bool shm = false;  // the server shares memory with us (until it fails)
+    XShmSegmentInfo segment{};
+    XImage* image = nullptr;
+
     ~Display()
     {
+        dropShared();
         if (x)
             XCloseDisplay(x);
+    }
+
+    void dropShared()
+    {
+        if (!image)
+            return;
+        XShmDetach(x, &segment);
+        XSync(x, False);
+        XDestroyImage(image);
+        shmdt(segment.shmaddr);
+        image = nullptr;
+    }
+
+    bool makeShared(int w, int h)
+    {
+        if (image && image->width == w && image->height == h)
+            return true;
+        dropShared();
+        const int screen = DefaultScreen(x);
+        image = XShmCreateImage(x, DefaultVisual(x, screen), unsigned(DefaultDepth(x, screen)), ZPixmap,
+                                nullptr, &segment, unsigned(w), unsigned(h));
+        if (!image)
+            return false;
+        segment.shmid =
+            shmget(IPC_PRIVATE, std::size_t(image->bytes_per_line) * std::size_t(h), IPC_CREAT | 0600);
+        segment.shmaddr = segment.shmid < 0 ? reinterpret_cast<char*>(-1)
+                                            : static_cast<char*>(shmat(segment.shmid, nullptr, 0));
+        if (segment.shmaddr == reinterpret_cast<char*>(-1)) {
+            if (segment.shmid >= 0)
+                shmctl(segment.shmid, IPC_RMID, nullptr);
+            XDestroyImage(image);
+            image = nullptr;
+            return false;
+        }
+        image->data = segment.shmaddr;
+        segment.readOnly = False;
+        grabErrors = 0;
+        XErrorHandler before = XSetErrorHandler(countGrabError);
+        const bool attached = XShmAttach(x, &segment) && (XSync(x, False), grabErrors == 0);
+        XSetErrorHandler(before);
+        // gone by itself once both sides have let go
+        shmctl(segment.shmid, IPC_RMID, nullptr);
+        if (!attached) {
+            XDestroyImage(image);
+            shmdt(segment.shmaddr);
+            image = nullptr;
+            return false;
+        }
+        return true;
+    }
+
+    // The root window's pixels of (rx, ry, w, h) into picture at (dx, dy).
+    // False where shared memory cannot be used.
+    bool readShared(int rx, int ry, int w, int h, Picture& picture, int dx, int dy)
+    {
+        if (!shm)
+            return false;
+        if (!makeShared(w, h) || !usualPixels(image)) {
+            dropShared();
+            shm = false;
+            return false;
+        }
+        grabErrors = 0;
+        XErrorHandler before = XSetErrorHandler(countGrabError);
+        const bool read = XShmGetImage(x, DefaultRootWindow(x), image, rx, ry, AllPlanes) && grabErrors == 0;
+        XSetErrorHandler(before);
+        if (!read)
+            return false;
+        copyRows(image, w, h, picture, dx, dy);
+        return true;
     }
 };
 
@@ -147,6 +240,7 @@ X11ScreenGrabber::X11ScreenGrabber() : display_(std::make_unique<Display>())
     display_->x = XOpenDisplay(nullptr);
     int event = 0, error = 0;
     display_->fixes = display_->x && XFixesQueryExtension(display_->x, &event, &error);
+    display_->shm = display_->x && XShmQueryExtension(display_->x);
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     blacksOut_ = wayland && *wayland;
 }
@@ -164,16 +258,27 @@ Picture X11ScreenGrabber::grab(int left, int top, int width, int height)
 {
     Picture picture(width, height);
     picture.fill(0);
-    const DesktopSize desktop = desktopSize();
+    // (from the connection of our own where there is one: a recording grabs
+    // on a thread of its own, away from Qt's screen)
+    const DesktopSize desktop = display_->x
+                                    ? DesktopSize{DisplayWidth(display_->x, DefaultScreen(display_->x)),
+                                                  DisplayHeight(display_->x, DefaultScreen(display_->x))}
+                                    : desktopSize();
     // the part of the area on the desktop; the rest stays black
     const int x0 = std::max(0, left), y0 = std::max(0, top);
     const int x1 = std::min(desktop.width, left + width), y1 = std::min(desktop.height, top + height);
     if (x1 <= x0 || y1 <= y0)
         return picture;
+    // Memory shared with the server first: fast, in device pixels, and on
+    // any thread.
+    if (display_->x && display_->readShared(x0, y0, x1 - x0, y1 - y0, picture, x0 - left, y0 - top)) {
+        if (blacksOut_ && blackPicture(picture))
+            throw ScreenGrabError(kBlackedOut);
+        return picture;
+    }
     // On a scaled screen Qt's grab takes logical pixels and cannot address
     // every device pixel: there the pixels are read straight from the
-    // server (where they are the usual kind). Unscaled, Qt's grab is the
-    // faster (it shares memory with the server).
+    // server (where they are the usual kind).
     const qreal ratio = screen_->devicePixelRatio();
     if (ratio != 1 && display_->x &&
         readRoot(display_->x, x0, y0, x1 - x0, y1 - y0, picture, x0 - left, y0 - top)) {

@@ -1,8 +1,10 @@
 #pragma once
 // X11ScreenGrabber: the capture's ScreenGrabber on an X11 desktop. Pictures
-// are read from the root window with Qt's screen grab, and on a scaled
-// screen (where Qt addresses logical pixels) with XGetImage, exact at any
-// device pixel where the server's pixels are 32-bit RGB; the
+// are read from the root window into memory shared with the server (XShm)
+// on a connection of its own, so a recording can grab from a thread of its
+// own; where the server shares no memory, with XGetImage on a scaled screen
+// (where Qt addresses logical pixels) and Qt's screen grab otherwise, exact
+// at any device pixel where the server's pixels are 32-bit RGB; the
 // cursor's picture, hot spot and position come through the XFixes extension;
 // every place and size is in device pixels, so a HiDPI screen gives the area
 // the user framed.

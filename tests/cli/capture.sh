@@ -29,6 +29,9 @@ fails 2 "--area is needed" "$tmp/a.avi"
 fails 2 "--area takes X,Y,WIDTH,HEIGHT" "$tmp/a.avi" --area 0,0,0,8
 fails 2 "--count takes 1 to 10000" "$tmp/a.avi" --area 0,0,8,8 --count 0
 fails 1 "the output must end in .gif or .avi" "$tmp/a.png" --area 0,0,8,8
+fails 2 "--fps takes 5 to 30" "$tmp/a.avi" --area 0,0,8,8 --fps 31 --seconds 1
+fails 2 "--fps and --seconds go together" "$tmp/a.avi" --area 0,0,8,8 --fps 10
+fails 2 "--count, --period and --duration are for timed grabs" "$tmp/a.avi" --area 0,0,8,8 --fps 10 --seconds 1 --count 3
 
 for tool in Xvfb ffprobe ffmpeg convert display; do
   if ! command -v "$tool" >/dev/null; then echo "$tool is not installed: the recording part skipped"; exit 0; fi
@@ -63,6 +66,22 @@ cmp -s "$tmp/want-s.bgr" "$tmp/s.bgr" || { echo "a scaled screen's grab is not t
 grep -q "^frames: 2$" "$tmp/info" || { echo "GIF frames"; cat "$tmp/info"; exit 1; }
 check 2 "$(grep -c 'graphic control: delay 33, disposal none, transparent no' "$tmp/info")" "GIF delays"
 grep -q "loop: 0 (endless)" "$tmp/info" || { echo "GIF loop"; exit 1; }
+
+# recording: 2 s at 10 frames a second; the AVI runs at that rate, the
+# GIF's delays add up to the time recorded
+"$cli" capture "$tmp/r.avi" --area 90,40,40,170 --fps 10 --seconds 2 --quiet
+IFS=, read -r rate frames < <(ffprobe -v error -count_frames -show_entries stream=r_frame_rate,nb_read_frames -of csv=p=0 "$tmp/r.avi")
+check "10/1" "$rate" "recorded AVI rate"
+[ "$frames" -ge 19 ] && [ "$frames" -le 21 ] || { echo "recorded AVI: $frames frames for 2 s"; exit 1; }
+"$cli" capture "$tmp/r.gif" --area 90,40,40,170 --fps 25 --seconds 2 --quiet
+total=$("$cli" info "$tmp/r.gif" | sed -n 's/.*graphic control: delay \([0-9]*\),.*/\1/p' | awk '{s += $1} END {print s + 0}')
+[ "$total" -ge 195 ] && [ "$total" -le 205 ] || { echo "recorded GIF: delays add up to $total cs for 2 s"; exit 1; }
+
+# an odd area with H.264: padded to even sizes, not refused
+if ffmpeg -hide_banner -encoders 2>/dev/null | grep -q libx264; then
+  "$cli" capture "$tmp/o.avi" --area 10,10,301,199 --count 2 --period 20 --codec H264 --quiet
+  check "302,200" "$(ffprobe -v error -show_entries stream=width,height -of csv=p=0 "$tmp/o.avi")" "odd area with H.264"
+fi
 
 # with the cursor on the blue square, it is drawn there and nowhere else
 if command -v xdotool >/dev/null; then

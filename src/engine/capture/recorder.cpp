@@ -122,6 +122,14 @@ void Recorder::grabLoop()
             wake_.wait(lock, [this] { return !paused_ || stopping_; });
             continue;
         }
+        if (lengthMs_ > 0 && turn * periodMs_ >= lengthMs_) {
+            const Clock::time_point last = origin_ + std::chrono::milliseconds(lengthMs_);
+            if (wake_.wait_until(lock, last, [this] { return stopping_ || paused_; }))
+                continue;
+            end("");
+            endMs_ = lengthMs_;
+            break;
+        }
         const Clock::time_point due = origin_ + turn * period;
         if (wake_.wait_until(lock, due, [this] { return stopping_ || paused_; }))
             continue;

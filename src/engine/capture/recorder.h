@@ -50,6 +50,10 @@ public:
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
+    // Ends the recording by itself after ms of recorded time (before
+    // start): the turns before it are grabbed, and the recording is exactly
+    // that long.
+    void setLength(std::int64_t ms) { lengthMs_ = ms; }
     // Starts grabbing now (the pictures are emptied first).
     void start();
     void pause();
@@ -76,6 +80,7 @@ private:
     Rect area_;
     bool withCursor_;
     int periodMs_;
+    std::int64_t lengthMs_ = 0;  // 0: until stop()
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;   // the grabbing thread: pause, resume, stop

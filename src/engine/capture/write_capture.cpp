@@ -111,9 +111,10 @@ bool writeCaptureGif(const CapturedPictures& pictures, const std::string& path, 
         // are held; the header image keeps the frame without them.
         TGIFImage single;
         setCaptureColours(single);
-        // a recording's delays follow its time line in hundredths
+        // a recording's delays follow its time line in hundredths (at least
+        // two: viewers show shorter ones as a tenth of a second)
         const std::int64_t delayMs =
-            std::clamp<std::int64_t>(pictures.durationMs(i, durationMs, 10), 0, 655350);
+            std::clamp<std::int64_t>(pictures.durationMs(i, durationMs, 10), 20, 655350);
         addGeneratedFrame(single, pictures.at(i), 0, int(delayMs));
         TGIFSubImage& frame = *single.Images().GetImage(0);
         if (i > 0)  // the loop extension belongs to the file's first frame only

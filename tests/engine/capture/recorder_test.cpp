@@ -81,6 +81,23 @@ TEST(Recorder, GrabsOnTheTimeLineAndKeepsEveryPicture)
     expectWholeTimeLine(pictures);
 }
 
+TEST(Recorder, GivenLengthEndsByItselfExactlyThen)
+{
+    CountingDesktop desktop;
+    CapturedPictures pictures;
+    Recorder recorder(desktop, pictures, {0, 0, 8, 8}, false, 20);
+    recorder.setLength(300);
+    recorder.start();
+    for (int i = 0; i < 100 && recorder.status().running; ++i) std::this_thread::sleep_for(10ms);
+    RecordingStatus s = recorder.status();
+    EXPECT_FALSE(s.running);
+    EXPECT_TRUE(s.error.empty());
+    EXPECT_EQ(s.frames + s.missed, 6);  // the turns at 0, 50, ... 250 ms
+    recorder.stop();
+    EXPECT_EQ(pictures.endMs(), 300);
+    expectWholeTimeLine(pictures);
+}
+
 TEST(Recorder, LateGrabMissesTurnsAndThePictureBeforeLastsLonger)
 {
     CountingDesktop desktop;
