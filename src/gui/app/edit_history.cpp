@@ -28,6 +28,7 @@ void EditHistory::end(Project& project)
     before_.reset();
     name_.clear();
     if (restart_) {
+        ++changes_;
         restart_ = moving_ = false;
         steps_.clear();
         if (project.changed)  // a new project starts unsaved
@@ -35,6 +36,7 @@ void EditHistory::end(Project& project)
         return;
     }
     if (moving_) {
+        ++changes_;
         moving_ = false;
         return;
     }
@@ -43,6 +45,7 @@ void EditHistory::end(Project& project)
     if (std::optional<ProjectChange> change = ProjectChange::between(*before, project)) {
         std::string named = stepName(name, change->framesTouched()).toStdString();
         steps_.push(std::move(named), std::move(*change), project);
+        ++changes_;
     }
 }
 

@@ -28,6 +28,10 @@ public:
     void restart() { restart_ = true; }
     // The command moves through the history itself: it is no step.
     void moving() { moving_ = true; }
+    // Counts the commands that changed the project or moved through its
+    // history, and the restarts: what the window shows of an earlier state
+    // (the file Generate wrote) is stale once it has moved on.
+    unsigned changes() const { return changes_; }
 
 private:
     UndoHistory steps_;
@@ -35,6 +39,7 @@ private:
     QString name_;
     bool restart_ = false;
     bool moving_ = false;
+    unsigned changes_ = 0;
 };
 
 // "Delete %n" with 3 frames: "Delete 3 frames".

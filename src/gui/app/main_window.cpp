@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 
 #include "engine/project/frame_cache.h"
 #include "gui/app/frame_strip.h"
@@ -265,6 +266,14 @@ void TAVIForm::closeEvent(QCloseEvent* event)
     showLog();
     writeSettings();
     event->accept();
+}
+
+bool TAVIForm::event(QEvent* event)
+{
+    if (event->type() != QEvent::StatusTip)
+        return QMainWindow::event(event);
+    statusPanels_.showHint(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
 }
 
 void TAVIForm::resizeEvent(QResizeEvent* event)

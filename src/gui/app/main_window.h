@@ -50,6 +50,8 @@ public:
     Project& project() { return project_; }
     const RecentProjects& recentProjects() const { return recent_; }
     const AppSettings& startSettings() const { return startSettings_; }
+    // Where features keep values of their own between runs.
+    SettingsStore& settingsStore() { return *store_; }
     DefaultFrameSize defaultFrameSize() const { return startSettings_.frameSize; }
     ScreenSize screenSize() const { return screen_; }
     bool firstProjectSetUp() const { return firstProjectSetUp_; }
@@ -120,6 +122,7 @@ public:
     // Status bar: panel 1 the project name, 2 the type, 3 the size,
     // 4 the playback time, 5 the frame count. index counts from 0.
     QString statusText(int index) const;
+    QString statusHint() const { return statusPanels_.hint(); }
     void showProjectName(const QString& name);
     void showTypeTexts();    // type-dependent captions and panel 2 (typeShown)
     void showSizeStatus();   // panel 3
@@ -162,6 +165,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // Status tips go to the hint beside the panels, not over them.
+    bool event(QEvent* event) override;
 
 private:
     void registerWindowCommands();

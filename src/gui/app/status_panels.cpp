@@ -19,6 +19,20 @@ void StatusPanels::addTo(QStatusBar& bar)
         bar.addWidget(panel);
         panels_[std::size_t(i)] = panel;
     }
+    hint_ = new QLabel;
+    hint_->setObjectName("statusHint");
+    hint_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar.addWidget(hint_, 1);
+}
+
+void StatusPanels::showHint(const QString& hint)
+{
+    hint_->setText(hint);
+}
+
+QString StatusPanels::hint() const
+{
+    return hint_->text();
 }
 
 QString StatusPanels::text(int index) const

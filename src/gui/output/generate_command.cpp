@@ -255,6 +255,7 @@ void Generation::announceWritten(const QString& path)
                                                                 std::uintmax_t(written.size())));
     generate_.writtenPanel->setText(text);
     generate_.writtenPanel->setToolTip(written.absoluteFilePath());
+    generate_.writtenJustNow = true;
 }
 
 GenerateFeature& generateFeature(TAVIForm& window)
@@ -289,6 +290,17 @@ void installGenerateCommands(TAVIForm& window)
     // the panels keep their room; this one takes what is left
     written->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     window.statusBar()->addPermanentWidget(written, 1);
+    QObject::connect(&window, &TAVIForm::enablingApplied, feature, [&window, feature] {
+        GenerateState& s = feature->state;
+        const unsigned changes = window.history().changes();
+        if (s.writtenJustNow) {
+            s.writtenJustNow = false;
+            s.writtenAt = changes;
+        } else if (changes != s.writtenAt) {
+            s.writtenPanel->clear();
+            s.writtenPanel->setToolTip({});
+        }
+    });
     QObject::connect(&window, &TAVIForm::typeShown, feature, [&window, feature, generate] {
         const bool gif = window.project().settings.isGif();
         const QString caption = gif ? "Generate animated GIF" : "Generate AVI";

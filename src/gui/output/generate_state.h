@@ -23,6 +23,10 @@ struct GenerateState {
     std::shared_ptr<TGIFImage> generatedGif;  // the last animation built whole (the preview's)
     std::shared_ptr<OutputDialogs> dialogs = std::make_shared<WidgetOutputDialogs>();
     QLabel* writtenPanel = nullptr;  // the status bar's panel of the file just written
+    // The panel goes once the project moves on from the state it was written
+    // from: the history's change count then, taken when the command ends.
+    bool writtenJustNow = false;
+    unsigned writtenAt = 0;
 };
 
 }  // namespace pelko
