@@ -242,27 +242,101 @@ std::int64_t inRange(std::int64_t value, const std::string& name, std::int64_t l
     return used;
 }
 
-// Reads key k of the file (named `name` in section) into record, against
-// the project's values read so far: a value out of range is brought into it;
-// a key the project cannot do without takes its default with its own line
-// when it is not there.
-template <class Record>
-void readKey(const IniFile& ini, const char* section, const std::string& name, const Key<Record>& k,
-             Record& record, const ProjectSettings& s, const DefaultFrameSize& d, MessageLog& log)
+// Reads key k (named `name`) into record, against the project's values read
+// so far, from get(def): the key's value as an integer, def when it is
+// missing or no number. A value out of range is brought into it; a key the
+// project cannot do without takes its default with its own line when it is
+// not there.
+template <class Record, class Get>
+void readKey(Get get, const std::string& name, const Key<Record>& k, Record& record, const ProjectSettings& s,
+             const DefaultFrameSize& d, MessageLog& log)
 {
     const std::int64_t def = k.def.of(s, d), lo = k.lo.of(s, d), hi = k.hi.of(s, d);
     if (k.unread.line) {
         constexpr std::int32_t kUnreadable = -1;
-        const std::int32_t value = ini.getInt(section, name, kUnreadable);
+        const std::int32_t value = get(kUnreadable);
         if (value == kUnreadable || (k.check == Check::Ordinal && (value < lo || value > hi))) {
             k.member.set(record, def);
             log.add(k.unread.line + k.unread.value(def));
             return;
         }
     }
-    const std::int64_t value = ini.getInt(section, name, std::int32_t(def));
+    const std::int64_t value = get(std::int32_t(def));
     k.member.set(record, inRange(value, name, lo, hi, def, k.check, log));
 }
+
+// The values of "Files" taken in one pass: frame n's value of each key
+// ("Left_3" is frame 3's "Left_"), the first of a key counting as it does
+// when looked up by name. A project of 100 000 frames has two million of
+// them, and a lookup each took most of its opening.
+class FrameValues {
+public:
+    static constexpr std::size_t kFile = std::size(kFrameKeys);  // "File_", after the frame keys
+
+    // frames: how many frames can be read (the "File_" keys).
+    FrameValues(const IniFile& ini, int frames) : frames_(frames), values_(std::size_t(frames) * kKeys)
+    {
+        ini.forEachKey(kFiles, [this](std::string_view key, std::string_view value) {
+            const std::size_t cut = key.rfind('_');
+            if (cut == std::string_view::npos)
+                return;
+            const int n = frameNumber(key.substr(cut + 1));
+            const std::optional<std::size_t> k = keyIndex(key.substr(0, cut + 1));
+            if (n < 1 || !k)
+                return;
+            std::string_view& slot = values_[std::size_t(n - 1) * kKeys + *k];
+            if (!slot.data())
+                slot = value.data() ? value : std::string_view("", 0);
+        });
+    }
+
+    bool has(int n, std::size_t k) const { return n >= 1 && n <= frames_ && at(n, k).data(); }
+    std::string text(int n, std::size_t k) const
+    {
+        return has(n, k) ? std::string(at(n, k).substr(0, IniFile::kMaxValueLength)) : std::string();
+    }
+    std::int32_t number(int n, std::size_t k, std::int32_t def) const
+    {
+        return has(n, k) ? parseIniInt(text(n, k)).value_or(def) : def;
+    }
+
+private:
+    static constexpr std::size_t kKeys = kFile + 1;
+    int frames_;
+    std::vector<std::string_view> values_;  // no data: no such key
+
+    std::string_view at(int n, std::size_t k) const { return values_[std::size_t(n - 1) * kKeys + k]; }
+
+    // The number a key is written with ("12", not "012" or "+12"), within
+    // the frames; 0 otherwise.
+    int frameNumber(std::string_view digits) const
+    {
+        if (digits.empty() || digits.size() > 9 || digits[0] == '0')
+            return 0;
+        int n = 0;
+        for (const char c : digits) {
+            if (c < '0' || c > '9')
+                return 0;
+            n = n * 10 + (c - '0');
+        }
+        return n <= frames_ ? n : 0;
+    }
+    static std::optional<std::size_t> keyIndex(std::string_view name)
+    {
+        const auto same = [](std::string_view a, std::string_view b) {
+            return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                       return std::tolower(static_cast<unsigned char>(x)) ==
+                              std::tolower(static_cast<unsigned char>(y));
+                   });
+        };
+        if (same(name, "File_"))
+            return kFile;
+        for (std::size_t i = 0; i < kFile; ++i)
+            if (same(name, kFrameKeys[i].name))
+                return i;
+        return std::nullopt;
+    }
+};
 
 // Writes key k of record (named `name` in section) when the project stores it.
 template <class Record>
@@ -313,9 +387,14 @@ void saveProjectFile(Project& project, const std::string& path)
     std::error_code ec;
     const fs::path folder = fs::absolute(path, ec).parent_path().lexically_normal();
     int n = 0;
+    std::string lastFile, lastStored;
     for (const FrameRecord& f : project.frames) {
         ++n;
-        ini.setString(kFiles, key("File_", n), storedFileName(f.File, folder));
+        if (n == 1 || f.File != lastFile) {  // frames of one GIF name it again and again
+            lastFile = f.File;
+            lastStored = storedFileName(f.File, folder);
+        }
+        ini.setString(kFiles, key("File_", n), lastStored);
         for (const auto& k : kFrameKeys) writeKey(ini, kFiles, key(k.name, n), k, f, s);
     }
     ini.save(path);  // throws "Unable to write to PATH: reason"; the project stays changed
@@ -343,7 +422,8 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
     MessageLog& log = project.log;
     for (const auto& k : kParameterKeys)
         if (storedIn(k.in, s))  // the type is read before the keys of one type
-            readKey(ini, kParameters, k.name, k, s, s, defaults, log);
+            readKey([&](std::int32_t def) { return ini.getInt(kParameters, k.name, def); }, k.name, k, s, s,
+                    defaults, log);
     if (!s.isGif() && s.Sound) {
         s.Wav_File = ini.getString(kParameters, "Wav_File", "None");
         if (!fileExists(s.Wav_File)) {
@@ -357,27 +437,35 @@ OpenResult openProjectFile(Project& project, const std::string& path, SourceRead
     // (its compact form stays in the cache) to find the sub-images, and checks
     // every frame's size. The pictures are made when they are shown.
     SourceLoader loader(*project.cache, reader, SourceCommand::Open);
-    int entries = 0;  // frames named in the file, for the progress figure
-    for (const std::string& k : ini.keys(kFiles))
-        entries += k.size() > 5 && (k.compare(0, 5, "File_") == 0 || k.compare(0, 5, "file_") == 0);
-    for (int n = 1; ini.hasKey(kFiles, key("File_", n)); ++n) {
+    const int entries = int(std::min<std::size_t>(ini.countKeys(kFiles, "File_"), 1 << 30));
+    const FrameValues values(ini, entries);
+    std::string lastStored, lastFile;
+    for (int n = 1; values.has(n, FrameValues::kFile); ++n) {
         if (progress.cancelled())
             break;
         progress.progress(std::min(100, n * 100 / std::max(1, entries)));
         FrameRecord f;
-        f.File = ini.getString(kFiles, key("File_", n), "");
-        // A relative name is taken from the project's own folder, so a project
-        // can travel together with its pictures.
-        if (!f.File.empty() && fs::path(f.File).is_relative())
-            f.File = (fs::path(path).parent_path() / f.File).lexically_normal().string();
+        std::string stored = values.text(n, FrameValues::kFile);
+        if (stored == lastStored) {
+            f.File = lastFile;  // frames of one GIF name it again and again
+        } else {
+            f.File = stored;
+            // A relative name is taken from the project's own folder, so a
+            // project can travel together with its pictures.
+            if (!f.File.empty() && fs::path(f.File).is_relative())
+                f.File = (fs::path(path).parent_path() / f.File).lexically_normal().string();
+            lastStored = std::move(stored);
+            lastFile = f.File;
+        }
         if (!fileExists(f.File)) {
             log.add("Not found file: " + f.File);
             changed = true;
             continue;
         }
-        for (const auto& k : kFrameKeys)
-            if (storedIn(k.in, s))
-                readKey(ini, kFiles, key(k.name, n), k, f, s, defaults, log);
+        for (std::size_t i = 0; i < std::size(kFrameKeys); ++i)
+            if (const auto& k = kFrameKeys[i]; storedIn(k.in, s))
+                readKey([&](std::int32_t def) { return values.number(n, i, def); }, key(k.name, n), k, f, s,
+                        defaults, log);
         if (s.Type != ProjectGif)
             f.Time = std::uint16_t(s.AviFrameTime);
 

@@ -289,3 +289,24 @@ TEST_F(ProjectFileTest, PicturesInTheProjectFolderAreSavedRelativeSoTheFolderCan
     saveProjectFile(q, path("moved/p.mcp"));
     EXPECT_EQ(read("moved/p.mcp"), saved);
 }
+
+// Frames are read however the file orders and spells their keys: names in
+// any case, frames in any order, the first of a repeated key counting, and a
+// number written otherwise ("Left_01") naming no frame.
+TEST_F(ProjectFileTest, FrameKeysInAnyOrderAndCase)
+{
+    const std::string pic = path("a.png");
+    writePng(pic, patternPicture(8, 8));
+    write("p.mcp",
+          "[Parameters]\nWidth=30\nHeight=20\nType=1\n[Files]\n"
+          "left_2=7\nFILE_2=" +
+              pic + "\nFile_1=" + pic +
+              "\nLeft_1=3\nLeft_1=9\nLeft_01=5\n"
+              "Time_1=120\n[Other]\nLeft_2=8\n");
+    Project p;
+    openProjectFile(p, path("p.mcp"), *reader, {});
+    ASSERT_EQ(p.frames.count(), 2);
+    EXPECT_EQ(p.frames[0].Left, 3);
+    EXPECT_EQ(p.frames[0].Time, 120);
+    EXPECT_EQ(p.frames[1].Left, 7);
+}
