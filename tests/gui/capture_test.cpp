@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
@@ -460,6 +461,94 @@ private slots:
         QVERIFY(form_->isVisible());
         QVERIFY(!bar().isVisible());
         QVERIFY(screenCaptureUnavailableReason("xcb").empty());
+    }
+
+    // "Record": the bar counts time, pictures and misses, pauses and
+    // resumes; the GIF's delays add up to the recorded time and its frames
+    // go into the project when asked.
+    void recordingPausesAndWritesItsTimesIntoTheProject()
+    {
+        startCapture([](TFormCapture& f) {
+            f.recordBox()->setChecked(true);
+            f.fpsEdit()->setValue(20);
+            f.leftEdit()->setValue(100);
+            f.topEdit()->setValue(100);
+            f.widthEdit()->setValue(64);
+            f.heightEdit()->setValue(48);
+            f.gifButton()->setChecked(true);
+            f.addToProjectBox()->setChecked(true);
+            return true;
+        });
+        QVERIFY(capture().settings().recordMode);
+        QVERIFY(bar().pauseButton()->isVisible());
+        QVERIFY(!bar().pauseButton()->isEnabled());
+        QVERIFY(!bar().finishButton()->isEnabled());
+        QCOMPARE(bar().counter()->text(), QString(" 0:00.0, 0 frames, 0 missed"));
+        bar().captureButton()->click();
+        QCOMPARE(bar().windowTitle(), QString("Capture: recording"));
+        QVERIFY(!bar().captureButton()->isEnabled());
+        QTest::qWait(400);  // the window answers meanwhile: the grabs are elsewhere
+        bar().pauseButton()->click();
+        QCOMPARE(bar().windowTitle(), QString("Capture: paused"));
+        QCOMPARE(bar().pauseButton()->toolTip(), QString("Resume"));
+        QTest::qWait(300);
+        bar().pauseButton()->click();
+        QTest::qWait(300);
+        bar().showStatus();
+        QVERIFY(bar().finishButton()->isEnabled());
+        QVERIFY(
+            bar().counter()->text().contains(QRegularExpression(R"(^ 0:00\.\d, \d+ frames, \d+ missed$)")));
+        const int before = form_->project().frames.count();
+        bar().finishButton()->click();
+        const QString path = work("Capture.gif");
+        QCOMPARE(dialogs_->messages, QStringList{"Information: It was created the next file: " + path});
+        TGIFImage gif;
+        gif.LoadFromFile(path.toStdString());
+        const int frames = gif.Images().GetCount();
+        QVERIFY2(frames >= 10 && frames <= 15, qPrintable(QString::number(frames)));
+        int hundredths = 0;
+        for (int i = 0; i < frames; ++i)
+            hundredths += gif.Images().GetImage(i)->GraphicControlExtension()->GetDelay();
+        // 700 ms recorded, not the 1 s on the wall clock
+        QVERIFY2(hundredths >= 65 && hundredths <= 85, qPrintable(QString::number(hundredths)));
+        QCOMPARE(form_->project().frames.count(), before + frames);
+    }
+
+    // A desktop that stops giving pictures mid-recording: the bar says why
+    // and the pictures grabbed so far are still written.
+    void recordingThatEndsByItselfKeepsItsPictures()
+    {
+        struct Ending : ScreenGrabber {
+            int grabs = 0;
+            DesktopSize desktopSize() override { return {kScreenWidth, kScreenHeight}; }
+            Picture grab(int, int, int w, int h) override
+            {
+                if (++grabs > 6)  // the settings dialog's picture, then five
+                    throw ScreenGrabError("The shared screen's stream has ended.");
+                Picture p(w, h);
+                p.fill(rgb(10, 20, 30));
+                return p;
+            }
+            std::optional<CursorImage> cursor() override { return std::nullopt; }
+        };
+        capture().setGrabberFactory([] { return std::make_unique<Ending>(); });
+        startCapture([](TFormCapture& f) {
+            f.recordBox()->setChecked(true);
+            f.fpsEdit()->setValue(30);
+            f.aviButton()->setChecked(true);
+            return true;
+        });
+        bar().captureButton()->click();
+        QTRY_COMPARE_WITH_TIMEOUT(dialogs_->messages,
+                                  QStringList{"Error: The shared screen's stream has ended."}, 3000);
+        QCOMPARE(bar().windowTitle(), QString("Capture: finish"));
+        QVERIFY(!bar().pauseButton()->isEnabled());
+        QVERIFY(bar().finishButton()->isEnabled());
+        QCOMPARE(capture().pictures().count(), 5);
+        dialogs_->messages.clear();
+        bar().finishButton()->click();
+        QCOMPARE(dialogs_->messages,
+                 QStringList{"Information: It was created the next file: " + work("Capture.avi")});
     }
 
     void cancelledCodecWindowKeepsThePictures()

@@ -6,6 +6,11 @@
 // user the file's path; then the main window comes back. Closing the bar
 // drops the pictures; a cancelled dialog or an error brings the main window
 // back at once. The settings are kept for the program run.
+//
+// "Record" runs a Recorder between "Capture" and "Finish and create"; the
+// pictures it grabbed stay when it ends by itself, and are written with their
+// times. "Add to project when done" adds the written GIF's frames to the
+// project.
 
 #include <QObject>
 #include <QPointer>
@@ -16,6 +21,7 @@
 #include "engine/base/geometry.h"
 #include "engine/capture/capture_settings.h"
 #include "engine/capture/captured_pictures.h"
+#include "engine/capture/recorder.h"
 #include "engine/capture/screen_grabber.h"
 #include "gui/capture/handle_capture_form.h"
 
@@ -24,6 +30,7 @@ class QWidget;
 namespace pelko {
 
 class CaptureDialogs;
+class SettingsStore;
 class CommandRail;
 struct GenerateState;
 struct GeneratedFramesState;
@@ -53,12 +60,21 @@ public:
     TFormHandleCapture* bar() const { return bar_; }
     QString lastFile() const { return lastFile_; }
 
+    // Where the grabber's choice ("CaptureGrabber": "x11", "portal", or
+    // empty to follow the session) and the portal's permission are kept.
+    void setStore(SettingsStore* store) { store_ = store; }
+    // Where a written file's frames go ("Add to project when done").
+    void setAddToProject(std::function<void(const QString& path)> add) { addToProject_ = std::move(add); }
+    const Recorder* recorder() const { return recorder_.get(); }
+
     // Tests answer the dialogs and may bring their own desktop.
     void setDialogs(std::shared_ptr<CaptureDialogs> dialogs) { dialogs_ = std::move(dialogs); }
     void setGrabberFactory(GrabberFactory factory) { factory_ = std::move(factory); }
 
 private:
     bool grabOne();
+    std::unique_ptr<ScreenGrabber> makeGrabber();
+    void stopRecording();
     void finish();
     void writeAvi(const std::string& folder);
     void writeGif(const std::string& folder);
@@ -76,6 +92,9 @@ private:
     CaptureScale scale_;
     Rect area_;
     CapturedPictures pictures_;
+    std::unique_ptr<Recorder> recorder_;
+    std::function<void(const QString&)> addToProject_;
+    SettingsStore* store_ = nullptr;
     QPointer<TFormHandleCapture> bar_;
     QString lastFile_;
 };

@@ -68,11 +68,17 @@ TFormCapture::TFormCapture(const CaptureSettings& stored, const Picture& desktop
     maxFrames_ = spin("MaxFrames", kMinMaxFrames, kMaxMaxFrames);
     cursor_ = new QCheckBox("With cursor");
     cursor_->setObjectName("WithCursor");
+    record_ = new QCheckBox("Record");
+    record_->setObjectName("Record");
+    record_->setToolTip("Record at a steady rate from Capture to Finish");
+    fps_ = spin("FramesPerSecond", kMinRecordFps, kMaxRecordFps);
     auto* modeGroup = new QGroupBox("Capture");
     auto* modeForm = new QFormLayout(modeGroup);
     modeForm->addRow(auto_);
     modeForm->addRow("Periodicity (msec)", period_);
     modeForm->addRow("Max frames", maxFrames_);
+    modeForm->addRow(record_);
+    modeForm->addRow("Frames a second", fps_);
     modeForm->addRow(cursor_);
 
     name_ = new QLineEdit;
@@ -91,6 +97,9 @@ TFormCapture::TFormCapture(const CaptureSettings& stored, const Picture& desktop
     fileForm->addRow("Name", name_);
     fileForm->addRow("Duration of frame (msec)", duration_);
     fileForm->addRow(extension);
+    addToProject_ = new QCheckBox("Add to project when done");
+    addToProject_->setObjectName("AddToProject");
+    fileForm->addRow(addToProject_);
 
     ok_ = new QPushButton("OK");
     ok_->setObjectName("OK");
@@ -100,7 +109,7 @@ TFormCapture::TFormCapture(const CaptureSettings& stored, const Picture& desktop
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     auto* keys = new SpinKeys(ok_, cancel_, this);
-    for (QSpinBox* s : {left_, top_, width_, height_, period_, maxFrames_, duration_}) keys->watch(s);
+    for (QSpinBox* s : {left_, top_, width_, height_, period_, maxFrames_, duration_, fps_}) keys->watch(s);
 
     auto* side = new QVBoxLayout;
     side->addWidget(areaGroup);
@@ -129,6 +138,9 @@ TFormCapture::TFormCapture(const CaptureSettings& stored, const Picture& desktop
     period_->setValue(stored.periodMs);
     duration_->setValue(stored.durationMs);
     maxFrames_->setValue(stored.maxFrames);
+    record_->setChecked(stored.recordMode);
+    fps_->setValue(stored.recordFps);
+    addToProject_->setChecked(stored.addToProject);
     (stored.format == CaptureFormat::AnimatedGif ? gif_ : avi_)->setChecked(true);
     name_->setText(QString::fromStdString(stored.name));
     areaEdited();
@@ -137,9 +149,25 @@ TFormCapture::TFormCapture(const CaptureSettings& stored, const Picture& desktop
         period_->setEnabled(on);
         maxFrames_->setEnabled(on);
     });
+    enableModes();
+    connect(record_, &QCheckBox::toggled, this, &TFormCapture::enableModes);
+    connect(gif_, &QRadioButton::toggled, this, &TFormCapture::enableModes);
     for (QSpinBox* s : {left_, top_, width_, height_})
         connect(s, &QSpinBox::valueChanged, this, &TFormCapture::areaEdited);
     connect(preview_, &CapturePreview::moved, this, &TFormCapture::areaDragged);
+}
+
+// "Record" stands in place of the manual and automatic modes and of the
+// fixed duration; only a GIF's frames can go into the project.
+void TFormCapture::enableModes()
+{
+    const bool recording = record_->isChecked();
+    fps_->setEnabled(recording);
+    auto_->setEnabled(!recording);
+    period_->setEnabled(!recording && auto_->isChecked());
+    maxFrames_->setEnabled(!recording && auto_->isChecked());
+    duration_->setEnabled(!recording);
+    addToProject_->setEnabled(gif_->isChecked());
 }
 
 void TFormCapture::areaEdited()
@@ -167,6 +195,9 @@ CaptureSettings TFormCapture::settings() const
         s.periodMs = period_->value();
     }
     s.durationMs = duration_->value();
+    s.recordMode = record_->isChecked();
+    s.recordFps = fps_->value();
+    s.addToProject = addToProject_->isChecked();
     return s;
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // TFormCapture: "Settings for capture". The whole screen reduced on the
 // preview with the capture area as a red rectangle to drag, the area in
-// screen pixels in four spin edits, the mode (manual, or "Auto" with its
-// period and number of frames), "With cursor", and the file the capture makes
-// in the work folder. It only picks values: settings() is what "OK" stores.
+// screen pixels in four spin edits, the mode (manual, "Auto" with its period
+// and number of frames, or "Record" with its frames a second), "With cursor",
+// and the file the capture makes in the work folder, with "Add to project
+// when done" for a GIF. It only picks values: settings() is what "OK" stores.
 
 #include <QDialog>
 
@@ -42,6 +43,9 @@ public:
     QSpinBox* periodEdit() const { return period_; }
     QSpinBox* maxFramesEdit() const { return maxFrames_; }
     QCheckBox* cursorBox() const { return cursor_; }
+    QCheckBox* recordBox() const { return record_; }
+    QSpinBox* fpsEdit() const { return fps_; }
+    QCheckBox* addToProjectBox() const { return addToProject_; }
     QLineEdit* nameEdit() const { return name_; }
     QSpinBox* durationEdit() const { return duration_; }
     QRadioButton* aviButton() const { return avi_; }
@@ -51,6 +55,7 @@ public:
 
 private:
     void areaEdited();
+    void enableModes();
     void areaDragged(QPoint topLeft);
 
     CaptureSettings stored_;
@@ -64,6 +69,9 @@ private:
     QSpinBox* period_ = nullptr;
     QSpinBox* maxFrames_ = nullptr;
     QCheckBox* cursor_ = nullptr;
+    QCheckBox* record_ = nullptr;
+    QSpinBox* fps_ = nullptr;
+    QCheckBox* addToProject_ = nullptr;
     QLineEdit* name_ = nullptr;
     QSpinBox* duration_ = nullptr;
     QRadioButton* avi_ = nullptr;

@@ -11,6 +11,7 @@ namespace pelko {
 namespace {
 
 constexpr int kKeepOnTopMs = 1000;
+constexpr int kStatusMs = 100;
 
 QToolButton* barButton(const char* name, const char* hint, QStyle::StandardPixmap icon, QWidget* parent)
 {
@@ -51,10 +52,12 @@ TFormHandleCapture::TFormHandleCapture(std::function<bool()> grab, QWidget* pare
         show();
         raise();
     });
+    statusTimer_.setInterval(kStatusMs);
+    connect(&statusTimer_, &QTimer::timeout, this, &TFormHandleCapture::showStatus);
     connect(capture_, &QToolButton::clicked, this, &TFormHandleCapture::captureClicked);
     connect(pause_, &QToolButton::clicked, this, &TFormHandleCapture::pauseClicked);
     connect(finish_, &QToolButton::clicked, this, [this] {
-        if (state_.finishEnabled())
+        if (recordMode_ ? recordingState_.finishEnabled() : state_.finishEnabled())
             emit finishRequested();
     });
     mirror();
@@ -65,11 +68,38 @@ void TFormHandleCapture::start(const CaptureSettings& settings)
     state_.show(settings.autoMode, settings.maxFrames, settings.format);
     captureTimer_.setInterval(settings.periodMs);
     captureTimer_.stop();
+    recordMode_ = settings.recordMode;
+    recordingState_.show(settings.format);
+    endReported_ = false;
+    statusTimer_.stop();
     mirror();
     adjustSize();
     show();
     raise();
     topTimer_.start();
+}
+
+void TFormHandleCapture::recordingFinished()
+{
+    showStatus();
+    recordingState_.finished();
+    statusTimer_.stop();
+    mirror();
+}
+
+void TFormHandleCapture::showStatus()
+{
+    if (!recordMode_ || !recordingState_.started() || !recording_.status)
+        return;
+    const RecordingStatus status = recording_.status();
+    recordingState_.update(status);
+    mirror();
+    if (!status.running && !status.error.empty() && !endReported_) {
+        endReported_ = true;
+        statusTimer_.stop();
+        if (recording_.endedByItself)
+            recording_.endedByItself(status.error);
+    }
 }
 
 void TFormHandleCapture::stopTimers()
@@ -88,6 +118,7 @@ void TFormHandleCapture::keepOnTop()
 void TFormHandleCapture::stopAndHide()
 {
     state_.stop();
+    statusTimer_.stop();
     captureTimer_.stop();
     topTimer_.stop();
     hiding_ = true;
@@ -97,13 +128,28 @@ void TFormHandleCapture::stopAndHide()
 
 void TFormHandleCapture::captureClicked()
 {
-    runStep(state_.captureClicked());
+    if (!recordMode_) {
+        runStep(state_.captureClicked());
+        return;
+    }
+    if (recordingState_.captureClicked() == RecordingBarState::Step::Start && recording_.start) {
+        recording_.start();
+        statusTimer_.start();
+    }
+    showStatus();
 }
 
 void TFormHandleCapture::pauseClicked()
 {
-    state_.pauseClicked();
-    mirror();
+    if (!recordMode_) {
+        state_.pauseClicked();
+        mirror();
+        return;
+    }
+    const RecordingBarState::Step step = recordingState_.pauseClicked();
+    if (step != RecordingBarState::Step::Nothing && recording_.pause)
+        recording_.pause(step == RecordingBarState::Step::Pause);
+    showStatus();
 }
 
 void TFormHandleCapture::tick()
@@ -124,6 +170,18 @@ void TFormHandleCapture::runStep(CaptureBarState::Step step)
 
 void TFormHandleCapture::mirror()
 {
+    if (recordMode_) {
+        capture_->setEnabled(recordingState_.captureEnabled());
+        pause_->setVisible(true);
+        pause_->setEnabled(recordingState_.pauseEnabled());
+        pause_->setToolTip(recordingState_.pauseHint());
+        finish_->setEnabled(recordingState_.finishEnabled());
+        finish_->setToolTip(recordingState_.finishHint());
+        counter_->setText(QString::fromStdString(recordingState_.counterText()));
+        setWindowTitle(QString::fromStdString(recordingState_.caption()));
+        return;
+    }
+    pause_->setToolTip("Pause");
     capture_->setEnabled(state_.captureEnabled());
     pause_->setVisible(state_.pauseVisible());
     pause_->setEnabled(state_.pauseEnabled());
@@ -141,6 +199,7 @@ void TFormHandleCapture::mirror()
 void TFormHandleCapture::closeEvent(QCloseEvent* event)
 {
     state_.stop();
+    statusTimer_.stop();
     captureTimer_.stop();
     topTimer_.stop();
     QWidget::closeEvent(event);

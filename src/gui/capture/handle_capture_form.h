@@ -6,12 +6,18 @@
 // thread, so a tick and a click never overlap. Grabbing and writing are the
 // command's: the bar calls grab() when a picture is due and says when the
 // user wants the file or closes the bar.
+//
+// In "Record" mode the bar follows RecordingBarState instead: "Capture"
+// starts the recorder (which grabs on threads of its own), "Pause" pauses and
+// resumes it, and a status timer shows the recorded time, the pictures and
+// the turns missed; a recording that ends by itself is reported once.
 
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 
 #include "engine/capture/capture_bar_state.h"
+#include "engine/capture/recording_bar_state.h"
 
 class QLabel;
 class QToolButton;
@@ -21,12 +27,27 @@ namespace pelko {
 class TFormHandleCapture : public QWidget {
     Q_OBJECT
 public:
+    // What the bar asks of the command in "Record" mode.
+    struct Recording {
+        std::function<void()> start;
+        std::function<void(bool pause)> pause;
+        std::function<RecordingStatus()> status;
+        std::function<void(const std::string& why)> endedByItself;
+    };
+
     // grab: takes one picture into the list; false when it failed (it has
     // said why).
     explicit TFormHandleCapture(std::function<bool()> grab, QWidget* parent = nullptr);
 
+    void setRecording(Recording recording) { recording_ = std::move(recording); }
     // Shows the bar for a new capture (nothing grabbed yet).
     void start(const CaptureSettings& settings);
+    // The recording has stopped for "Finish and create".
+    void recordingFinished();
+    bool recordMode() const { return recordMode_; }
+    const RecordingBarState& recordingState() const { return recordingState_; }
+    // Reads the recorder's status now, as the status timer does.
+    void showStatus();
     // Stops both timers (the bar stays up, e.g. under the dialogs of
     // writing the file), and starts keeping it on top again.
     void stopTimers();
@@ -65,6 +86,11 @@ private:
     QLabel* counter_ = nullptr;
     QTimer captureTimer_;
     QTimer topTimer_;
+    QTimer statusTimer_;
+    Recording recording_;
+    RecordingBarState recordingState_;
+    bool recordMode_ = false;
+    bool endReported_ = false;
     bool hiding_ = false;
 };
 
