@@ -109,10 +109,12 @@ bool VideoEncoder::open(const VideoEncoderSettings& s)
     frame_->height = enc_->height;
     if ((err = av.av_frame_get_buffer(frame_, 0)) < 0)
         return fail("the " + name_ + " encoder", err);
-    // Accurate rounding: without it blue-green-red pictures take a quick
-    // path that keeps less of the colour, and the video comes out larger.
-    sws_ = av.sws_getContext(width_, height_, AV_PIX_FMT_BGR24, width_, height_, AV_PIX_FMT_YUV420P,
-                             SWS_BICUBIC | SWS_ACCURATE_RND, nullptr, nullptr, nullptr);
+    // From red-green-blue rows, as the ffmpeg command line converts its
+    // pictures: blue-green-red ones would take a quick path that keeps less
+    // of the colour, and the video would come out larger.
+    sws_ = av.sws_getContext(width_, height_, AV_PIX_FMT_RGB24, width_, height_, AV_PIX_FMT_YUV420P,
+                             SWS_BICUBIC, nullptr, nullptr, nullptr);
+    rgb_.resize(std::size_t(width_) * 3 * std::size_t(height_));
     if (!sws_)
         return fail("the picture conversion", AVERROR(ENOMEM));
     return true;
@@ -143,11 +145,19 @@ bool VideoEncoder::encode(const Picture& picture, std::int64_t ptsMs, std::int64
                           const PacketSink& sink)
 {
     const VideoLibrary& av = video();
+    if (picture.width() != width_ || picture.height() != height_)
+        return fail("the " + name_ + " encoder: a picture of another size", 0);
     int err = av.av_frame_make_writable(frame_);
     if (err < 0)
         return fail("the " + name_ + " encoder", err);
-    const std::uint8_t* src[1] = {picture.data()};
-    const int srcStride[1] = {int(picture.stride())};
+    const std::uint8_t* bgr = picture.data();
+    for (std::size_t i = 0; i < rgb_.size(); i += 3) {
+        rgb_[i] = bgr[i + 2];
+        rgb_[i + 1] = bgr[i + 1];
+        rgb_[i + 2] = bgr[i];
+    }
+    const std::uint8_t* src[1] = {rgb_.data()};
+    const int srcStride[1] = {width_ * 3};
     av.sws_scale(sws_, src, srcStride, 0, height_, frame_->data, frame_->linesize);
     padLuma(frame_, width_, height_);
     frame_->pts = ptsMs;

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "engine/avi/video_library.h"
 #include "engine/image/picture.h"
@@ -67,6 +68,7 @@ private:
     AVFrame* frame_ = nullptr;
     AVPacket* pkt_ = nullptr;
     int width_ = 0, height_ = 0;
+    std::vector<std::uint8_t> rgb_;  // the picture's rows as red, green, blue
     std::string name_;
     std::string statsIn_;  // kept while the encoder reads it
     std::string stats_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "engine/base/ordered_pipeline.h"
+#include "engine/base/parallel.h"
 #include "engine/output/sound_encoder.h"
 #include "engine/project/composition.h"
 #include "engine/project/frame_cache.h"
@@ -100,23 +102,48 @@ PassEnd runVideoPass(const VideoJob& job, VideoEncoderSettings settings, VideoFi
         return writer && !writer->error().empty() ? writerFailed() : failed(encoderError);
     };
 
+    // The frames are composed on worker threads a few ahead of the encoder,
+    // which takes them in order on this one.
+    struct Composed {
+        Picture canvas;
+        OutputResult failure;
+        bool ok = false;
+    };
     const int n = job.frameCount();
-    Picture canvas;
-    for (int i = 0; i < n; ++i) {
-        if (!composeVideoFrame(job, i, canvas, result))
-            return PassEnd::Failed;
+    PassEnd end = PassEnd::Done;
+    const auto compose = [&](int i) {
+        Composed c;
+        c.ok = composeVideoFrame(job, i, c.canvas, c.failure);
+        return c;
+    };
+    const auto encode = [&](int i, Composed c) {
+        if (!c.ok) {
+            result.messages.insert(result.messages.end(), c.failure.messages.begin(),
+                                   c.failure.messages.end());
+            result.failure = c.failure.failure;
+            end = PassEnd::Failed;
+            return false;
+        }
         const std::size_t k = std::size_t(i);
-        if (!encoder.encode(canvas, job.start[k], job.duration[k], videoSink))
-            return encodingFailed(encoder.error());
-        if (sound && !sound->encodeUntil(job.start[k] + job.duration[k], soundSink))
-            return encodingFailed(sound->error());
+        if (!encoder.encode(c.canvas, job.start[k], job.duration[k], videoSink)) {
+            end = encodingFailed(encoder.error());
+            return false;
+        }
+        if (sound && !sound->encodeUntil(job.start[k] + job.duration[k], soundSink)) {
+            end = encodingFailed(sound->error());
+            return false;
+        }
         progress.frames(i + 1, n);
         progress.progress(progressFrom + (progressTo - progressFrom) * (i + 1) / n);
         if (progress.cancelled()) {
             markCancelled(result, job.path);
-            return PassEnd::Cancelled;
+            end = PassEnd::Cancelled;
+            return false;
         }
-    }
+        return true;
+    };
+    if (!runInOrder<Composed>(n, std::min(workerCount(0), n), compose, encode))
+        return end;
     if (!encoder.finish(videoSink))
         return encodingFailed(encoder.error());
     if (sound && !sound->finish(soundSink))

@@ -216,8 +216,8 @@ TEST(GenerateVideo, SizeBudgetIsKept)
 }
 
 // A budget that even the lowest bit rate cannot meet writes nothing, and an
-// existing file stays; so does a cancelled one.
-TEST(GenerateVideo, ImpossibleBudgetAndCancelWriteNothing)
+// existing file stays; so does a frame whose source is gone, and a cancel.
+TEST(GenerateVideo, ImpossibleBudgetMissingFrameAndCancelWriteNothing)
 {
     if (!haveFfmpeg())
         GTEST_SKIP() << "ffmpeg and ffprobe are not installed";
@@ -233,6 +233,15 @@ TEST(GenerateVideo, ImpossibleBudgetAndCancelWriteNothing)
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.failure.find("does not fit in 3.0 kB"), std::string::npos) << r.failure;
     EXPECT_NE(r.failure.find("smallest file reached"), std::string::npos) << r.failure;
+    EXPECT_EQ(std::filesystem::file_size(file), 3u);
+
+    Project gone = project;
+    FrameRecord missing = gone.frames[3];
+    missing.File = dir.file("missing.png");
+    gone.frames.append(missing);
+    const OutputResult m = generateVideoFile(gone, file, VideoFileOptions{});
+    EXPECT_FALSE(m.ok);
+    EXPECT_NE(m.failure.find("missing.png"), std::string::npos) << m.failure;
     EXPECT_EQ(std::filesystem::file_size(file), 3u);
 
     CancelAfter cancel(3);
