@@ -100,6 +100,32 @@ private slots:
         QCOMPARE(form.project().log.lines(),
                  std::vector<std::string>{"Not found file: " + dir_.filePath("s1.png").toStdString()});
     }
+
+    // On a 2x screen a card's picture fills the card as the 1x thumbnail
+    // does, from more of the picture's pixels: a picture a little larger
+    // than the card, and one much larger.
+    void cardPicturesFillTheCardAtTwiceTheDensity()
+    {
+        dialogs_ = std::make_shared<FakeDialogs>();
+        form_ = newProjectWindow(dir_.filePath("settings.ini"), dialogs_,
+                                 ProjectOptions{.Width = 1000, .Height = 600});
+        TAVIForm& form = *form_;
+        form.addPictures({writePng(dir_.filePath("mid.png"), 200, 120, 0x204080),
+                          writePng(dir_.filePath("big.png"), 1000, 600, 0x204080)});
+        FrameStrip* strip = form.frameCards();
+        for (int i = 0; i < 2; ++i) {
+            const QImage one = strip->cardPicture(i, 1.0);
+            const QImage two = strip->cardPicture(i, 2.0);
+            QCOMPARE(one.width(), kThumbnailWidth);
+            QVERIFY2(std::abs(two.width() / two.devicePixelRatio() - one.width()) < 1,
+                     qPrintable(QString("%1 / %2").arg(two.width()).arg(two.devicePixelRatio())));
+            QVERIFY2(two.width() > one.width(), qPrintable(QString("card %1").arg(i)));
+            // the picture reaches as near the card's left edge as it does at 1x
+            const qreal r = two.devicePixelRatio();
+            QCOMPARE(one.pixel(4, one.height() / 2), shown(0x204080));
+            QCOMPARE(two.pixel(int(4 * r), two.height() / 2), shown(0x204080));
+        }
+    }
 };
 
 QTEST_MAIN(FrameStripTest)

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -34,13 +35,21 @@ bool reduced(const FrameRecord& f, const ProjectSettings& s)
 QImage renderCardPicture(FrameCache& cache, const FrameRecord& f, const ProjectSettings& s, int number,
                          qreal dpr)
 {
-    // a picture shown unscaled stays sharp when doubled
+    // On a screen of more than one device pixel per point, a picture the
+    // thumbnail reduces is made from as many of its pixels as the card has
+    // device pixels (never enlarged), and shown at the thumbnail's size: it
+    // fills the card as the thumbnail does, sharply.
     if (dpr > 1 && reduced(f, s)) {
-        const FramePicture sharp =
-            cache.fittedImage(f, s, int(kThumbnailWidth * dpr), int(kThumbnailHeight * dpr), number);
-        if (sharp.ok()) {
+        const FrameSize size = frameImageSize(f, s);
+        // the smallest box of the card's shape that holds the picture whole
+        const int boxWidth =
+            std::max(size.width, (size.height * kThumbnailWidth + kThumbnailHeight - 1) / kThumbnailHeight);
+        const int width = std::min(int(kThumbnailWidth * dpr), boxWidth);
+        const int height = std::max(1, width * kThumbnailHeight / kThumbnailWidth);
+        const FramePicture sharp = cache.fittedImage(f, s, width, height, number);
+        if (sharp.ok() && sharp.picture->width() > 0) {
             QImage image = toImage(*sharp.picture);
-            image.setDevicePixelRatio(dpr);
+            image.setDevicePixelRatio(std::max(1.0, double(width) / kThumbnailWidth));
             return image;
         }
     }
