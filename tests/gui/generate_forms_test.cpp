@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTemporaryDir>
@@ -115,6 +116,26 @@ private slots:
         QCOMPARE(form.values().soundDuration, -1);
     }
 
+    // An animation larger than the preview's area is shown whole, reduced
+    // with its shape kept; 1:1 shows its pixels in the scrolled area.
+    void gifFormPreviewFitsItsArea()
+    {
+        TAniGIFForm form("big.gif", GifOptionsValues{}, 800, 500, [](QWidget*, const AnimatedGifOptions&) {
+            return std::shared_ptr<const BuiltGif>();
+        });
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const QRect area = form.previewArea()->viewport()->rect();
+        const QRect at = form.preview()->pictureRect();
+        QVERIFY(area.contains(at.translated(form.preview()->pos())));
+        QVERIFY(at.width() >= area.width() - 1 || at.height() >= area.height() - 1);
+        QVERIFY(std::abs(at.width() * 500 - at.height() * 800) <= 800);
+        form.actualSizeButton()->click();
+        QCOMPARE(form.preview()->size(), QSize(800, 500));
+        QCOMPARE(form.preview()->pictureRect(), QRect(0, 0, 800, 500));
+        form.reject();
+    }
+
     void gifFormBoxesLoopsAndItsPreviewBuilds()
     {
         std::vector<AnimatedGifOptions> built;
@@ -129,7 +150,10 @@ private slots:
             return std::shared_ptr<const BuiltGif>();
         });
         QCOMPARE(form.windowTitle(), QString("clip.gif"));
+        form.actualSizeButton()->click();  // 1:1: the preview as large as the animation
         QCOMPARE(form.preview()->size(), QSize(300, 200));
+        form.actualSizeButton()->click();
+        QVERIFY(form.preview()->fitted());
         QVERIFY(!form.loopsField()->isEnabled());
         QCOMPARE(form.loopsField()->value(), 4);
 

@@ -67,6 +67,24 @@ TAniGIFForm::TAniGIFForm(const QString& outputName, const GifOptionsValues& valu
     scroll_->setObjectName("previewScroll");
     scroll_->setWidget(preview_);
     scroll_->setFixedSize(340, 260);
+    // the animation is seen whole; 1:1 shows its pixels, scrolled
+    actualSize_ = new QToolButton;
+    actualSize_->setObjectName("actualSize");
+    actualSize_->setText("1:1");
+    actualSize_->setCheckable(true);
+    actualSize_->setToolTip("Show the animation at its own size");
+    const auto showFitted = [this](bool actual) {
+        preview_->setFitted(!actual);
+        scroll_->setWidgetResizable(!actual);
+    };
+    showFitted(false);
+    connect(actualSize_, &QToolButton::toggled, this, showFitted);
+    auto* previewColumn = new QVBoxLayout;
+    previewColumn->addWidget(scroll_, 1);
+    auto* previewBar = new QHBoxLayout;
+    previewBar->addStretch(1);
+    previewBar->addWidget(actualSize_);
+    previewColumn->addLayout(previewBar);
 
     byDefault_ = new QToolButton;
     byDefault_->setObjectName("byDefault");
@@ -85,7 +103,7 @@ TAniGIFForm::TAniGIFForm(const QString& outputName, const GifOptionsValues& valu
 
     auto* columns = new QHBoxLayout;
     columns->addWidget(options);
-    columns->addWidget(scroll_, 1);
+    columns->addLayout(previewColumn, 1);
     auto* top = new QVBoxLayout(this);
     top->addLayout(columns);
     top->addLayout(buttons);

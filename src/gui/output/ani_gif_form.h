@@ -69,6 +69,7 @@ public:
     QPushButton* cancelButton() const { return cancel_; }
     GifPreview* preview() const { return preview_; }
     QScrollArea* previewArea() const { return scroll_; }
+    QToolButton* actualSizeButton() const { return actualSize_; }
 
     void done(int result) override;
 
@@ -95,6 +96,7 @@ private:
     QPushButton* save_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QScrollArea* scroll_ = nullptr;
+    QToolButton* actualSize_ = nullptr;
     GifPreview* preview_ = nullptr;
 };
 

@@ -63,10 +63,30 @@ GifPreview::~GifPreview()
 
 void GifPreview::setSurfaceSize(int width, int height)
 {
-    setFixedSize(std::max(width, 1), std::max(height, 1));
-    shown_ = QImage(size(), QImage::Format_RGB32);
+    surface_ = QSize(std::max(width, 1), std::max(height, 1));
+    shown_ = QImage(surface_, QImage::Format_RGB32);
     shown_.fill(Qt::white);
+    setFitted(fitted_);
+}
+
+void GifPreview::setFitted(bool fitted)
+{
+    fitted_ = fitted;
+    if (fitted) {
+        setMinimumSize(1, 1);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        setFixedSize(surface_);
+    }
     update();
+}
+
+QRect GifPreview::pictureRect() const
+{
+    if (!fitted_ || (surface_.width() <= width() && surface_.height() <= height()))
+        return QRect(QPoint(0, 0), surface_);
+    const QSize fit = surface_.scaled(size(), Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    return QRect(QPoint((width() - fit.width()) / 2, (height() - fit.height()) / 2), fit);
 }
 
 void GifPreview::setImage(std::shared_ptr<TGIFImage> image)
@@ -76,7 +96,7 @@ void GifPreview::setImage(std::shared_ptr<TGIFImage> image)
         canvas_->detach();  // a picture of the old animation may still be on its way
     image_ = std::move(image);
     framesShown_ = 0;
-    shown_ = QImage(size(), QImage::Format_RGB32);
+    shown_ = QImage(surface_, QImage::Format_RGB32);
     shown_.fill(Qt::white);
     update();
     if (!image_ || image_->GetEmpty())
@@ -108,7 +128,13 @@ void GifPreview::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
-    p.drawImage(QPoint(0, 0), shown_);
+    const QRect at = pictureRect();
+    if (at.size() == shown_.size()) {
+        p.drawImage(at.topLeft(), shown_);
+    } else {
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        p.drawImage(at, shown_);
+    }
 }
 
 }  // namespace pelko

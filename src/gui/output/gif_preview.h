@@ -22,6 +22,13 @@ public:
     // Plays image (none: an empty white picture).
     void setImage(std::shared_ptr<TGIFImage> image);
     void setSurfaceSize(int width, int height);
+    // Fitted, the animation is shown whole in the widget's area, reduced when
+    // it is larger (the widget then takes any size); otherwise at 1:1, the
+    // widget as large as the animation.
+    void setFitted(bool fitted);
+    bool fitted() const { return fitted_; }
+    // Where the animation is drawn in the widget.
+    QRect pictureRect() const;
     // Ends the playing; the picture stays as it is.
     void stop();
 
@@ -41,6 +48,8 @@ private:
     std::shared_ptr<TGIFImage> image_;
     std::shared_ptr<GifPreviewCanvas> canvas_;
     QImage shown_;
+    QSize surface_{1, 1};
+    bool fitted_ = false;
     int framesShown_ = 0;
 };
 
