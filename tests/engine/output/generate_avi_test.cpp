@@ -113,6 +113,33 @@ TEST(GenerateAvi, WhiteCanvasClippingAndFrameRate)
     EXPECT_EQ(r, "25/1");  // 40 ms a frame
 }
 
+// An odd canvas with H.264 (which takes even sizes only): the AVI holds the
+// canvas padded by one column and row, with no codec failure.
+TEST(GenerateAvi, OddCanvasWithH264IsPadded)
+{
+    if (!haveFfmpeg() || !findVideoCodec("H264"))
+        GTEST_SKIP() << "ffmpeg or its H.264 encoder is not installed";
+    TempDir dir;
+    Project p = placedFrames();
+    p.settings.Width = 301;
+    p.settings.Height = 199;
+    AviGenerateOptions o;
+    o.showCodecWindow = false;
+    o.compress = {"H264", 50};
+    const OutputResult result = generateAviFile(p, dir.file("odd.avi"), o);
+    EXPECT_TRUE(result.ok) << result.failure;
+    EXPECT_TRUE(result.messages.empty());
+    const std::string probe =
+        "ffprobe -v error -count_frames -show_entries stream=width,height,nb_read_frames "
+        "-of csv=p=0 '" +
+        dir.file("odd.avi") + "' > '" + dir.file("size.txt") + "'";
+    ASSERT_EQ(std::system(probe.c_str()), 0);
+    std::ifstream size(dir.file("size.txt"));
+    std::string s;
+    size >> s;
+    EXPECT_EQ(s, "302,200,2");
+}
+
 // A sound that cannot be used is found before the first frame: the AVI is
 // written without it, and the report says which file and why.
 TEST(GenerateAvi, UnusableSoundIsLeftOutWithItsReason)
