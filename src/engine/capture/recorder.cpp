@@ -134,10 +134,15 @@ void Recorder::grabLoop()
         if (wake_.wait_until(lock, due, [this] { return stopping_ || paused_; }))
             continue;
         const Clock::time_point now = Clock::now();
-        // turns whose time has passed are not made up
-        if (const std::int64_t late = (now - due) / period; late > 0) {
+        // turns whose time has passed are not made up (nor counted past the
+        // recording's length)
+        if (std::int64_t late = (now - due) / period; late > 0) {
+            if (lengthMs_ > 0)
+                late = std::min(late, (lengthMs_ + periodMs_ - 1) / periodMs_ - turn);
             missed_ += int(late);
             turn += late;
+            if (lengthMs_ > 0 && turn * periodMs_ >= lengthMs_)
+                continue;
         }
         const std::int64_t atMs = recordedMs(now);
         lock.unlock();
