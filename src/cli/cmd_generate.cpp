@@ -54,8 +54,9 @@ int runGenerate(const Args& given)
         return fail(in + ": not every frame of the project could be read; nothing written");
     if (project.frames.empty())
         return fail(in + ": the project has no frames");
-    if (outputKindOf(out) != OutputKind::Avi)
-        oo.soundDropped.clear();  // a GIF has no sound to lose
+    const OutputKind kind = outputKindOf(out);
+    if (kind != OutputKind::Avi && kind != OutputKind::Mp4 && kind != OutputKind::WebM)
+        oo.soundDropped.clear();  // an animation has no sound to lose
     // without options of its own, the GIF takes the project's stored ones
     if (!oo.gifOptionsGiven) {
         const AnimatedGifOptions given = oo.gif;
@@ -76,11 +77,13 @@ int runGenerate(const Args& given)
 
 PELKO_CLI_COMMAND(
     "generate",
-    "PROJECT.mcp OUTPUT.gif|OUTPUT.avi [--loops N] [--optimize] [--merge] [--crop] [--interlaced] "
-    "[--lossy 0..100] [--palette octree|best] "
-    "[--codec NAME] [--quality Q] [--wav FILE] [--jobs N] [--cache-mb N] [--quiet]",
-    "write a project's animated GIF or AVI (without GIF options, the project's own are used; the AVI "
-    "takes the project's sound unless --wav is given)",
-    runGenerate, optionHelp({kGifOutputHelp, kAviOutputHelp, kCacheOptionHelp, kQuietOptionHelp}));
+    "PROJECT.mcp OUTPUT.gif|.avi|.webp|.apng|.mp4|.webm [--loops N] [--optimize] [--merge] [--crop] "
+    "[--interlaced] [--lossy 0..100] [--palette octree|best] [--codec NAME] [--quality Q] [--lossless] "
+    "[--minimize] [--keyframes N] [--crf N] [--preset NAME] [--max-size SIZE] [--wav FILE] [--jobs N] "
+    "[--cache-mb N] [--quiet]",
+    "write a project's animated GIF, AVI, animated WebP or PNG, MP4 or WebM (without GIF options, the "
+    "project's own are used; the AVI and the videos take the project's sound unless --wav is given)",
+    runGenerate,
+    optionHelp({kGifOutputHelp, kNewOutputHelp, kAviOutputHelp, kCacheOptionHelp, kQuietOptionHelp}));
 
 }  // namespace pelko::cli

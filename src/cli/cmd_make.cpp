@@ -18,11 +18,12 @@ int runMake(const Args& given)
         return rc;
     if (args.empty())
         return usage("make");
-    const OutputKind kind = outputKindArg(args[0]);
+    const OutputKind kind = outputKindArg(args[0], OutputKinds::All);
     if (kind == OutputKind::None)
         return kExitFailed;
+    // every output but the AVI keeps each frame's own time
     ProjectOptions po;
-    if (const int rc = takeProjectArgs(args, kind == OutputKind::Gif ? ProjectGif : ProjectAvi, po))
+    if (const int rc = takeProjectArgs(args, kind == OutputKind::Avi ? ProjectAvi : ProjectGif, po))
         return rc;
     OutputOptions oo;
     if (const int rc = takeOutputOptions(args, oo, true, "make"))
@@ -55,15 +56,17 @@ int runMake(const Args& given)
 
 }  // namespace
 
-PELKO_CLI_COMMAND("make",
-                  "OUTPUT.gif|OUTPUT.avi PICTURE... [--size WxH] [--stretch] [--time MS] [--reduction NAME] "
-                  "[--dither NAME] [--colors 8..256] [--rle] [--transparent RRGGBB] [--loops N] [--optimize] "
-                  "[--merge] [--crop] [--interlaced] [--lossy 0..100] [--palette octree|best] [--codec NAME] "
-                  "[--quality Q] [--wav FILE] [--jobs N] "
-                  "[--cache-mb N] [--quiet]",
-                  "make an animated GIF or an AVI from pictures, frame settings applied to every frame",
-                  runMake,
-                  optionHelp({kProjectArgsHelp, kFrameSettingsHelp, kGifOutputHelp, kAviOutputHelp,
-                              kCacheOptionHelp, kQuietOptionHelp}));
+PELKO_CLI_COMMAND(
+    "make",
+    "OUTPUT.gif|.avi|.webp|.apng|.mp4|.webm PICTURE... [--size WxH] [--stretch] [--time MS] "
+    "[--reduction NAME] [--dither NAME] [--colors 8..256] [--rle] [--transparent RRGGBB] [--loops N] "
+    "[--optimize] [--merge] [--crop] [--interlaced] [--lossy 0..100] [--palette octree|best] "
+    "[--codec NAME] [--quality Q] [--lossless] [--minimize] [--keyframes N] [--crf N] "
+    "[--preset NAME] [--max-size SIZE] [--wav FILE] [--jobs N] [--cache-mb N] [--quiet]",
+    "make an animated GIF, an AVI, an animated WebP or PNG, an MP4 or a WebM video from pictures, "
+    "frame settings applied to every frame",
+    runMake,
+    optionHelp({kProjectArgsHelp, kFrameSettingsHelp, kGifOutputHelp, kNewOutputHelp, kAviOutputHelp,
+                kCacheOptionHelp, kQuietOptionHelp}));
 
 }  // namespace pelko::cli

@@ -75,7 +75,7 @@ grep -q bad.bmp stderr && bad "a picture was read before the codec name was chec
 case_ 2 "" make out/s.avi good.png --codec ffv1x
 case_ 2 "belong to AVI output" make out/s.gif bad.bmp --wav good.wav
 case_ 2 "do not go with AVI output" make out/s.avi bad.bmp --loops 3
-case_ 1 "out/s.mpg: the output must end in .gif or .avi" make out/s.mpg good.png
+case_ 1 "out/s.mpg: the output must end in .gif, .avi" make out/s.mpg good.png
 
 # Outputs that cannot be written: the system's reason.
 case_ 1 "dir.avi: Is a directory" make dir.avi bad.bmp

@@ -18,7 +18,7 @@ struct WebpOptions {
     bool lossless = false;
     // Lossy: the quality, 0 (smallest) to 100 (best). Lossless: the effort,
     // 0 (fastest) to 100 (smallest).
-    int quality = 82;
+    int quality = 86;
     // Also tries other rectangles and blends for each frame: smaller, slower.
     bool minimizeSize = false;
     // The largest distance between key frames (frames that stand alone);
