@@ -26,10 +26,17 @@ public:
     {
         std::unique_lock lock(mutex_);
         percent_ = percent;
-        if (count_)
-            frameCount_ = count_();
         if (!stepwise_ || stop_)
             return;
+        // In steps, the worker parks once a tick at most: parking at every
+        // report served the events after each frame of a long list, and a
+        // project of 100 000 frames took minutes to open.
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastPark_ < kTick)
+            return;
+        lastPark_ = now;
+        if (count_)
+            frameCount_ = count_();  // the project holds still while parked
         parked_ = true;
         changed_.notify_all();
         changed_.wait(lock, [this] { return !parked_ || stop_; });
@@ -100,6 +107,7 @@ private:
     int done_ = -1;
     int frameCount_ = 0;
     bool parked_ = false;
+    std::chrono::steady_clock::time_point lastPark_{};
     bool stop_ = false;
     bool ended_ = false;
 };
