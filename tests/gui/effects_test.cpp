@@ -86,6 +86,12 @@ private slots:
         QVERIFY(act(form, "ActionConvert2")->isChecked());
         QVERIFY(!act(form, "ActionConvert0")->isChecked());
         QVERIFY(!act(form, "ActionConvert1")->isChecked());
+        // the marks follow the frame, not the item chosen last
+        act(form, "ActionFlip0")->setChecked(true);
+        act(form, "ActionConvert0")->setChecked(true);
+        QMetaObject::invokeMethod(form.menu("effectsMenu"), "aboutToShow");
+        QVERIFY(act(form, "ActionFlip1")->isChecked() && !act(form, "ActionFlip0")->isChecked());
+        QVERIFY(act(form, "ActionConvert2")->isChecked() && !act(form, "ActionConvert0")->isChecked());
     }
 
     // The tool buttons: a click on the button is Normal, the drop-down holds
