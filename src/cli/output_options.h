@@ -71,7 +71,7 @@ inline constexpr OptionHelp kNewOutputHelp[] = {
     {"--lossless", "WebP: every frame stored exactly"},
     {"--minimize", "WebP: also try other rectangles and blends for each frame (smaller, slower)"},
     {"--keyframes N", "WebP: at most N frames between frames that stand alone (default: only the first)"},
-    {"--crf N", "MP4: the constant rate factor, 0 to 51 (default 23); WebM: 0 to 63 (default 31)"},
+    {"--crf N", "MP4: the constant rate factor, 0 to 51; WebM: 0 to 63 (default 23)"},
     {"--preset NAME", "MP4: the encoder's speed preset, ultrafast to veryslow (default medium)"},
     {"--max-size SIZE",
      "GIF, WebP, MP4, WebM: the file is made at the best quality that fits in SIZE bytes (k and M: "

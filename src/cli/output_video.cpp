@@ -14,8 +14,6 @@ int writeVideoOutput(const Project& project, const std::string& path, const Outp
     video.format = outputKindOf(path) == OutputKind::WebM ? VideoFormat::WebM : VideoFormat::Mp4;
     if (options.crf >= 0)
         video.crf = options.crf;
-    else if (video.format == VideoFormat::WebM)
-        video.crf = 31;
     if (!options.preset.empty())
         video.preset = options.preset;
     video.maxBytes = options.maxBytes;
