@@ -2,7 +2,8 @@
 # pelko-cli make and generate write animated WebP, APNG, MP4 and WebM by the
 # output's extension, read back by webpmux and ffprobe with every frame;
 # each format's options go only with it; --max-size keeps the file under
-# the budget and tells size, setting and mean PSNR, or writes nothing.
+# the budget and tells size, setting and mean PSNR, or writes nothing;
+# estimate gives every format's size.
 set -euo pipefail
 cli=$1
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -14,10 +15,11 @@ n=${#pics[@]}
 "$cli" make "$tmp/a.webp" "${pics[@]}" --time 70 --quiet
 "$cli" make "$tmp/a.apng" "${pics[@]}" --time 70 --loops 3 --quiet
 "$cli" make "$tmp/a.webp.lossless.webp" "${pics[@]}" --lossless --keyframes 3 --quiet
-"$cli" generate "$root/data/demo/demo.mcp" "$tmp/b.webp" --quality 50 --quiet
+"$cli" generate "$root/data/demo/demo.mcp" "$tmp/b.webp" --quiet
+"$cli" generate "$root/data/demo/demo.mcp" "$tmp/c.webp" --quality 50 --quiet
 "$cli" generate "$root/data/demo/demo.mcp" "$tmp/b.apng" --quiet
 if command -v webpmux >/dev/null; then
-  for f in a.webp a.webp.lossless.webp b.webp; do
+  for f in a.webp a.webp.lossless.webp b.webp c.webp; do
     frames=$(webpmux -info "$tmp/$f" | sed -n 's/^Number of frames: //p')
     [ "$frames" = "$n" ] || { echo "$f: $frames frames, not $n"; exit 1; }
   done
@@ -46,6 +48,14 @@ out=$("$cli" make "$tmp/none.webp" "${pics[@]}" --max-size 300 --quiet 2>&1); rc
 set -e
 [ $rc -eq 1 ] && [[ $out == *"does not fit in 300 bytes"*"nothing written"* ]] || { echo "impossible budget: $rc $out"; exit 1; }
 [ ! -e "$tmp/none.webp" ] || { echo "an impossible budget wrote a file"; exit 1; }
+
+# the estimate of a short animation encodes it whole: the real sizes
+"$cli" estimate "$root/data/demo/demo.mcp" >"$tmp/estimate"
+head -1 "$tmp/estimate" | grep -q "^GIF .* · WebP .* · APNG .* · MP4 .* · WebM " || { cat "$tmp/estimate"; exit 1; }
+for f in webp apng; do
+  est=$(awk -v f="$f" '$1 == f { print $2 }' "$tmp/estimate")
+  [ "$est" = "$(stat -c %s "$tmp/b.$f")" ] || { echo "estimate of $f: $est, real $(stat -c %s "$tmp/b.$f")"; exit 1; }
+done
 
 # options that do not go with the output are wrong usage, and nothing is written
 usage_error() {
