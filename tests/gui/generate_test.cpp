@@ -5,9 +5,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -403,6 +406,57 @@ private slots:
         QVERIFY2(dialogs_->errors.at(0).contains("big.avi: File too large"),
                  qPrintable(dialogs_->errors.at(0)));
         QVERIFY(outputsIn(dir_->path()).isEmpty());
+    }
+
+    // The other outputs by the file's extension, each after its options
+    // dialog: the file is written with its format's signature, and the
+    // status bar names it.
+    void otherOutputsByTheirExtension_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("signature");  // at offset 'at'
+        QTest::addColumn<int>("at");
+        QTest::newRow("webp") << "clip.webp" << QByteArray("WEBP") << 8;
+        QTest::newRow("apng") << "clip.apng" << QByteArray("\x89PNG") << 0;
+        QTest::newRow("mp4") << "clip.mp4" << QByteArray("ftyp") << 4;
+        QTest::newRow("webm") << "clip.webm" << QByteArray("\x1a\x45\xdf\xa3") << 0;
+    }
+    void otherOutputsByTheirExtension()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, signature);
+        QFETCH(int, at);
+        TAVIForm& form = demoWindow();
+        output_->file = file(name);
+        act(form, "ActionGenerate")->trigger();
+        QCOMPARE(output_->animationAsked, 1);
+        QVERIFY2(dialogs_->errors.isEmpty(), qPrintable(dialogs_->errors.join('\n')));
+        QCOMPARE(readAll(file(name)).mid(at, signature.size()), signature);
+        QVERIFY(writtenText(form).startsWith("Generated " + name + " ("));
+    }
+
+    // "Fit under" writes a WebP no larger than the budget and says how;
+    // "Estimate sizes" shows every format's size.
+    void webpUnderABudgetAndTheEstimates()
+    {
+        TAVIForm& form = demoWindow();
+        output_->file = file("small.webp");
+        QString estimates;
+        output_->animationScript = [&](TAnimationOptionsForm& f) {
+            f.estimateButton()->click();
+            estimates = f.estimateLabel()->text();
+            f.fitField()->setValue(0.02);  // 20 kB
+            return true;
+        };
+        act(form, "ActionGenerate")->trigger();
+        QVERIFY2(
+            estimates.startsWith("GIF ") && estimates.contains(" · WebP ") && estimates.contains(" · MP4 "),
+            qPrintable(estimates));
+        QVERIFY2(dialogs_->errors.isEmpty(), qPrintable(dialogs_->errors.join('\n')));
+        const qint64 size = QFileInfo(file("small.webp")).size();
+        QVERIFY(size > 0 && size <= 20000);
+        QVERIFY2(writtenText(form).contains("quality"), qPrintable(writtenText(form)));
+        QCOMPARE(generateState(form).animation.fitUnderMB, 0.02);
     }
 
     // H.264 takes odd sizes: the frames are padded, and the codec window

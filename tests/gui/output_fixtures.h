@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "gui/output/ani_gif_form.h"
+#include "gui/output/animation_options_form.h"
 #include "gui/output/avi_options_form.h"
 #include "gui/output/codec_window.h"
 #include "gui/output/output_dialogs.h"
@@ -23,6 +24,8 @@ struct FakeOutputDialogs : OutputDialogs {
     std::function<bool(TAviOptionsForm&)> aviScript;
     std::function<bool(TAniGIFForm&)> gifScript;
     std::function<bool(CodecWindow&)> codecScript;
+    std::function<bool(TAnimationOptionsForm&)> animationScript;
+    int animationAsked = 0;
     int aviAsked = 0;
     int gifAsked = 0;
     int codecAsked = 0;
@@ -48,6 +51,11 @@ struct FakeOutputDialogs : OutputDialogs {
     {
         ++gifAsked;
         return !gifScript || gifScript(form);
+    }
+    bool animationOptions(TAnimationOptionsForm& form) override
+    {
+        ++animationAsked;
+        return !animationScript || animationScript(form);
     }
     bool codecWindow(CodecWindow& window) override
     {

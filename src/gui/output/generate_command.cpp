@@ -19,6 +19,7 @@
 #include "gui/app/main_window.h"
 #include "gui/app/preview_canvas.h"
 #include "gui/output/ani_gif_form.h"
+#include "gui/output/animation_output.h"
 #include "gui/output/avi_options_form.h"
 #include "gui/output/codec_window.h"
 
@@ -53,7 +54,8 @@ private:
     void writeGif(const QString& path, const AnimatedGifOptions& options,
                   std::shared_ptr<const BuiltGif> built);
     std::shared_ptr<const BuiltGif> buildGif(QWidget* parent, const AnimatedGifOptions& options);
-    void announceWritten(const QString& path);
+    // budget: how the file was fitted under a size budget, when it was.
+    void announceWritten(const QString& path, const QString& budget = {});
     void showErrors(const std::vector<std::string>& errors) { rail_.showErrors(errors); }
 
     TAVIForm& w;
@@ -91,7 +93,18 @@ void Generation::run()
         case OutputKind::Gif:
             ran = gifFile(path);
             break;
-        default:
+        case OutputKind::WebP:
+        case OutputKind::Apng:
+        case OutputKind::Mp4:
+        case OutputKind::WebM: {
+            const AnimationWritten written =
+                writeAnimationOutput(w, generate_, path, outputKindOf(path.toStdString(), true));
+            ran = written.asked;
+            if (written.ok)
+                announceWritten(path, written.budget);
+            break;
+        }
+        case OutputKind::None:
             break;  // nothing is written
     }
     flags.avi = out.ShowAviOptions;
@@ -248,11 +261,13 @@ void Generation::writeGif(const QString& path, const AnimatedGifOptions& options
     announceWritten(path);
 }
 
-void Generation::announceWritten(const QString& path)
+void Generation::announceWritten(const QString& path, const QString& budget)
 {
     const QFileInfo written(path);
-    const QString text = "Generated " + fromStd(writtenFileText(written.fileName().toStdString(),
-                                                                std::uintmax_t(written.size())));
+    QString text = "Generated " +
+                   fromStd(writtenFileText(written.fileName().toStdString(), std::uintmax_t(written.size())));
+    if (!budget.isEmpty())
+        text += " · " + budget;
     generate_.writtenPanel->setText(text);
     generate_.writtenPanel->setToolTip(written.absoluteFilePath());
     generate_.writtenJustNow = true;

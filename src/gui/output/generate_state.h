@@ -8,6 +8,7 @@
 #include "engine/avi/video_codecs.h"
 #include "engine/output/build_animated_gif.h"
 #include "engine/output/output_state.h"
+#include "gui/output/animation_options_form.h"
 #include "gui/output/output_dialogs.h"
 
 class QLabel;
@@ -22,7 +23,8 @@ struct GenerateState {
     CompressOptions codec{"DIVX", -1, 0};     // what the codec window proposes
     std::shared_ptr<TGIFImage> generatedGif;  // the last animation built whole (the preview's)
     std::shared_ptr<OutputDialogs> dialogs = std::make_shared<WidgetOutputDialogs>();
-    QLabel* writtenPanel = nullptr;  // the status bar's panel of the file just written
+    AnimationOptionsValues animation;  // the WebP, APNG, MP4 and WebM options, for the run
+    QLabel* writtenPanel = nullptr;    // the status bar's panel of the file just written
     // The panel goes once the project moves on from the state it was written
     // from: the history's change count then, taken when the command ends.
     bool writtenJustNow = false;

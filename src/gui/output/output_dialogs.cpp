@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "gui/output/ani_gif_form.h"
+#include "gui/output/animation_options_form.h"
 #include "gui/output/avi_options_form.h"
 #include "gui/output/codec_window.h"
 #include "gui/output/output_file_dialog.h"
@@ -26,6 +27,11 @@ bool WidgetOutputDialogs::aviOptions(TAviOptionsForm& form)
 }
 
 bool WidgetOutputDialogs::gifOptions(TAniGIFForm& form)
+{
+    return form.exec() == QDialog::Accepted;
+}
+
+bool WidgetOutputDialogs::animationOptions(TAnimationOptionsForm& form)
 {
     return form.exec() == QDialog::Accepted;
 }

@@ -11,6 +11,7 @@ namespace pelko {
 
 class CodecWindow;
 class TAniGIFForm;
+class TAnimationOptionsForm;
 class TAviOptionsForm;
 
 class OutputDialogs {
@@ -18,12 +19,14 @@ public:
     virtual ~OutputDialogs() = default;
     // "Save in AVI or GIF file": the chosen file, empty when cancelled.
     // filterIndex 1 (AVI) or 2 (GIF) and defaultSuffix follow the project
-    // type; folder is where the dialog starts (empty: where it likes).
+    // type (the other types follow them in the list); folder is where the dialog starts (empty: where it
+    // likes).
     virtual QString outputFile(QWidget* parent, int filterIndex, const QString& defaultSuffix,
                                const QString& folder) = 0;
     // Each runs the form it is given; true when it closes with "Save" ("OK").
     virtual bool aviOptions(TAviOptionsForm& form) = 0;
     virtual bool gifOptions(TAniGIFForm& form) = 0;
+    virtual bool animationOptions(TAnimationOptionsForm& form) = 0;
     virtual bool codecWindow(CodecWindow& window) = 0;
     // The same failure came again: "Try again?"; true for Yes.
     virtual bool askTryAgain(QWidget* parent, const QString& failure) = 0;
@@ -38,6 +41,7 @@ public:
                        const QString& folder) override;
     bool aviOptions(TAviOptionsForm& form) override;
     bool gifOptions(TAniGIFForm& form) override;
+    bool animationOptions(TAnimationOptionsForm& form) override;
     bool codecWindow(CodecWindow& window) override;
     bool askTryAgain(QWidget* parent, const QString& failure) override;
     void message(QWidget* parent, const QString& caption, const QString& text) override;

@@ -1,13 +1,19 @@
 #include "gui/output/output_file_dialog.h"
 
 #include <QLineEdit>
+#include <iterator>
+#include <string>
 
 #include "engine/output/output_target.h"
 
 namespace pelko {
 
 const char* const kOutputDialogTitle = "Save in AVI or GIF file";
-const char* const kOutputFilter = "Audio/Video Interleaved file(*.avi);;Animated GIF(*.gif)";
+const char* const kOutputFilter =
+    "Audio/Video Interleaved file(*.avi);;Animated GIF(*.gif);;Animated WebP(*.webp);;Animated PNG(*.apng);;"
+    "MP4 video(*.mp4);;WebM video(*.webm)";
+// The extensions of the types, in the order of the list.
+const char* const kOutputSuffixes[] = {"avi", "gif", "webp", "apng", "mp4", "webm"};
 
 OutputFileDialog::OutputFileDialog(QWidget* parent, int filterIndex, const QString& defaultSuffix)
     : QFileDialog(parent, kOutputDialogTitle, {}, kOutputFilter)
@@ -30,12 +36,17 @@ QLineEdit* OutputFileDialog::nameField() const
 
 void OutputFileDialog::followFileType(int index)
 {
+    if (index < 0 || index >= int(std::size(kOutputSuffixes)))
+        return;
     const bool avi = index == 0;
-    setDefaultSuffix(avi ? "avi" : "gif");
+    setDefaultSuffix(kOutputSuffixes[index]);
     QLineEdit* field = nameField();
     if (!field || field->text().isEmpty())
         return;
-    field->setText(QString::fromStdString(nameForOutputType(field->text().toStdString(), avi)));
+    std::string name = nameForOutputType(field->text().toStdString(), avi);
+    if (index >= 2)  // the other types: ".gif" swapped for theirs
+        name = name.substr(0, name.size() - 3) + kOutputSuffixes[index];
+    field->setText(QString::fromStdString(name));
 }
 
 }  // namespace pelko
