@@ -183,28 +183,49 @@ OutputResult generateGifUnderBudget(const Project& project, const AnimatedGifOpt
         const std::size_t budget = std::size_t(maxBytes);
         SearchEnd end = searchSetting(0, 100, 40, budget, byStrength);
         std::string setting = "lossy " + std::to_string(end.setting);
-        // past the strongest setting, fewer colours in every frame
-        for (int bits = 7; !end.cancelled && !end.bytes && bits >= 3; --bits) {
-            Project fewer = project;
-            for (FrameRecord& f : fewer.frames) f.Gif.ReductionBit = std::min(f.Gif.ReductionBit, bits);
+        // past the strongest setting, fewer colours in every frame: 32
+        // first, then up while it fits or down until it does
+        std::optional<Bytes> kept;
+        int keptBits = 0;
+        Project fewer = project;
+        const auto tryBits = [&](int bits) -> std::optional<bool> {
+            Project p = project;
+            for (FrameRecord& f : p.frames) f.Gif.ReductionBit = std::min(f.Gif.ReductionBit, bits);
             o.lossy = 100;
-            auto bytes = buildAnimatedGifBytes(fewer, o, tries);
+            auto bytes = buildAnimatedGifBytes(p, o, tries);
             tries.nextTry();
             ++end.tries;
-            if (!bytes) {
-                end.cancelled = true;
-                break;
-            }
-            setting = "lossy 100, " + std::to_string(1 << bits) + " colours";
+            if (!bytes)
+                return std::nullopt;
             end.smallest = std::min(end.smallest, bytes->size());
-            if (bytes->size() <= budget) {
-                const std::size_t size = bytes->size();
-                end.bytes = std::move(bytes);
-                end.smallest = size;
-                OutputResult result = finish(end, maxBytes, path, setting, [&](const Bytes& b) {
-                    return meanGifPsnr(fewer, b, options.jobs);
-                });
-                return result;
+            if (bytes->size() > budget) {
+                setting = "lossy 100, " + std::to_string(1 << bits) + " colours";
+                return false;
+            }
+            kept = std::move(bytes);
+            keptBits = bits;
+            fewer = std::move(p);
+            return true;
+        };
+        if (!end.cancelled && !end.bytes) {
+            const int firstBits = 5;
+            std::optional<bool> fits = tryBits(firstBits);
+            const int step = fits && *fits ? 1 : -1;
+            for (int bits = firstBits + step; fits && bits >= 3 && bits <= 7; bits += step) {
+                if (step > 0 && double(kept->size()) >= kCloseEnough * double(budget))
+                    break;
+                fits = tryBits(bits);
+                if (fits && (step > 0 ? !*fits : *fits))
+                    break;
+            }
+            if (!fits)
+                end.cancelled = true;
+            if (kept) {
+                end.smallest = kept->size();
+                end.bytes = std::move(kept);
+                setting = "lossy 100, " + std::to_string(1 << keptBits) + " colours";
+                return finish(end, maxBytes, path, setting,
+                              [&](const Bytes& b) { return meanGifPsnr(fewer, b, options.jobs); });
             }
         }
         return finish(end, maxBytes, path, setting,
