@@ -578,7 +578,9 @@ private slots:
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QString("Save in AVI or GIF file"));
         QCOMPARE(dialog.nameFilters(),
-                 QStringList({"Audio/Video Interleaved file(*.avi)", "Animated GIF(*.gif)"}));
+                 QStringList({"Audio/Video Interleaved file(*.avi)", "Animated GIF(*.gif)",
+                              "Animated WebP(*.webp)", "Animated PNG(*.apng)", "MP4 video(*.mp4)",
+                              "WebM video(*.webm)"}));
         QCOMPARE(dialog.selectedNameFilter(), dialog.nameFilters().at(startIndex - 1));
         QLineEdit* field = dialog.nameField();
         QVERIFY(field);
@@ -590,6 +592,11 @@ private slots:
         QCOMPARE(types->currentIndex(), startIndex == 1 ? 1 : 0);
         QCOMPARE(field->text(), shown);
         QCOMPARE(dialog.defaultSuffix(), QString(startIndex == 1 ? "gif" : "avi"));
+        if (startIndex == 1 && !typed.isEmpty()) {  // on to the animated WebP
+            QTest::keyClick(types, Qt::Key_Down);
+            QCOMPARE(field->text(), QFileInfo(shown).completeBaseName() + ".webp");
+            QCOMPARE(dialog.defaultSuffix(), QString("webp"));
+        }
     }
 
     void progressCountsFrames()
