@@ -25,7 +25,11 @@ struct VideoFileOptions {
 
 // Writes every frame on a white canvas of the project's size (odd sizes
 // padded by repeating the last row or column), each frame at its own time.
-// Failures are worded as generateGifFile's; a failure leaves no file.
+// Failures are worded as generateGifFile's; a failure leaves no file. With
+// maxBytes, result.budget says the bit rate chosen and the mean PSNR of the
+// file against the frames; when even the lowest setting does not fit,
+// nothing is written and the failure (OverBudget) names the smallest size
+// reached. A sound that cannot be used is left out and named, as the AVI's.
 OutputResult generateVideoFile(const Project& project, const std::string& path,
                                const VideoFileOptions& options, ProgressSink& progress = noProgress());
 

@@ -3,8 +3,6 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
