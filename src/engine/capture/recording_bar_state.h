@@ -28,6 +28,8 @@ public:
     void finished();
 
     bool started() const { return started_; }
+    // The recorder's status last shown.
+    const RecordingStatus& status() const { return status_; }
     bool ended() const { return ended_; }
     bool captureEnabled() const { return !started_; }
     bool pauseEnabled() const { return started_ && !ended_; }
