@@ -1,5 +1,6 @@
 #include "gui/features.h"
 
+#include "gui/animation/animation_dialogs.h"
 #include "gui/capture/capture_command.h"
 #include "gui/colour/colour_dialogs.h"
 #include "gui/effects/effects_commands.h"
@@ -21,6 +22,7 @@ void installFeatures(TAVIForm& window)
     installColourCommands(window);
     installFrameEffectCommands(window);
     installEffectsCommands(window);
+    installAnimationCommands(window);
     installGenerateCommands(window);
     installExportCommands(window);
     installHistoryCommands(window);  // before the playback, which holds Undo and Redo back while playing
