@@ -97,8 +97,7 @@ void installFrameEffectCommands(TAVIForm& window)
                                        },
                                    .undoName = "Convert %n"}));
     for (const char* name : {"effectsMenu", "flipMenu", "convertMenu", "flipDropDown"})
-        QObject::connect(c.menu(name), &QMenu::aboutToShow, &window,
-                         [&window] { setEffectMarks(window); });
+        QObject::connect(c.menu(name), &QMenu::aboutToShow, &window, [&window] { setEffectMarks(window); });
 }
 
 }  // namespace pelko
