@@ -12,6 +12,7 @@
 #include "engine/avi/wav.h"
 #include "engine/output/generate_gif.h"
 #include "engine/output/size_budget.h"
+#include "engine/output/size_estimate.h"
 
 namespace pelko::cli {
 namespace {
@@ -190,27 +191,6 @@ OutputKind outputKindArg(const std::string& path, OutputKinds kinds)
 
 namespace {
 
-const char* kindName(OutputKind kind)
-{
-    switch (kind) {
-        case OutputKind::Gif:
-            return "GIF";
-        case OutputKind::Avi:
-            return "AVI";
-        case OutputKind::WebP:
-            return "WebP";
-        case OutputKind::Apng:
-            return "APNG";
-        case OutputKind::Mp4:
-            return "MP4";
-        case OutputKind::WebM:
-            return "WebM";
-        case OutputKind::None:
-            break;
-    }
-    return "";
-}
-
 // The first option given that the kind of output does not take, or null.
 const char* optionNotFor(OutputKind kind, const OutputOptions& o)
 {
@@ -262,7 +242,7 @@ int checkOutputArgs(const std::string& path, OutputOptions& options, const char*
     }
     if (const char* name = optionNotFor(kind, options)) {
         std::cerr << "pelko-cli: " << name << " do" << (name[0] == '-' && !std::strchr(name, ',') ? "es" : "")
-                  << " not go with " << kindName(kind) << " output: " << path << '\n';
+                  << " not go with " << outputKindName(kind) << " output: " << path << '\n';
         return usage(command);
     }
     if (kind == OutputKind::Mp4 && options.crf > 51) {

@@ -77,27 +77,6 @@ std::int64_t encodedSize(const Project& project, OutputKind kind, const Estimate
     return 0;
 }
 
-const char* kindName(OutputKind kind)
-{
-    switch (kind) {
-        case OutputKind::Gif:
-            return "GIF";
-        case OutputKind::Avi:
-            return "AVI";
-        case OutputKind::WebP:
-            return "WebP";
-        case OutputKind::Apng:
-            return "APNG";
-        case OutputKind::Mp4:
-            return "MP4";
-        case OutputKind::WebM:
-            return "WebM";
-        case OutputKind::None:
-            break;
-    }
-    return "";
-}
-
 }  // namespace
 
 std::int64_t estimateOutputSize(const Project& project, OutputKind kind, const EstimateOptions& options,
@@ -149,9 +128,30 @@ std::string estimateLine(const std::vector<SizeEstimate>& estimates)
             std::snprintf(size, sizeof size, "%.1f MB", double(e.bytes) / 1e6);
         if (!line.empty())
             line += " \u00b7 ";
-        line += std::string(kindName(e.kind)) + " " + size;
+        line += std::string(outputKindName(e.kind)) + " " + size;
     }
     return line;
+}
+
+const char* outputKindName(OutputKind kind)
+{
+    switch (kind) {
+        case OutputKind::Gif:
+            return "GIF";
+        case OutputKind::Avi:
+            return "AVI";
+        case OutputKind::WebP:
+            return "WebP";
+        case OutputKind::Apng:
+            return "APNG";
+        case OutputKind::Mp4:
+            return "MP4";
+        case OutputKind::WebM:
+            return "WebM";
+        case OutputKind::None:
+            break;
+    }
+    return "";
 }
 
 }  // namespace pelko

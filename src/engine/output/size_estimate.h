@@ -48,4 +48,7 @@ std::vector<SizeEstimate> estimateOutputSizes(const Project& project, const std:
 // of 1000, one decimal); kinds without an estimate are left out.
 std::string estimateLine(const std::vector<SizeEstimate>& estimates);
 
+// "GIF", "AVI", "WebP", "APNG", "MP4", "WebM"; empty for none.
+const char* outputKindName(OutputKind kind);
+
 }  // namespace pelko
